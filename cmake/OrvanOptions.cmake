@@ -1,0 +1,20 @@
+# Compiler warnings and sanitizer builds shared by every target.
+#
+#   -DORVAN_SANITIZER=address   AddressSanitizer + UndefinedBehaviorSanitizer
+#   -DORVAN_SANITIZER=thread    ThreadSanitizer
+set(ORVAN_SANITIZER "" CACHE STRING "Sanitizer build: empty, 'address' (ASan+UBSan) or 'thread' (TSan)")
+set_property(CACHE ORVAN_SANITIZER PROPERTY STRINGS "" address thread)
+
+add_compile_options(-Wall -Wextra -Wno-unused-parameter)
+
+if(ORVAN_SANITIZER STREQUAL "address")
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  add_link_options(-fsanitize=address,undefined)
+  add_compile_definitions(ORVAN_SANITIZED=1)
+elseif(ORVAN_SANITIZER STREQUAL "thread")
+  add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=thread)
+  add_compile_definitions(ORVAN_SANITIZED=1)
+elseif(NOT ORVAN_SANITIZER STREQUAL "")
+  message(FATAL_ERROR "ORVAN_SANITIZER must be empty, 'address' or 'thread'")
+endif()

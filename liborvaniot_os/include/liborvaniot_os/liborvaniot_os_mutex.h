@@ -1,0 +1,71 @@
+// Tracked locks: every lock records its creator and current holder in one process-wide table,
+// misuse halts at the faulty call naming both parties, and locks never destroyed are reported.
+#pragma once
+
+#include <pthread.h>
+
+#include <cstdint>
+
+// Handle of the operating-system mutex behind a tracked lock; null while none exists.
+using mfc_mutex_handle = pthread_mutex_t*;
+
+struct struct_plock {
+    int32_t init_flag = 0;   // 0x1234 while the lock exists
+    int32_t is_in_lock = 0;  // 0x5566 free, 0x6677 held
+    int32_t m_index = 0;     // slot in the resource table, -1 when none
+    mfc_mutex_handle mutex = nullptr;
+};
+
+struct liborvaniot_os_mutex_time {
+    int32_t tv_sec;
+    int32_t tv_usec;
+};
+
+// One slot of the resource table.
+struct liborvaniot_os_mutex_resource {
+    int32_t in_use;
+    int32_t lock;
+    int32_t pid;
+    const char* owner_name;
+    int32_t owner_line;
+    const char* holder_name;
+    int32_t holder_line;
+    liborvaniot_os_mutex_time lock_time;
+};
+
+inline constexpr int32_t LIBORVANIOT_OS_MUTEX_SLOTS = 37439;
+
+int32_t liborvaniot_os_mutex_struct_plock_init(struct_plock* lock, const char* caller, int32_t line);
+int32_t liborvaniot_os_mutex_struct_plock_free(struct_plock* lock, const char* caller, int32_t line);
+int32_t liborvaniot_os_mutex_struct_plock_lock(struct_plock* lock, const char* caller, int32_t line);
+int32_t liborvaniot_os_mutex_struct_plock_unlock(struct_plock* lock, const char* caller, int32_t line);
+
+int32_t mfc_mutex_init(mfc_mutex_handle* handle);
+int32_t mfc_mutex_free(mfc_mutex_handle* handle);
+
+// End-of-run report: one line per lock that was never destroyed.
+void liborvaniot_os_mutex_report_leaks();
+
+// Calls visitor for every slot that is in use and held, under the table mutex (lock monitor).
+void liborvaniot_os_mutex_visit_held(void (*visitor)(int32_t index, const liborvaniot_os_mutex_resource& slot,
+                                                      void* context),
+                                     void* context);
+
+// Read-only view of one slot, for diagnostics and tests.
+liborvaniot_os_mutex_resource liborvaniot_os_mutex_slot_snapshot(int32_t index);
+
+// Scoped acquire/release of a tracked lock carrying the caller's name and line.
+class plock_guard {
+public:
+    plock_guard(struct_plock& lock, const char* caller, int32_t line) : lock_(lock), caller_(caller), line_(line) {
+        liborvaniot_os_mutex_struct_plock_lock(&lock_, caller_, line_);
+    }
+    ~plock_guard() { liborvaniot_os_mutex_struct_plock_unlock(&lock_, caller_, line_); }
+    plock_guard(const plock_guard&) = delete;
+    plock_guard& operator=(const plock_guard&) = delete;
+
+private:
+    struct_plock& lock_;
+    const char* caller_;
+    int32_t line_;
+};

@@ -1,0 +1,74 @@
+// Worker threads, the process-wide stop flag and time of day.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <ctime>
+
+#include "liborvaniot_os/liborvaniot_os_mutex.h"
+
+// Raised to ask every runtime loop and worker thread to wind down.
+extern std::atomic<int32_t> liborvaniot_os_stop_flag;
+
+// Detached "system" thread. The owner fills routine and arg, then calls create; to stop it the
+// owner clears run (or raises the stop flag) and waits until id reads 0.
+struct liborvaniot_os_sys_thread {
+    std::atomic<uint32_t> id{0};
+    std::atomic<int32_t> run{0};
+    int (*routine)(liborvaniot_os_sys_thread* self) = nullptr;
+    void* arg = nullptr;
+};
+
+// Sets run to 1 and starts the thread; 0 when it runs, -1 when the system refused (logged).
+int32_t liborvaniot_os_sys_thread_create(liborvaniot_os_sys_thread* thread);
+int liborvaniot_os_sys_thread_routine(liborvaniot_os_sys_thread* thread);
+// Polls every 100 ms, without limit, until the thread has cleared its id.
+void liborvaniot_os_sys_thread_wait_stopped(liborvaniot_os_sys_thread* thread);
+
+// Joinable "user" thread with a status word and a break flag.
+inline constexpr int32_t LIBORVANIOT_OS_PTHREAD_STARTING = 1;
+inline constexpr int32_t LIBORVANIOT_OS_PTHREAD_RUNNING = 2;
+inline constexpr int32_t LIBORVANIOT_OS_PTHREAD_FINISHED = 3;
+inline constexpr int32_t LIBORVANIOT_OS_PTHREAD_IDLE = 4;
+
+struct liborvaniot_os_pthread {
+    int32_t magic;   // 0x5678 while prepared
+    int32_t status;  // one of the LIBORVANIOT_OS_PTHREAD_ values
+    struct_plock status_lock;
+    struct_plock second_lock;
+    int32_t result;
+    pthread_t handle;
+    bool has_handle;
+    int32_t (*routine)(liborvaniot_os_pthread* self);
+    int32_t break_flag;
+    struct_plock* guard;
+    void* user_arg;
+};
+
+int32_t liborvaniot_os_pthread_initialize_m(struct_plock* guard);
+int32_t liborvaniot_os_pthread_lock_init(liborvaniot_os_pthread* record, struct_plock* guard, void* user_arg,
+                                         const char* caller, int32_t line);
+int32_t liborvaniot_os_thread_get_status(liborvaniot_os_pthread* record);
+int32_t liborvaniot_os_pthread_create(liborvaniot_os_pthread* record, int32_t (*routine)(liborvaniot_os_pthread*));
+int32_t liborvaniot_os_pthread_check_break(liborvaniot_os_pthread* record);
+void liborvaniot_os_thread_release(liborvaniot_os_pthread* record);
+void liborvaniot_os_thread_join(liborvaniot_os_pthread* record);
+int32_t liborvaniot_os_pthread_finalize_m(struct_plock* guard);
+void liborvaniot_os_pthread_lock_deinit(liborvaniot_os_pthread* record);
+
+// The owner's whole start and stop sequences (guard lock, record, thread).
+int32_t liborvaniot_os_pthread_start(liborvaniot_os_pthread* record, struct_plock* guard, void* user_arg,
+                                     int32_t (*routine)(liborvaniot_os_pthread*), const char* caller,
+                                     int32_t line);
+void liborvaniot_os_pthread_stop(liborvaniot_os_pthread* record, struct_plock* guard);
+
+// Wall-clock time, seconds and microseconds since 1970-01-01 UTC.
+struct liborvaniot_os_timeval {
+    int32_t tv_sec;
+    int32_t tv_usec;
+};
+
+int32_t liborvaniot_os_gettimeofday(liborvaniot_os_timeval* tv);
+// Serialised local-time conversion; every field 0 when the conversion fails.
+void liborvaniot_os_localtime_r(int64_t seconds, struct tm* out);
+void liborvaniot_os_sleep_ms(uint32_t milliseconds);
