@@ -1,0 +1,114 @@
+// The window layer as the toolkit and the screens see it: device contexts, resource bitmaps and
+// cursors, the child view's invalidation, capture, timers and posted messages, the list control
+// and the desktop's URL handler. The Qt implementation lives next to this header and is the only
+// code that includes Qt; tests drive the toolkit through a recording implementation instead.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace orvan::wnd {
+
+// Colour as 0x00BBGGRR (red in the low byte).
+using COLORREF = uint32_t;
+constexpr COLORREF RGB(uint8_t r, uint8_t g, uint8_t b) {
+    return static_cast<COLORREF>(r) | (static_cast<COLORREF>(g) << 8) | (static_cast<COLORREF>(b) << 16);
+}
+
+struct Point {
+    int32_t x = 0;
+    int32_t y = 0;
+};
+
+struct Size {
+    int32_t cx = 0;
+    int32_t cy = 0;
+};
+
+// Mouse flags delivered with mouse events.
+inline constexpr uint32_t MK_LBUTTON = 0x0001;
+inline constexpr uint32_t MK_RBUTTON = 0x0002;
+
+// A 24-bit bitmap loaded from the program's resources by id.
+class Bitmap {
+public:
+    virtual ~Bitmap() = default;
+    virtual int32_t Width() const = 0;
+    virtual int32_t Height() const = 0;
+    virtual int32_t ResourceId() const = 0;
+};
+
+// Opaque cursor handle; null means none.
+using CursorHandle = const void*;
+
+// Drawing surface of the child view. Text uses the default GUI font on a transparent background.
+class DeviceContext {
+public:
+    virtual ~DeviceContext() = default;
+    virtual void StretchBlt(int32_t x, int32_t y, int32_t width, int32_t height, const Bitmap& source,
+                            int32_t srcX, int32_t srcY, int32_t srcWidth, int32_t srcHeight) = 0;
+    virtual void FillSolidRect(int32_t x, int32_t y, int32_t width, int32_t height, COLORREF color) = 0;
+    virtual Size GetTextExtent(const std::wstring& text) = 0;
+    virtual void TextOut(int32_t x, int32_t y, const std::wstring& text, COLORREF color) = 0;
+};
+
+// Report-style list control (columns with headings, full-row selection, grid lines).
+class ListControl {
+public:
+    virtual ~ListControl() = default;
+    virtual void InsertColumn(int32_t index, const std::wstring& heading, int32_t width) = 0;
+    virtual void DeleteColumn(int32_t index) = 0;
+    // Appends or inserts a row whose first column reads text; returns its index or -1.
+    virtual int32_t InsertItem(int32_t index, const std::wstring& text) = 0;
+    virtual void SetItemText(int32_t row, int32_t column, const std::wstring& text) = 0;
+    virtual void DeleteItem(int32_t row) = 0;
+    virtual void DeleteAllItems() = 0;
+    virtual int32_t GetItemCount() const = 0;
+    virtual std::wstring GetItemText(int32_t row, int32_t column) const = 0;
+    virtual bool DestroyWindow() = 0;
+};
+
+// The child view as seen by the toolkit and the screens.
+class Window {
+public:
+    virtual ~Window() = default;
+
+    virtual bool IsWindow() const = 0;
+    virtual void Invalidate(bool erase) = 0;
+    // A device context for drawing outside a paint; it draws onto the view's backing image.
+    virtual std::unique_ptr<DeviceContext> GetDC() = 0;
+    virtual Size GetClientSize() const = 0;
+
+    virtual void SetCapture() = 0;
+    virtual void ReleaseCapture() = 0;
+
+    virtual CursorHandle LoadCursorResource(int32_t id) = 0;
+    virtual CursorHandle ArrowCursor() = 0;
+    virtual CursorHandle GetCursor() = 0;
+    virtual void SetCursor(CursorHandle cursor) = 0;
+
+    // Null when the resource does not exist or cannot be decoded.
+    virtual std::unique_ptr<Bitmap> LoadBitmapResource(int32_t id) = 0;
+
+    virtual void SetTimer(uint32_t id, uint32_t milliseconds) = 0;
+    virtual void KillTimer(uint32_t id) = 0;
+
+    // Thread-safe; messages are handled one at a time, in posting order, on the UI thread.
+    virtual bool PostMessage(uint32_t message, int64_t wparam, int64_t lparam) = 0;
+
+    // A list control child of this view with the given control id and rectangle (left, top,
+    // right, bottom in client coordinates). Its row clicks reach the view as a click
+    // notification carrying the row index (-1 below the last row).
+    virtual std::unique_ptr<ListControl> CreateListControl(int32_t controlId, int32_t left, int32_t top,
+                                                           int32_t right, int32_t bottom) = 0;
+};
+
+// Opens url with the desktop's URL handler; false when no handler accepted it.
+bool OpenUrl(const std::string& url);
+
+// Replaces the URL handler (tests, embedding); an empty function restores the desktop's.
+void SetUrlOpener(std::function<bool(const std::string&)> opener);
+
+}  // namespace orvan::wnd
