@@ -70,6 +70,17 @@ public:
     virtual bool DestroyWindow() = 0;
 };
 
+// Notification code of a row click in a list control.
+inline constexpr int32_t NM_CLICK = -2;
+
+// A notification from a child control: which control, what happened and, for a click, the row
+// (-1 below the last row).
+struct ListNotification {
+    int32_t controlId = 0;
+    int32_t code = 0;
+    int32_t item = -1;
+};
+
 // The child view as seen by the toolkit and the screens.
 class Window {
 public:
