@@ -23,7 +23,8 @@ void liborvaniot_os_debug_printf(const char* caller, int32_t line, const char* f
 
 // Lock-free variant for the lock and memory layers; buffer is a caller-owned area of
 // MAX_DBG_MSG_NULL_SIZE bytes.
-void liborvaniot_os_debug_raw_printf(char* buffer, const char* format, ...) __attribute__((format(printf, 2, 3)));
+void liborvaniot_os_debug_raw_printf(char* buffer, const char* format, ...)
+    __attribute__((format(printf, 2, 3)));
 
 // Wide-character variant; %s takes a wide text. Written as UTF-8.
 void liborvaniot_os_debug_safe_printfW(const wchar_t* format, ...);

@@ -18,6 +18,7 @@ inline constexpr liborvaniot_os_socket LIBORVANIOT_OS_INVALID_SOCKET = -1;
 inline constexpr int32_t LIBORVANIOT_OS_SOCKET_SLOTS = 3469;
 
 // IPv4 socket of the given type and protocol, already non-blocking, or the invalid handle.
-liborvaniot_os_socket liborvaniot_os_socket_debug_open(int type, int protocol, const char* caller, int32_t line);
+liborvaniot_os_socket liborvaniot_os_socket_debug_open(int type, int protocol, const char* caller,
+                                                       int32_t line);
 void liborvaniot_os_socket_debug_close(liborvaniot_os_socket* sock);
 void liborvaniot_os_socket_report_leaks();

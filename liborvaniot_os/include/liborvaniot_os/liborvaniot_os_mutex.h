@@ -35,10 +35,16 @@ struct liborvaniot_os_mutex_resource {
 
 inline constexpr int32_t LIBORVANIOT_OS_MUTEX_SLOTS = 37439;
 
+// Every operation names its caller (a text that lives for the whole run) and source line. Misuse
+// (create twice, use or destroy an absent lock, destroy a held one, re-acquire by the holder) writes
+// a diagnostic naming both parties and aborts the process at the faulty call.
 int32_t liborvaniot_os_mutex_struct_plock_init(struct_plock* lock, const char* caller, int32_t line);
 int32_t liborvaniot_os_mutex_struct_plock_free(struct_plock* lock, const char* caller, int32_t line);
 int32_t liborvaniot_os_mutex_struct_plock_lock(struct_plock* lock, const char* caller, int32_t line);
 int32_t liborvaniot_os_mutex_struct_plock_unlock(struct_plock* lock, const char* caller, int32_t line);
+
+// True while the lock exists (created and not yet destroyed); safe to call from any thread.
+bool liborvaniot_os_mutex_is_present(const struct_plock* lock);
 
 int32_t mfc_mutex_init(mfc_mutex_handle* handle);
 int32_t mfc_mutex_free(mfc_mutex_handle* handle);
@@ -46,9 +52,10 @@ int32_t mfc_mutex_free(mfc_mutex_handle* handle);
 // End-of-run report: one line per lock that was never destroyed.
 void liborvaniot_os_mutex_report_leaks();
 
-// Calls visitor for every slot that is in use and held, under the table mutex (lock monitor).
+// Calls visitor for every slot that is in use and held (lock monitor). The visitor sees a copy taken
+// under the table mutex, so it may log or take tracked locks.
 void liborvaniot_os_mutex_visit_held(void (*visitor)(int32_t index, const liborvaniot_os_mutex_resource& slot,
-                                                      void* context),
+                                                     void* context),
                                      void* context);
 
 // Read-only view of one slot, for diagnostics and tests.
@@ -56,15 +63,16 @@ liborvaniot_os_mutex_resource liborvaniot_os_mutex_slot_snapshot(int32_t index);
 
 // Scoped acquire/release of a tracked lock carrying the caller's name and line.
 class plock_guard {
-public:
-    plock_guard(struct_plock& lock, const char* caller, int32_t line) : lock_(lock), caller_(caller), line_(line) {
+  public:
+    plock_guard(struct_plock& lock, const char* caller, int32_t line)
+        : lock_(lock), caller_(caller), line_(line) {
         liborvaniot_os_mutex_struct_plock_lock(&lock_, caller_, line_);
     }
     ~plock_guard() { liborvaniot_os_mutex_struct_plock_unlock(&lock_, caller_, line_); }
     plock_guard(const plock_guard&) = delete;
     plock_guard& operator=(const plock_guard&) = delete;
 
-private:
+  private:
     struct_plock& lock_;
     const char* caller_;
     int32_t line_;

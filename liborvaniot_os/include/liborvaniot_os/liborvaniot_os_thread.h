@@ -49,14 +49,23 @@ int32_t liborvaniot_os_pthread_initialize_m(struct_plock* guard);
 int32_t liborvaniot_os_pthread_lock_init(liborvaniot_os_pthread* record, struct_plock* guard, void* user_arg,
                                          const char* caller, int32_t line);
 int32_t liborvaniot_os_thread_get_status(liborvaniot_os_pthread* record);
-int32_t liborvaniot_os_pthread_create(liborvaniot_os_pthread* record, int32_t (*routine)(liborvaniot_os_pthread*));
+// Starts the thread when the record has none and is idle: 0 when started, -1 otherwise.
+int32_t liborvaniot_os_pthread_create(liborvaniot_os_pthread* record,
+                                      int32_t (*routine)(liborvaniot_os_pthread*));
+// Body of every user thread: runs the routine between the running and finished states; its value is
+// the thread's exit code.
+int32_t liborvaniot_os_pthread_start_routine(liborvaniot_os_pthread* record);
+// Called by the routine from inside its thread: 1 once the owner has asked it to stop.
 int32_t liborvaniot_os_pthread_check_break(liborvaniot_os_pthread* record);
 void liborvaniot_os_thread_release(liborvaniot_os_pthread* record);
+// Waits without limit for the thread, stores its exit code in result and returns the record to idle.
 void liborvaniot_os_thread_join(liborvaniot_os_pthread* record);
 int32_t liborvaniot_os_pthread_finalize_m(struct_plock* guard);
 void liborvaniot_os_pthread_lock_deinit(liborvaniot_os_pthread* record);
 
-// The owner's whole start and stop sequences (guard lock, record, thread).
+// The owner's whole start and stop sequences (guard lock, record, thread). Start returns 0 when the
+// record is prepared (the thread was started now, or an earlier start is still in effect) and -1 when
+// a lock could not be created; then nothing is left behind and stop does nothing.
 int32_t liborvaniot_os_pthread_start(liborvaniot_os_pthread* record, struct_plock* guard, void* user_arg,
                                      int32_t (*routine)(liborvaniot_os_pthread*), const char* caller,
                                      int32_t line);
@@ -69,6 +78,12 @@ struct liborvaniot_os_timeval {
 };
 
 int32_t liborvaniot_os_gettimeofday(liborvaniot_os_timeval* tv);
-// Serialised local-time conversion; every field 0 when the conversion fails.
+// Number of times the wall clock has been read to calibrate the time of day (once per process).
+int32_t liborvaniot_os_time_calibration_count();
+
+// Serialises the local-time conversion; created and destroyed by the runtime's misc layer start and stop.
+extern struct_plock liborvaniot_os_localtime_mx;
+// Local-time conversion under the local-time lock (taken when it exists); every field 0 when the
+// conversion fails.
 void liborvaniot_os_localtime_r(int64_t seconds, struct tm* out);
 void liborvaniot_os_sleep_ms(uint32_t milliseconds);

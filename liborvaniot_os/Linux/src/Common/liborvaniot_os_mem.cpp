@@ -1,0 +1,190 @@
+// Tracked heap blocks: every block carries a record of its size and origin, and the blocks still
+// outstanding at the end of a run are reported.
+#include "liborvaniot_os/liborvaniot_os_mem.h"
+
+#include <sys/sysinfo.h>
+
+#include <algorithm>
+#include <cinttypes>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <new>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "liborvaniot_os/liborvaniot_os_debug.h"
+#include "liborvaniot_os/liborvaniot_os_thread.h"
+
+namespace {
+
+constexpr size_t kFileKept = 256;
+constexpr uint64_t kLowMemory = 4194304;
+
+struct mem_info {
+    void* address;
+    uint64_t size;
+    char file[260];
+    int32_t line;
+    uint64_t sequence;  // allocation order, which the leak report follows
+};
+
+// Guarded by the memory lock. Keyed by address so that a release does not walk every live block
+// (the XML reader allocates one block per node).
+struct record_list {
+    std::unordered_map<const void*, mem_info> by_address;
+    uint64_t next_sequence = 0;
+};
+
+record_list& records() {
+    // Never destroyed: a detached thread may still release a block while the process exits.
+    static record_list* instance = new record_list();
+    return *instance;
+}
+
+const char* or_empty(const char* text) {
+    return text != nullptr ? text : "";
+}
+
+// sysinfo is cheap enough for every allocation; it counts only free pages, so a low figure is
+// confirmed with MemAvailable, which includes the page cache the kernel can reclaim.
+uint64_t available_physical_memory() {
+    struct sysinfo info {};
+    if (sysinfo(&info) == 0) {
+        const uint64_t free_bytes = static_cast<uint64_t>(info.freeram) * info.mem_unit;
+        if (free_bytes >= kLowMemory) return free_bytes;
+    }
+    std::ifstream meminfo("/proc/meminfo");
+    std::string key;
+    uint64_t kilobytes = 0;
+    std::string unit;
+    while (meminfo >> key >> kilobytes >> unit) {
+        if (key == "MemAvailable:") return kilobytes * 1024;
+    }
+    return kLowMemory;  // unknown: do not claim a shortage we cannot see
+}
+
+// Both called under the memory lock.
+bool _user_malloc_add_mem_info(void* block, uint64_t size, const char* file, int32_t line) {
+    record_list& list = records();
+    mem_info record{block, size, {}, line, list.next_sequence};
+    const char* path = or_empty(file);
+    const size_t kept = ::strnlen(path, kFileKept);
+    std::memcpy(record.file, path, kept);
+    record.file[kept] = '\0';
+    try {
+        list.by_address.emplace(block, record);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    ++list.next_sequence;
+    return true;
+}
+
+int32_t _user_malloc_remove_mem_info(void* block, uint64_t* size) {
+    record_list& list = records();
+    const auto found = list.by_address.find(block);
+    if (found == list.by_address.end()) return 0;
+    *size = found->second.size;
+    list.by_address.erase(found);
+    return 1;
+}
+
+}  // namespace
+
+void* liborvaniot_os_mem_malloc(size_t size, const char* file, int32_t line) {
+    if (!liborvaniot_os_mutex_is_present(&liborvaniot_os_mem_mx)) return nullptr;
+    liborvaniot_os_mutex_struct_plock_lock(&liborvaniot_os_mem_mx, "liborvaniot_os_mem_malloc", __LINE__);
+
+    const uint64_t available = available_physical_memory();
+    if (available < kLowMemory) {
+        // The file is cut as in the record: a message that needed a heap block would re-enter this lock.
+        char buffer[MAX_DBG_MSG_NULL_SIZE];
+        liborvaniot_os_debug_raw_printf(buffer, "out of memory, free mem = %d bytes < 4M bytes, %.*s:%d\n",
+                                        static_cast<int32_t>(available), static_cast<int>(kFileKept),
+                                        or_empty(file), line);
+        liborvaniot_os_sleep_ms(1000);
+    }
+    void* block = std::malloc(size);
+    if (block != nullptr && !_user_malloc_add_mem_info(block, size, file, line)) {
+        // An untracked block would be invisible to the leak report and refused by the release.
+        std::free(block);
+        block = nullptr;
+    }
+    liborvaniot_os_mutex_struct_plock_unlock(&liborvaniot_os_mem_mx, "liborvaniot_os_mem_malloc", __LINE__);
+    return block;
+}
+
+void* liborvaniot_os_mem_calloc(size_t count, size_t size, const char* file, int32_t line) {
+    if (liborvaniot_os_mutex_is_present(&liborvaniot_os_mem_mx)) {
+        liborvaniot_os_mutex_struct_plock_lock(&liborvaniot_os_mem_mx, "liborvaniot_os_mem_calloc", __LINE__);
+        void* block = std::calloc(count, size);  // refuses a count * size that overflows
+        if (block != nullptr &&
+            !_user_malloc_add_mem_info(block, static_cast<uint64_t>(count) * size, file, line)) {
+            std::free(block);
+            block = nullptr;
+        }
+        liborvaniot_os_mutex_struct_plock_unlock(&liborvaniot_os_mem_mx, "liborvaniot_os_mem_calloc",
+                                                 __LINE__);
+        if (block != nullptr) return block;
+    }
+    char buffer[MAX_DBG_MSG_NULL_SIZE];
+    liborvaniot_os_debug_raw_printf(buffer, "calloc_z memory return null, %s:%d\n", or_empty(file), line);
+    return nullptr;
+}
+
+void liborvaniot_os_mem_dbg_free(void* block, const char* file, int32_t line) {
+    if (!liborvaniot_os_mutex_is_present(&liborvaniot_os_mem_mx)) return;
+    liborvaniot_os_mutex_struct_plock_lock(&liborvaniot_os_mem_mx, "liborvaniot_os_mem_dbg_free", __LINE__);
+    uint64_t size = 0;
+    const bool found = _user_malloc_remove_mem_info(block, &size) == 1;
+    if (found) std::free(block);
+    liborvaniot_os_mutex_struct_plock_unlock(&liborvaniot_os_mem_mx, "liborvaniot_os_mem_dbg_free", __LINE__);
+
+    // Written after the memory lock is released: the log call takes the memory lock itself for long
+    // messages while holding the log lock, so logging under the memory lock could deadlock.
+    if (!found) {
+        liborvaniot_os_debug_printf("_user_malloc_remove_mem_info", __LINE__,
+                                    "_user_malloc_remove_mem_info Error !! %s:%d\n", or_empty(file), line);
+    }
+}
+
+void liborvaniot_os_mem_report_leaks() {
+    if (!liborvaniot_os_mutex_is_present(&liborvaniot_os_mem_mx)) return;
+    constexpr const char* kCaller = "liborvaniot_os_mem_report_leaks";
+    std::vector<mem_info> outstanding;
+    liborvaniot_os_mutex_struct_plock_lock(&liborvaniot_os_mem_mx, kCaller, __LINE__);
+    const auto count = static_cast<int32_t>(records().by_address.size());
+    try {
+        for (const auto& entry : records().by_address) outstanding.push_back(entry.second);
+    } catch (const std::bad_alloc&) {
+        // Lines for the records copied so far are still written, and the count covers all of them.
+    }
+    liborvaniot_os_mutex_struct_plock_unlock(&liborvaniot_os_mem_mx, kCaller, __LINE__);
+
+    // As for the release error, the lines are logged once the memory lock is free again.
+    std::sort(outstanding.begin(), outstanding.end(),
+              [](const mem_info& a, const mem_info& b) { return a.sequence < b.sequence; });
+    for (const mem_info& record : outstanding) {
+        liborvaniot_os_debug_printf(kCaller, __LINE__,
+                                    "memory leaks:[0x%016" PRIXPTR "],[%d] bytes,line:[%d],file: %s\n",
+                                    reinterpret_cast<uintptr_t>(record.address),
+                                    static_cast<int32_t>(record.size), record.line, record.file);
+    }
+    if (count > 0) liborvaniot_os_debug_printf(kCaller, __LINE__, "memory leaks count = %d\n", count);
+}
+
+int32_t liborvaniot_os_mem_outstanding_count() {
+    // Without the memory lock nothing can change the records.
+    if (!liborvaniot_os_mutex_is_present(&liborvaniot_os_mem_mx)) {
+        return static_cast<int32_t>(records().by_address.size());
+    }
+    liborvaniot_os_mutex_struct_plock_lock(&liborvaniot_os_mem_mx, "liborvaniot_os_mem_outstanding_count",
+                                           __LINE__);
+    const auto count = static_cast<int32_t>(records().by_address.size());
+    liborvaniot_os_mutex_struct_plock_unlock(&liborvaniot_os_mem_mx, "liborvaniot_os_mem_outstanding_count",
+                                             __LINE__);
+    return count;
+}

@@ -1,0 +1,96 @@
+// Tracked sockets: every runtime socket is IPv4 and non-blocking, and remembers who opened it so
+// that the sockets still open at the end of a run can be reported.
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include "liborvaniot_os/liborvaniot_os_debug.h"
+#include "liborvaniot_os/liborvaniot_os_mem.h"
+
+namespace {
+
+struct socket_slot {
+    liborvaniot_os_socket handle;
+    const char* caller;
+    int32_t line;
+};
+
+// Guarded by the socket lock; the end-of-run report reads it after the lock is gone.
+struct socket_table {
+    bool created = false;
+    socket_slot slots[LIBORVANIOT_OS_SOCKET_SLOTS];
+};
+
+socket_table& table() {
+    static socket_table* instance = new socket_table();  // never destroyed, like the other runtime tables
+    return *instance;
+}
+
+bool make_non_blocking(liborvaniot_os_socket sock) {
+    const int flags = ::fcntl(sock, F_GETFL, 0);
+    return flags >= 0 && ::fcntl(sock, F_SETFL, flags | O_NONBLOCK) == 0;
+}
+
+}  // namespace
+
+liborvaniot_os_socket liborvaniot_os_socket_debug_open(int type, int protocol, const char* caller,
+                                                       int32_t line) {
+    if (!liborvaniot_os_mutex_is_present(&liborvaniot_os_socket_mx)) return LIBORVANIOT_OS_INVALID_SOCKET;
+    liborvaniot_os_mutex_struct_plock_lock(&liborvaniot_os_socket_mx, "liborvaniot_os_socket_debug_open",
+                                           __LINE__);
+
+    socket_table& t = table();
+    if (!t.created) {
+        for (auto& slot : t.slots) slot = socket_slot{LIBORVANIOT_OS_INVALID_SOCKET, "", -1};
+        t.created = true;
+    }
+    liborvaniot_os_socket result = LIBORVANIOT_OS_INVALID_SOCKET;
+    for (auto& slot : t.slots) {
+        if (slot.handle != LIBORVANIOT_OS_INVALID_SOCKET) continue;
+        // Close-on-exec keeps runtime sockets out of programs the application starts (the browser).
+        const liborvaniot_os_socket sock = ::socket(AF_INET, type | SOCK_CLOEXEC, protocol);
+        if (sock >= 0) {
+            if (make_non_blocking(sock)) {
+                slot = socket_slot{sock, caller, line};
+                result = sock;
+            } else {
+                ::close(sock);
+            }
+        }
+        break;
+    }
+    liborvaniot_os_mutex_struct_plock_unlock(&liborvaniot_os_socket_mx, "liborvaniot_os_socket_debug_open",
+                                             __LINE__);
+    return result;
+}
+
+void liborvaniot_os_socket_debug_close(liborvaniot_os_socket* sock) {
+    if (*sock == LIBORVANIOT_OS_INVALID_SOCKET) return;
+    if (liborvaniot_os_mutex_is_present(&liborvaniot_os_socket_mx)) {
+        liborvaniot_os_mutex_struct_plock_lock(&liborvaniot_os_socket_mx, "liborvaniot_os_socket_debug_close",
+                                               __LINE__);
+        socket_table& t = table();
+        if (t.created) {
+            for (auto& slot : t.slots) {
+                if (slot.handle != *sock) continue;
+                ::close(slot.handle);
+                slot = socket_slot{LIBORVANIOT_OS_INVALID_SOCKET, "", -1};
+                break;
+            }
+        }
+        liborvaniot_os_mutex_struct_plock_unlock(&liborvaniot_os_socket_mx,
+                                                 "liborvaniot_os_socket_debug_close", __LINE__);
+    }
+    *sock = LIBORVANIOT_OS_INVALID_SOCKET;
+}
+
+void liborvaniot_os_socket_report_leaks() {
+    socket_table& t = table();
+    if (!t.created) return;
+    for (const auto& slot : t.slots) {
+        if (slot.handle == LIBORVANIOT_OS_INVALID_SOCKET) continue;
+        char buffer[MAX_DBG_MSG_NULL_SIZE];
+        liborvaniot_os_debug_raw_printf(buffer, "socket leak error !! %s:%d\n", slot.caller, slot.line);
+    }
+}
