@@ -1,0 +1,220 @@
+// Node records of the XML reader: the node table, tree building from the reader's callbacks, the
+// parse entry point, detaching and name matching.
+#include "liborvaniot_drm_common/libdrm_common_bm_xml_node.h"
+
+#include <cstring>
+
+#include "libdrm_common_bm_xml_reader.h"
+#include "liborvaniot_os/liborvaniot_os_debug.h"
+#include "liborvaniot_os/liborvaniot_os_mem.h"
+
+namespace {
+
+constexpr const char* kSourcePath =
+    "liborvaniot_drm_common/Linux/src/drm_common_bm/libdrm_common_bm_xml_node";
+
+// A hostile datagram may hold thousands of elements: one line per parse says the table is too small.
+void log_table_full(drm_xml_builder* builder, const char* caller, int32_t line,
+                    const drm_xml_node_table* table) {
+    if (builder->overflow_logged != 0) return;
+    builder->overflow_logged = 1;
+    liborvaniot_os_debug_printf(caller, line, "drm out of xml node count %d > %d\n", table->count + 1,
+                                table->capacity);
+}
+
+bool table_full(const drm_xml_node_table* table) {
+    return table->items == nullptr || table->count >= table->capacity;
+}
+
+drm_xml_node* table_add(drm_xml_node_table* table, int32_t line) {
+    auto* node =
+        static_cast<drm_xml_node*>(liborvaniot_os_mem_calloc(1, sizeof(drm_xml_node), kSourcePath, line));
+    if (node == nullptr) return nullptr;
+    table->items[table->count++] = node;
+    return node;
+}
+
+void append_child(drm_xml_node* parent, drm_xml_node* child) {
+    child->parent = parent;
+    child->prev_sibling = parent->last_child;
+    if (parent->last_child != nullptr) {
+        parent->last_child->next_sibling = child;
+    } else {
+        parent->first_child = child;
+    }
+    parent->last_child = child;
+}
+
+void append_attribute(drm_xml_node* element, drm_xml_node* attribute) {
+    attribute->prev_sibling = element->last_attr;
+    if (element->last_attr != nullptr) {
+        element->last_attr->next_sibling = attribute;
+    } else {
+        element->first_attr = attribute;
+    }
+    element->last_attr = attribute;
+}
+
+bool is_empty(const char* text) {
+    return text == nullptr || text[0] == '\0';
+}
+
+bool ascii_iequal(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        char ca = a[i];
+        char cb = b[i];
+        if (ca >= 'A' && ca <= 'Z') ca = static_cast<char>(ca - 'A' + 'a');
+        if (cb >= 'A' && cb <= 'Z') cb = static_cast<char>(cb - 'A' + 'a');
+        if (ca != cb) return false;
+    }
+    return true;
+}
+
+std::string_view local_part(std::string_view name) {
+    size_t colon = name.find(':');
+    return colon == std::string_view::npos ? name : name.substr(colon + 1);
+}
+
+}  // namespace
+
+void drm_xml_start_element(void* user_data, drm_xml_node_table* table, char* name,
+                           const drm_xml_attr_pair* attributes) {
+    auto* builder = static_cast<drm_xml_builder*>(user_data);
+    if (table == nullptr) {
+        builder->current = nullptr;
+        return;
+    }
+    drm_xml_node* element = nullptr;
+    if (table_full(table)) {
+        log_table_full(builder, "drm_xml_node_add", __LINE__, table);
+    } else {
+        element = table_add(table, __LINE__);
+        if (element == nullptr) {
+            builder->element_lost = 1;
+        } else {
+            element->type = DRM_XML_NODE_ELEMENT;
+            element->name = name;
+            if (builder->current != nullptr) append_child(builder->current, element);
+        }
+    }
+    for (int32_t i = 0; attributes != nullptr && i < DRM_XML_MAX_ATTRIBUTES; ++i) {
+        const drm_xml_attr_pair& pair = attributes[i];
+        if (is_empty(pair.name) || is_empty(pair.value)) break;
+        if (table_full(table)) {
+            log_table_full(builder, "drm_xml_attr_add", __LINE__, table);
+            continue;
+        }
+        if (element == nullptr) continue;
+        drm_xml_node* attribute = table_add(table, __LINE__);
+        if (attribute == nullptr) continue;  // only this attribute is lost
+        attribute->type = DRM_XML_NODE_ATTRIBUTE;
+        attribute->name = pair.name;
+        attribute->text = pair.value;
+        attribute->text_length = static_cast<int32_t>(std::strlen(pair.value));
+        append_attribute(element, attribute);
+    }
+    builder->current = element;
+}
+
+void drm_xml_end_element(void* user_data, const char* /*name*/) {
+    auto* builder = static_cast<drm_xml_builder*>(user_data);
+    drm_xml_node* current = builder->current;
+    if (current == nullptr) return;
+    current->closed = 1;
+    // The root stays current after it closes, so it is what the parse returns.
+    if (current->parent != nullptr || current->type != DRM_XML_NODE_ELEMENT)
+        builder->current = current->parent;
+}
+
+void drm_xml_text(void* user_data, char* text, int32_t length) {
+    auto* builder = static_cast<drm_xml_builder*>(user_data);
+    if (builder->current == nullptr) return;
+    builder->current->text = text;
+    builder->current->text_length = length;
+}
+
+int32_t drm_xml_node_table_create(drm_xml_node_table* table, int32_t capacity) {
+    if (table == nullptr) return -1;
+    table->count = 0;
+    table->capacity = 0;
+    table->items = nullptr;
+    if (capacity <= 0) return -1;
+    table->items = static_cast<drm_xml_node**>(liborvaniot_os_mem_calloc(
+        static_cast<size_t>(capacity), sizeof(drm_xml_node*), kSourcePath, __LINE__));
+    if (table->items == nullptr) return -1;
+    table->capacity = capacity;
+    return 0;
+}
+
+void drm_xml_node_table_release(drm_xml_node_table* table) {
+    if (table == nullptr) return;
+    drm_xml_node_table_clear(table);
+    if (table->items != nullptr) liborvaniot_os_mem_dbg_free(table->items, kSourcePath, __LINE__);
+    table->items = nullptr;
+    table->capacity = 0;
+    table->count = 0;
+}
+
+void drm_xml_node_table_clear(drm_xml_node_table* table) {
+    if (table == nullptr || table->items == nullptr) return;
+    for (int32_t i = 0; i < table->count && i < table->capacity; ++i) {
+        if (table->items[i] != nullptr) liborvaniot_os_mem_dbg_free(table->items[i], kSourcePath, __LINE__);
+        table->items[i] = nullptr;
+    }
+    table->count = 0;
+}
+
+drm_xml_node* drm_xml_parse(drm_xml_node_table* table, char* document, int32_t length) {
+    if (table == nullptr) return nullptr;
+    drm_xml_node_table_clear(table);
+    if (document == nullptr || length < 0) return nullptr;
+
+    drm_xml_builder builder{};
+    drm_xml_parser parser{};
+    parser.doc_start = document;
+    parser.doc_end = document + length;
+    parser.pos = document;
+    parser.user_data = &builder;
+    parser.table = table;
+    parser.start_element = drm_xml_start_element;
+    parser.end_element = drm_xml_end_element;
+    parser.text = drm_xml_text;
+
+    if (drm_xml_parser_run(&parser) == 0 && builder.element_lost == 0) return builder.current;
+    drm_xml_node_detach(builder.current);
+    return nullptr;
+}
+
+void drm_xml_node_detach(drm_xml_node* node) {
+    if (node == nullptr) return;
+    // Nesting is capped at the reader's depth limit, which bounds this recursion.
+    for (drm_xml_node* child = node->first_child; child != nullptr;) {
+        drm_xml_node* next = child->next_sibling;
+        drm_xml_node_detach(child);
+        child = next;
+    }
+    if (node->prev_sibling != nullptr) node->prev_sibling->next_sibling = node->next_sibling;
+    if (node->next_sibling != nullptr) node->next_sibling->prev_sibling = node->prev_sibling;
+    if (drm_xml_node* parent = node->parent; parent != nullptr) {
+        if (parent->first_child == node) parent->first_child = node->next_sibling;
+        if (parent->last_child == node) parent->last_child = node->prev_sibling;
+    }
+}
+
+bool drm_xml_name_match(std::string_view name, std::string_view wanted) {
+    return ascii_iequal(name, wanted) || ascii_iequal(local_part(name), local_part(wanted));
+}
+
+bool drm_xml_name_match(const char* name, const char* wanted) {
+    if (name == nullptr || wanted == nullptr) return false;
+    return drm_xml_name_match(std::string_view(name), std::string_view(wanted));
+}
+
+drm_xml_node* drm_xml_node_child(const drm_xml_node* parent, const char* wanted) {
+    if (parent == nullptr) return nullptr;
+    for (drm_xml_node* child = parent->first_child; child != nullptr; child = child->next_sibling) {
+        if (drm_xml_name_match(child->name, wanted)) return child;
+    }
+    return nullptr;
+}

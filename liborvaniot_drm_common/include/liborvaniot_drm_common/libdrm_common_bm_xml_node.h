@@ -1,0 +1,60 @@
+// Small in-place XML reader for discovery datagrams: builds a tree of element and attribute nodes
+// whose names, values and texts point into the (modified) datagram buffer.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+inline constexpr int32_t DRM_XML_NODE_ELEMENT = 0;
+inline constexpr int32_t DRM_XML_NODE_ATTRIBUTE = 1;
+
+// Deepest element nesting a document may have.
+inline constexpr int32_t DRM_XML_MAX_DEPTH = 1023;
+// Attribute pairs kept per start tag; further attributes are read and dropped.
+inline constexpr int32_t DRM_XML_MAX_ATTRIBUTES = 99;
+
+// One element or attribute. Attributes are chained through the sibling links of their element's
+// attribute list and have no parent.
+struct drm_xml_node {
+    char* name;           // NUL-terminated, inside the document, prefix included ("tds:Device")
+    int32_t type;         // DRM_XML_NODE_ELEMENT or DRM_XML_NODE_ATTRIBUTE
+    char* text;           // element text (null when none) or attribute value
+    int32_t text_length;  // bytes of text
+    int32_t closed;       // 1 once the end tag or "/>" has been read
+    drm_xml_node* parent;
+    drm_xml_node* first_child;
+    drm_xml_node* last_child;
+    drm_xml_node* prev_sibling;
+    drm_xml_node* next_sibling;
+    drm_xml_node* first_attr;
+    drm_xml_node* last_attr;
+};
+
+// Fixed-capacity owner of the nodes of one parse; elements and attributes share the capacity.
+struct drm_xml_node_table {
+    int32_t capacity;
+    int32_t count;
+    drm_xml_node** items;  // capacity slots, filled from 0 in creation order
+};
+
+// Gets storage for capacity node references: 0 on success; -1 (capacity 0) when none was obtained.
+int32_t drm_xml_node_table_create(drm_xml_node_table* table, int32_t capacity);
+// Releases every node and then the storage; the table is left empty with capacity 0.
+void drm_xml_node_table_release(drm_xml_node_table* table);
+// Releases every node the table holds; the storage stays. Absent or storage-less tables are ignored.
+void drm_xml_node_table_clear(drm_xml_node_table* table);
+
+// Parses document[0, length) in place (the byte at document[length] must be writable and NUL) after
+// clearing the table. Returns the root element, or null when the document is not accepted, an
+// element did not fit in the table, or its storage could not be obtained.
+drm_xml_node* drm_xml_parse(drm_xml_node_table* table, char* document, int32_t length);
+
+// Unlinks node and, recursively, its children from their neighbours and parents. Nothing is released.
+void drm_xml_node_detach(drm_xml_node* node);
+
+// True when the names are equal ignoring ASCII case, or their parts after the first colon are.
+bool drm_xml_name_match(std::string_view name, std::string_view wanted);
+bool drm_xml_name_match(const char* name, const char* wanted);
+
+// First child element of parent whose name matches wanted (drm_xml_name_match), or null.
+drm_xml_node* drm_xml_node_child(const drm_xml_node* parent, const char* wanted);
