@@ -1,0 +1,61 @@
+// The core's two system threads: the lock monitor and the 500 ms loop, which also keeps the added
+// link-local address alive.
+#include <atomic>
+
+#include "liborvaniot_core_cms/liborvaniot_core_cms.h"
+#include "liborvaniot_core_cms/misc_common.h"
+#include "liborvaniot_os/liborvaniot_os.h"
+#include "liborvaniot_os/liborvaniot_os_debug.h"
+#include "liborvaniot_os/liborvaniot_os_mutex.h"
+
+namespace {
+
+constexpr uint32_t kMonitorPeriodMs = 1000;
+constexpr uint32_t kLoopPeriodMs = 500;
+constexpr uint32_t kRequestPauseMs = 5000;
+// Renew every second tick: about once a second, well inside the address's lifetime.
+constexpr uint32_t kTicksPerRenewal = 2;
+
+// Requests to end or restart the program, read under the core loop lock. Nothing sets them yet.
+int32_t exit_request = 0;
+int32_t restart_request = 0;
+
+bool stopping() {
+    return liborvaniot_os_stop_flag.load() != 0;
+}
+
+}  // namespace
+
+int liborvaniot_core_cms_lock_monitor_routine(liborvaniot_os_sys_thread* self) {
+    if (self == nullptr) return 0;
+    while (!stopping()) {
+        // Visits every held lock; nothing is reported, no threshold for "held too long" is defined.
+        liborvaniot_os_mutex_visit_held([](int32_t, const liborvaniot_os_mutex_resource&, void*) {}, nullptr);
+        liborvaniot_os_sleep_unless_stopped(kMonitorPeriodMs);
+    }
+    return 0;
+}
+
+int liborvaniot_core_cms_loop_routine_500ms(liborvaniot_os_sys_thread* self) {
+    if (self == nullptr) return 0;
+    bool requested = false;
+    uint32_t tick = 0;
+    while (!stopping()) {
+        int32_t exit_now = 0;
+        int32_t restart_now = 0;
+        {
+            plock_guard guard(liborvaniot_core_cms_loop_mx, "liborvaniot_core_cms_loop_routine_500ms",
+                              __LINE__);
+            exit_now = exit_request;
+            restart_now = restart_request;
+        }
+        if (exit_now != 0 || restart_now == 1) requested = true;
+        if (requested) {
+            liborvaniot_os_stop_flag = 1;
+            liborvaniot_os_sleep_ms(kRequestPauseMs);
+        }
+        if (++tick % kTicksPerRenewal == 0) misc_common_link_local_address_renew();
+        liborvaniot_os_sleep_unless_stopped(kLoopPeriodMs);
+    }
+    return 0;
+}

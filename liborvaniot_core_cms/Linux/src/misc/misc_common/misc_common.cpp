@@ -1,0 +1,218 @@
+// Link-local addressing: publish an existing 169.254.0.0/16 address, or (with administrator rights)
+// pick a random one that no host answers on and add it for the run.
+#include "liborvaniot_core_cms/misc_common.h"
+
+#include <netinet/in.h>
+#include <sys/socket.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "liborvaniot_os/liborvaniot_os.h"
+#include "liborvaniot_os/liborvaniot_os_debug.h"
+#include "liborvaniot_os/liborvaniot_os_mem.h"
+#include "liborvaniot_os/liborvaniot_os_net.h"
+#include "liborvaniot_os/liborvaniot_os_net_addr.h"
+#include "liborvaniot_os/liborvaniot_os_thread.h"
+
+namespace {
+
+constexpr uint8_t kPrefixLength = 16;
+constexpr int32_t kPickSeconds = 10;
+constexpr int kProbesPerCandidate = 3;
+constexpr int kAnswerPolls = 6;
+constexpr uint32_t kPollMs = 100;
+constexpr size_t kEchoSize = 40;
+constexpr size_t kMaxAnswer = 255;
+constexpr char kEchoData[] = "abcdefghijklmnopqrstuvwabcdefghi";
+static_assert(sizeof kEchoData - 1 == kEchoSize - 8);
+
+char link_local_text[16];
+std::atomic<int32_t> link_local_present{0};
+std::atomic<uint32_t> added_address{0};
+// What the add returned; if_index 0 means nothing was added. Written during start and stop only,
+// read by the core loop between them.
+liborvaniot_os_net_owned_address owned;
+std::atomic<bool> renew_failure_reported{false};
+liborvaniot_os_socket probe_socket = LIBORVANIOT_OS_INVALID_SOCKET;
+
+bool stopping() {
+    return liborvaniot_os_stop_flag.load() != 0;
+}
+
+// RFC 1071 over big-endian 16-bit words.
+uint16_t internet_checksum(const uint8_t* data, size_t length) {
+    uint32_t sum = 0;
+    for (size_t i = 0; i + 1 < length; i += 2) sum += static_cast<uint32_t>(data[i] << 8 | data[i + 1]);
+    if (length % 2 != 0) sum += static_cast<uint32_t>(data[length - 1] << 8);
+    while ((sum >> 16) != 0) sum = (sum & 0xFFFF) + (sum >> 16);
+    return static_cast<uint16_t>(~sum);
+}
+
+void build_echo_request(uint8_t* message) {
+    std::memset(message, 0, kEchoSize);
+    message[0] = 8;  // echo request; code, identifier and sequence stay 0
+    std::memcpy(message + 8, kEchoData, kEchoSize - 8);
+    const uint16_t checksum = internet_checksum(message, kEchoSize);
+    message[2] = static_cast<uint8_t>(checksum >> 8);
+    message[3] = static_cast<uint8_t>(checksum & 0xFF);
+}
+
+bool candidate_address(uint32_t* address) {
+    unsigned char bytes[4];
+    if (liborvaniot_os_net_inet_pton4(link_local_text, bytes) != 0) return false;
+    std::memcpy(address, bytes, sizeof bytes);
+    return true;
+}
+
+// Seconds since start, counting only whole seconds that have fully passed.
+int32_t whole_seconds_since(const liborvaniot_os_timeval& start) {
+    liborvaniot_os_timeval now{};
+    liborvaniot_os_gettimeofday(&now);
+    return now.tv_sec - start.tv_sec - (now.tv_usec < start.tv_usec ? 1 : 0);
+}
+
+void clear_published() {
+    link_local_text[0] = '\0';
+    link_local_present = 0;
+    added_address = 0;
+    owned = liborvaniot_os_net_owned_address{};
+    renew_failure_reported = false;
+}
+
+}  // namespace
+
+void misc_common_link_local_address_setup() {
+    clear_published();
+    const bool admin = liborvaniot_os_net_has_admin_rights() != 0;
+    // A run that was killed could not remove its address. Drop it before looking for an existing
+    // one, or it would be published as an adapter's own address and then expire under us.
+    if (admin) liborvaniot_os_net_addr_delete_labelled(MISC_COMMON_LINK_LOCAL_LABEL_SUFFIX);
+    const uint32_t existing = liborvaniot_os_net_find_link_local();
+    if (existing != 0) {
+        liborvaniot_os_net_format_address(existing, link_local_text);
+        link_local_present = 1;
+        return;
+    }
+    if (admin) misc_common_link_local_address_add();
+}
+
+int32_t misc_common_link_local_address_add() {
+    probe_socket = liborvaniot_os_socket_debug_open(SOCK_RAW, IPPROTO_ICMP,
+                                                    "misc_common_link_local_address_add", __LINE__);
+    if (probe_socket == LIBORVANIOT_OS_INVALID_SOCKET) return -1;
+    int32_t result = 1;
+    liborvaniot_os_net_interface rows[LIBORVANIOT_OS_NET_MAX_INTERFACES];
+    int32_t count = 0;
+    if (liborvaniot_os_net_read_interfaces(rows, LIBORVANIOT_OS_NET_MAX_INTERFACES, &count) == 0) {
+        // Loopback usually comes first; an address there reaches nobody.
+        const int32_t chosen = liborvaniot_os_net_pick_link_interface(rows, count);
+        if (chosen >= 0) {
+            // The host normally has no route to 169.254.0.0/16 yet: unbound, every echo request would
+            // fail to leave and every candidate would look free. Bound, it goes out on this link.
+            result = liborvaniot_os_net_bind_to_interface(probe_socket, rows[chosen].index);
+            if (result == 0) result = misc_common_link_local_address_pick(rows[chosen].index);
+        }
+    }
+    liborvaniot_os_socket_debug_close(&probe_socket);
+    return result;
+}
+
+int32_t misc_common_link_local_address_pick(uint32_t if_index) {
+    liborvaniot_os_timeval start{};
+    liborvaniot_os_gettimeofday(&start);
+    int32_t last_error = ETIMEDOUT;
+    for (;;) {
+        // A stop request ends the search: nothing is added for a program that is going away.
+        if (stopping()) return EINTR;
+        if (whole_seconds_since(start) > kPickSeconds) return last_error;
+        const unsigned b = static_cast<unsigned>(std::rand()) % 256;
+        const unsigned c = static_cast<unsigned>(std::rand()) % 256;
+        if ((b == 0 && c == 0) || (b == 255 && c == 255)) continue;
+        liborvaniot_os_sleep_ms(1);
+        if (stopping()) continue;
+        std::snprintf(link_local_text, sizeof link_local_text, "%u.%u.%u.%u", 169u, 254u, b, c);
+
+        bool in_use = false;
+        int32_t answers = 0;
+        for (int probe = 0; probe < kProbesPerCandidate && !stopping(); ++probe) {
+            if (misc_common_link_local_echo_probe(&answers) == 0) {
+                in_use = true;
+                break;
+            }
+            liborvaniot_os_sleep_ms(kPollMs);
+        }
+        if (in_use || stopping()) continue;
+
+        uint32_t candidate = 0;
+        if (!candidate_address(&candidate)) continue;
+        liborvaniot_os_net_owned_address added;
+        const int32_t error = liborvaniot_os_net_addr_add(if_index, candidate, kPrefixLength,
+                                                          MISC_COMMON_LINK_LOCAL_LABEL_SUFFIX,
+                                                          MISC_COMMON_LINK_LOCAL_LIFETIME_S, &added);
+        if (error == 0) {
+            owned = added;
+            added_address = candidate;
+            link_local_present = 1;
+            return 0;
+        }
+        // Only an address that is really there is published, so a refused one is never handed on.
+        owned = liborvaniot_os_net_owned_address{};
+        last_error = error;
+    }
+}
+
+int32_t misc_common_link_local_echo_probe(int32_t* answers) {
+    if (link_local_text[0] == '\0' || probe_socket == LIBORVANIOT_OS_INVALID_SOCKET) return 1;
+    uint8_t request[kEchoSize];
+    build_echo_request(request);
+    uint32_t candidate = 0;
+    if (!candidate_address(&candidate)) return 1;
+    if (liborvaniot_os_net_send_to(probe_socket, request, kEchoSize, candidate, 0) < 0) return 1;
+    for (int poll = 0; poll < kAnswerPolls; ++poll) {
+        if (liborvaniot_os_sleep_unless_stopped(kPollMs) != 0) return 1;
+        // The raw socket sees all ICMP traffic of the link; read everything that is waiting so that
+        // other hosts' messages cannot hide the candidate's answer.
+        for (;;) {
+            uint8_t answer[kMaxAnswer];
+            uint32_t from = 0;
+            const int32_t n =
+                liborvaniot_os_net_recv_from(probe_socket, answer, sizeof answer, &from, nullptr);
+            if (n < 0) break;
+            if (n >= 1 && from == candidate) {
+                ++*answers;
+                return 0;
+            }
+        }
+    }
+    return 1;
+}
+
+int32_t misc_common_link_local_address_renew() {
+    if (owned.if_index == 0) return 1;
+    const int32_t error = liborvaniot_os_net_addr_renew(&owned, MISC_COMMON_LINK_LOCAL_LIFETIME_S);
+    if (error != 0 && !renew_failure_reported.exchange(true)) {
+        liborvaniot_os_debug_printf("misc_common_link_local_address_renew", __LINE__,
+                                    "misc_common_link_local_address_renew %s,error !! %d\n", link_local_text,
+                                    error);
+    }
+    return error;
+}
+
+void misc_common_link_local_address_remove() {
+    if (owned.if_index != 0) liborvaniot_os_net_addr_delete(&owned);
+    clear_published();
+}
+
+const char* misc_common_link_local_text() {
+    return link_local_text;
+}
+int32_t misc_common_link_local_present() {
+    return link_local_present.load();
+}
+uint32_t misc_common_link_local_added_address() {
+    return added_address.load();
+}

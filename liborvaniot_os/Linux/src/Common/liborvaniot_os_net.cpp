@@ -1,0 +1,150 @@
+// Discovery channels: the multicast client socket on one interface address, and the table of them
+// opened on every usable local IPv4 address plus the extra (link-local) interface.
+#include "liborvaniot_os/liborvaniot_os_net.h"
+
+#include <arpa/inet.h>
+#include <ifaddrs.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+
+#include "liborvaniot_os/liborvaniot_os.h"
+#include "liborvaniot_os/liborvaniot_os_debug.h"
+#include "liborvaniot_os/liborvaniot_os_thread.h"
+
+namespace {
+
+constexpr char kInitCaller[] = "liborvaniot_os_net_multicast_client_init";
+
+bool set_option(liborvaniot_os_socket sock, int level, int name, const void* value, socklen_t size) {
+    return ::setsockopt(sock, level, name, value, size) == 0;
+}
+
+// Appends a channel for the address when its socket opens; false when it does not.
+bool append_channel(liborvaniot_os_net_channel_table* table, uint32_t if_addr, uint16_t probe_port) {
+    if (table->count < 0 || table->count >= LIBORVANIOT_OS_NET_MAX_CHANNELS) return false;
+    liborvaniot_os_socket sock = LIBORVANIOT_OS_INVALID_SOCKET;
+    if (liborvaniot_os_net_multicast_client_init(if_addr, &sock) != 0) return false;
+    table->channels[table->count] = liborvaniot_os_net_channel{sock, if_addr, probe_port};
+    ++table->count;
+    return true;
+}
+
+void open_table_rows(liborvaniot_os_net_channel_table* table, uint16_t probe_port) {
+    uint32_t rows[LIBORVANIOT_OS_NET_ADDRESS_TABLE_ROWS];
+    int32_t count = 0;
+    if (liborvaniot_os_net_read_address_table(rows, LIBORVANIOT_OS_NET_ADDRESS_TABLE_ROWS, &count) != 0)
+        return;
+    // The table is read again for every row: addresses may come and go while sockets are opened.
+    for (int32_t row = 0; table->count < LIBORVANIOT_OS_NET_MAX_CHANNELS; ++row) {
+        if (liborvaniot_os_net_read_address_table(rows, LIBORVANIOT_OS_NET_ADDRESS_TABLE_ROWS, &count) != 0 ||
+            row >= count) {
+            return;
+        }
+        const uint32_t address = rows[row];
+        if (address == 0 || address == htonl(INADDR_LOOPBACK)) continue;
+        append_channel(table, address, probe_port);
+    }
+}
+
+// A freshly added address can be refused for a while (duplicate detection, interface coming up).
+void open_extra_interface(liborvaniot_os_net_channel_table* table, uint16_t probe_port,
+                          const std::atomic<uint32_t>* extra_if_addr) {
+    if (extra_if_addr == nullptr) return;
+    uint32_t address = extra_if_addr->load();
+    if (address == 0 || table->count >= LIBORVANIOT_OS_NET_MAX_CHANNELS) return;
+    for (int32_t attempt = 1; attempt <= LIBORVANIOT_OS_NET_EXTRA_ATTEMPTS; ++attempt) {
+        if (liborvaniot_os_stop_flag.load() != 0) return;
+        if (append_channel(table, address, probe_port)) return;
+        if (attempt == LIBORVANIOT_OS_NET_EXTRA_ATTEMPTS) return;
+        if (liborvaniot_os_sleep_unless_stopped(LIBORVANIOT_OS_NET_EXTRA_PAUSE_MS) != 0) return;
+        address = extra_if_addr->load();
+        // Withdrawn meanwhile: a socket on 0.0.0.0 would listen on every interface, not this one.
+        if (address == 0) return;
+    }
+}
+
+}  // namespace
+
+int32_t liborvaniot_os_net_multicast_client_init(uint32_t if_addr, liborvaniot_os_socket* sock) {
+    if (*sock != LIBORVANIOT_OS_INVALID_SOCKET) {
+        liborvaniot_os_socket_debug_close(sock);
+        return 1;
+    }
+    sockaddr_in local{};
+    local.sin_family = AF_INET;
+    local.sin_port = 0;
+    local.sin_addr.s_addr = if_addr;
+    char text[16];
+    liborvaniot_os_net_format_address(if_addr, text);
+    const int port = 0;
+
+    *sock = liborvaniot_os_socket_debug_open(SOCK_DGRAM, 0, kInitCaller, __LINE__);
+    if (*sock == LIBORVANIOT_OS_INVALID_SOCKET) {
+        liborvaniot_os_debug_printf(kInitCaller, __LINE__, "(%s:%d) probe client socket open, error !!\n",
+                                    text, port);
+        liborvaniot_os_socket_debug_close(sock);
+        return 1;
+    }
+    const int reuse = 1;
+    if (!set_option(*sock, SOL_SOCKET, SO_REUSEADDR, &reuse, sizeof reuse)) {
+        liborvaniot_os_debug_printf(kInitCaller, __LINE__,
+                                    "(%s:%d) probe client setsockopt SO_REUSEADDR, error !!\n", text, port);
+    }
+    const int receive_buffer = LIBORVANIOT_OS_NET_RECEIVE_BUFFER;
+    if (!set_option(*sock, SOL_SOCKET, SO_RCVBUF, &receive_buffer, sizeof receive_buffer)) {
+        liborvaniot_os_debug_printf(kInitCaller, __LINE__,
+                                    "(%s:%d) probe server setsockopt SO_RCVBUF, error !!\n", text, port);
+    }
+    if (::bind(*sock, reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0) {
+        liborvaniot_os_socket_debug_close(sock);
+        return 1;
+    }
+    ip_mreq membership{};
+    membership.imr_multiaddr.s_addr = ::inet_addr(LIBORVANIOT_OS_NET_MULTICAST_GROUP);
+    membership.imr_interface.s_addr = if_addr;
+    if (!set_option(*sock, IPPROTO_IP, IP_ADD_MEMBERSHIP, &membership, sizeof membership)) {
+        liborvaniot_os_debug_printf(kInitCaller, __LINE__,
+                                    "(%s:%d) probe client setsockopt IP_ADD_MEMBERSHIP, error !!\n", text,
+                                    port);
+        liborvaniot_os_socket_debug_close(sock);
+        return 1;
+    }
+    // Without this a multi-homed host sends every channel's probe through the default route's
+    // interface, so the other networks would never be asked.
+    in_addr outgoing{};
+    outgoing.s_addr = if_addr;
+    if (!set_option(*sock, IPPROTO_IP, IP_MULTICAST_IF, &outgoing, sizeof outgoing)) {
+        liborvaniot_os_debug_printf(
+            kInitCaller, __LINE__, "(%s:%d) probe client setsockopt IP_MULTICAST_IF, error !!\n", text, port);
+        liborvaniot_os_socket_debug_close(sock);
+        return 1;
+    }
+    return 0;
+}
+
+void liborvaniot_os_net_multicast_client_open_all(liborvaniot_os_net_channel_table* table,
+                                                  uint16_t probe_port,
+                                                  const std::atomic<uint32_t>* extra_if_addr) {
+    for (auto& channel : table->channels) channel.sock = LIBORVANIOT_OS_INVALID_SOCKET;
+    open_table_rows(table, probe_port);
+    open_extra_interface(table, probe_port, extra_if_addr);
+}
+
+int32_t liborvaniot_os_net_read_address_table(uint32_t* rows, int32_t capacity, int32_t* count) {
+    ifaddrs* list = nullptr;
+    if (::getifaddrs(&list) != 0) return 1;
+    int32_t n = 0;
+    bool fits = true;
+    for (const ifaddrs* entry = list; entry != nullptr; entry = entry->ifa_next) {
+        if (entry->ifa_addr == nullptr || entry->ifa_addr->sa_family != AF_INET) continue;
+        if (n == capacity) {
+            fits = false;
+            break;
+        }
+        rows[n++] = reinterpret_cast<const sockaddr_in*>(entry->ifa_addr)->sin_addr.s_addr;
+    }
+    ::freeifaddrs(list);
+    if (!fits) return 1;
+    *count = n;
+    return 0;
+}

@@ -1,0 +1,184 @@
+// Link-local set-up on the host: interfaces, existing link-local addresses, the administrator
+// check, and adding, renewing and deleting the address this process owns.
+#include "liborvaniot_os/liborvaniot_os_net_addr.h"
+
+#include <ifaddrs.h>
+#include <linux/capability.h>
+#include <linux/rtnetlink.h>
+#include <net/if.h>
+#include <netinet/in.h>
+#include <netpacket/packet.h>
+#include <sys/socket.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "liborvaniot_os_net_netlink.h"
+
+namespace {
+
+constexpr uint32_t kLinkLocalNet = 0xA9FE0000u;  // 169.254.0.0/16, host byte order
+constexpr uint32_t kLinkLocalMask = 0xFFFF0000u;
+
+bool is_link_local(uint32_t address) {
+    return (ntohl(address) & kLinkLocalMask) == kLinkLocalNet;
+}
+
+liborvaniot_os_netlink_address as_row(const liborvaniot_os_net_owned_address& owned) {
+    liborvaniot_os_netlink_address row;
+    row.if_index = owned.if_index;
+    row.prefix_len = owned.prefix_len;
+    row.local = owned.address;
+    std::memcpy(row.label, owned.label, sizeof row.label);
+    return row;
+}
+
+// The label the kernel accepts for an address of ours: "<ifname><suffix>" within 15 characters.
+bool own_label(const char* if_name, const char* suffix, char* out) {
+    const size_t name_length = std::strlen(if_name);
+    const size_t suffix_length = std::strlen(suffix);
+    if (suffix_length == 0 ||
+        name_length + suffix_length >= sizeof(liborvaniot_os_net_owned_address::label)) {
+        return false;
+    }
+    std::memcpy(out, if_name, name_length);
+    std::memcpy(out + name_length, suffix, suffix_length + 1);
+    return true;
+}
+
+bool has_suffix(const char* label, const char* suffix) {
+    const size_t label_length = std::strlen(label);
+    const size_t suffix_length = std::strlen(suffix);
+    return suffix_length != 0 && label_length > suffix_length &&
+           std::strcmp(label + label_length - suffix_length, suffix) == 0;
+}
+
+}  // namespace
+
+int32_t liborvaniot_os_net_read_interfaces(liborvaniot_os_net_interface* rows, int32_t capacity,
+                                           int32_t* count) {
+    ifaddrs* list = nullptr;
+    if (::getifaddrs(&list) != 0) return 1;
+    // Every interface has exactly one link-layer entry, with or without IPv4 addresses.
+    int32_t n = 0;
+    for (const ifaddrs* entry = list; entry != nullptr && n < capacity; entry = entry->ifa_next) {
+        if (entry->ifa_addr == nullptr || entry->ifa_addr->sa_family != AF_PACKET) continue;
+        liborvaniot_os_net_interface& row = rows[n++];
+        row = liborvaniot_os_net_interface{};
+        row.index = static_cast<uint32_t>(reinterpret_cast<const sockaddr_ll*>(entry->ifa_addr)->sll_ifindex);
+        std::snprintf(row.name, sizeof row.name, "%s", entry->ifa_name);
+        row.up = (entry->ifa_flags & IFF_UP) != 0;
+        row.running = (entry->ifa_flags & IFF_RUNNING) != 0;
+        row.loopback = (entry->ifa_flags & IFF_LOOPBACK) != 0;
+        row.multicast = (entry->ifa_flags & IFF_MULTICAST) != 0;
+    }
+    ::freeifaddrs(list);
+    *count = n;
+    return 0;
+}
+
+int32_t liborvaniot_os_net_pick_link_interface(const liborvaniot_os_net_interface* rows, int32_t count) {
+    for (int32_t i = 0; i < count; ++i) {
+        const auto& row = rows[i];
+        if (row.up && row.running && row.multicast && !row.loopback) return i;
+    }
+    return -1;
+}
+
+uint32_t liborvaniot_os_net_find_link_local() {
+    ifaddrs* list = nullptr;
+    if (::getifaddrs(&list) != 0) return 0;
+    uint32_t found = 0;
+    for (const ifaddrs* entry = list; entry != nullptr && found == 0; entry = entry->ifa_next) {
+        if (entry->ifa_addr == nullptr || entry->ifa_addr->sa_family != AF_INET) continue;
+        const uint32_t address = reinterpret_cast<const sockaddr_in*>(entry->ifa_addr)->sin_addr.s_addr;
+        if (is_link_local(address)) found = address;
+    }
+    ::freeifaddrs(list);
+    return found;
+}
+
+int32_t liborvaniot_os_net_has_admin_rights() {
+    __user_cap_header_struct header{};
+    header.version = _LINUX_CAPABILITY_VERSION_3;
+    header.pid = 0;
+    __user_cap_data_struct data[_LINUX_CAPABILITY_U32S_3]{};
+    if (::syscall(SYS_capget, &header, data) != 0) return 0;
+    return (data[CAP_TO_INDEX(CAP_NET_ADMIN)].effective & CAP_TO_MASK(CAP_NET_ADMIN)) != 0 ? 1 : 0;
+}
+
+int32_t liborvaniot_os_net_bind_to_interface(liborvaniot_os_socket sock, uint32_t if_index) {
+    const int index = static_cast<int>(if_index);
+    return ::setsockopt(sock, SOL_SOCKET, SO_BINDTOIFINDEX, &index, sizeof index) == 0 ? 0 : errno;
+}
+
+int32_t liborvaniot_os_net_addr_add(uint32_t if_index, uint32_t address, uint8_t prefix_len,
+                                    const char* label_suffix, uint32_t lifetime_s,
+                                    liborvaniot_os_net_owned_address* owned) {
+    char if_name[IF_NAMESIZE] = {};
+    if (::if_indextoname(if_index, if_name) == nullptr) return errno;
+    liborvaniot_os_net_owned_address candidate;
+    candidate.if_index = if_index;
+    candidate.address = address;
+    candidate.prefix_len = prefix_len;
+    // A name too long for our label keeps the kernel's default label; the lifetime still ends it.
+    const bool labelled = own_label(if_name, label_suffix, candidate.label);
+    if (!labelled) std::memcpy(candidate.label, if_name, sizeof candidate.label);
+    const int32_t error = liborvaniot_os_netlink_change_address(RTM_NEWADDR, NLM_F_CREATE | NLM_F_EXCL,
+                                                                as_row(candidate), lifetime_s, labelled);
+    if (error != 0) return error;
+    *owned = candidate;
+    return 0;
+}
+
+int32_t liborvaniot_os_net_addr_renew(const liborvaniot_os_net_owned_address* owned, uint32_t lifetime_s) {
+    if (owned->if_index == 0) return EINVAL;
+    // The kernel would create a missing address on a replace request; an address that someone
+    // removed, or that expired, must stay gone.
+    struct search {
+        const liborvaniot_os_net_owned_address* owned;
+        bool found;
+    } wanted{owned, false};
+    const int32_t error = liborvaniot_os_netlink_walk_addresses(
+        [](const liborvaniot_os_netlink_address& row, void* context) {
+            auto* s = static_cast<search*>(context);
+            s->found = row.if_index == s->owned->if_index && row.local == s->owned->address &&
+                       row.prefix_len == s->owned->prefix_len;
+            return !s->found;
+        },
+        &wanted);
+    if (error != 0) return error;
+    if (!wanted.found) return EADDRNOTAVAIL;
+    return liborvaniot_os_netlink_change_address(RTM_NEWADDR, NLM_F_REPLACE, as_row(*owned), lifetime_s,
+                                                 true);
+}
+
+int32_t liborvaniot_os_net_addr_delete(const liborvaniot_os_net_owned_address* owned) {
+    if (owned->if_index == 0) return EINVAL;
+    return liborvaniot_os_netlink_change_address(RTM_DELADDR, 0, as_row(*owned), 0, false);
+}
+
+int32_t liborvaniot_os_net_addr_delete_labelled(const char* label_suffix) {
+    constexpr int32_t kMaxLeftovers = 32;
+    struct collection {
+        const char* suffix;
+        liborvaniot_os_netlink_address rows[kMaxLeftovers];
+        int32_t count;
+    } found{label_suffix, {}, 0};
+    const int32_t error = liborvaniot_os_netlink_walk_addresses(
+        [](const liborvaniot_os_netlink_address& row, void* context) {
+            auto* c = static_cast<collection*>(context);
+            if (has_suffix(row.label, c->suffix)) c->rows[c->count++] = row;
+            return c->count < kMaxLeftovers;
+        },
+        &found);
+    if (error != 0) return -1;
+    int32_t deleted = 0;
+    for (int32_t i = 0; i < found.count; ++i) {
+        if (liborvaniot_os_netlink_change_address(RTM_DELADDR, 0, found.rows[i], 0, false) == 0) ++deleted;
+    }
+    return deleted;
+}

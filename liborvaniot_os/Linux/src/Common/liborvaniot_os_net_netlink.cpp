@@ -1,0 +1,181 @@
+// rtnetlink requests on IPv4 addresses. Each call uses a socket of its own, so callers on different
+// threads never see each other's answers.
+#include "liborvaniot_os_net_netlink.h"
+
+#include <linux/if_addr.h>
+#include <linux/netlink.h>
+#include <linux/rtnetlink.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <sys/time.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+
+namespace {
+
+constexpr size_t kReceiveBuffer = 32768;
+
+class netlink_socket {
+  public:
+    netlink_socket() : fd_(::socket(AF_NETLINK, SOCK_RAW | SOCK_CLOEXEC, NETLINK_ROUTE)) {
+        if (fd_ < 0) return;
+        // The kernel answers at once; the limit only keeps a lost answer from hanging the caller.
+        const timeval limit{2, 0};
+        ::setsockopt(fd_, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
+    }
+    ~netlink_socket() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    netlink_socket(const netlink_socket&) = delete;
+    netlink_socket& operator=(const netlink_socket&) = delete;
+
+    int fd() const { return fd_; }
+
+  private:
+    int fd_;
+};
+
+struct address_message {
+    nlmsghdr header;
+    ifaddrmsg body;
+    char attributes[256];
+};
+
+uint32_t next_sequence() {
+    static std::atomic<uint32_t> sequence{0};
+    return ++sequence;
+}
+
+void add_attribute(address_message& message, uint16_t type, const void* data, size_t size) {
+    auto* attribute =
+        reinterpret_cast<rtattr*>(reinterpret_cast<char*>(&message) + NLMSG_ALIGN(message.header.nlmsg_len));
+    attribute->rta_type = type;
+    attribute->rta_len = static_cast<unsigned short>(RTA_LENGTH(size));
+    std::memcpy(RTA_DATA(attribute), data, size);
+    message.header.nlmsg_len = NLMSG_ALIGN(message.header.nlmsg_len) + RTA_ALIGN(attribute->rta_len);
+}
+
+int32_t send_message(const netlink_socket& socket, const nlmsghdr& header) {
+    sockaddr_nl kernel{};
+    kernel.nl_family = AF_NETLINK;
+    if (::sendto(socket.fd(), &header, header.nlmsg_len, 0, reinterpret_cast<const sockaddr*>(&kernel),
+                 sizeof kernel) < 0) {
+        return errno;
+    }
+    return 0;
+}
+
+// Reads answers to the request with the given sequence number and hands every message to handle,
+// which returns false once the exchange is complete. 0 or the error number.
+template <typename Handler>
+int32_t receive_answers(const netlink_socket& socket, uint32_t sequence, Handler&& handle) {
+    alignas(nlmsghdr) char buffer[kReceiveBuffer];
+    for (;;) {
+        const ssize_t received = ::recv(socket.fd(), buffer, sizeof buffer, 0);
+        if (received < 0) {
+            if (errno == EINTR) continue;
+            return errno;
+        }
+        int remaining = static_cast<int>(received);
+        for (auto* header = reinterpret_cast<nlmsghdr*>(buffer); NLMSG_OK(header, remaining);
+             header = NLMSG_NEXT(header, remaining)) {
+            if (header->nlmsg_seq != sequence) continue;
+            int32_t result = 0;
+            if (!handle(*header, result)) return result;
+        }
+    }
+}
+
+}  // namespace
+
+int32_t liborvaniot_os_netlink_change_address(uint16_t type, uint16_t flags,
+                                              const liborvaniot_os_netlink_address& row, uint32_t lifetime_s,
+                                              bool with_label) {
+    netlink_socket socket;
+    if (socket.fd() < 0) return errno;
+    address_message message{};
+    message.header.nlmsg_len = NLMSG_LENGTH(sizeof(ifaddrmsg));
+    message.header.nlmsg_type = type;
+    message.header.nlmsg_flags = static_cast<uint16_t>(NLM_F_REQUEST | NLM_F_ACK | flags);
+    message.header.nlmsg_seq = next_sequence();
+    message.body.ifa_family = AF_INET;
+    message.body.ifa_prefixlen = row.prefix_len;
+    message.body.ifa_scope = RT_SCOPE_LINK;
+    message.body.ifa_index = row.if_index;
+    add_attribute(message, IFA_LOCAL, &row.local, sizeof row.local);
+    add_attribute(message, IFA_ADDRESS, &row.local, sizeof row.local);
+    if (type == RTM_NEWADDR && row.prefix_len < 31) {
+        const uint32_t host_mask = row.prefix_len == 0 ? 0xFFFFFFFFu : (0xFFFFFFFFu >> row.prefix_len);
+        const uint32_t broadcast = row.local | htonl(host_mask);
+        add_attribute(message, IFA_BROADCAST, &broadcast, sizeof broadcast);
+    }
+    if (with_label) add_attribute(message, IFA_LABEL, row.label, std::strlen(row.label) + 1);
+    if (lifetime_s != 0) {
+        ifa_cacheinfo lifetime{};
+        lifetime.ifa_prefered = lifetime_s;
+        lifetime.ifa_valid = lifetime_s;
+        add_attribute(message, IFA_CACHEINFO, &lifetime, sizeof lifetime);
+    }
+    if (const int32_t error = send_message(socket, message.header); error != 0) return error;
+    int32_t outcome = EPROTO;
+    const int32_t error =
+        receive_answers(socket, message.header.nlmsg_seq, [&](const nlmsghdr& answer, int32_t&) {
+            if (answer.nlmsg_type != NLMSG_ERROR) return true;
+            outcome = -static_cast<const nlmsgerr*>(NLMSG_DATA(&answer))->error;
+            return false;
+        });
+    return error != 0 ? error : outcome;
+}
+
+int32_t liborvaniot_os_netlink_walk_addresses(bool (*visit)(const liborvaniot_os_netlink_address& row,
+                                                            void* context),
+                                              void* context) {
+    netlink_socket socket;
+    if (socket.fd() < 0) return errno;
+    address_message request{};
+    request.header.nlmsg_len = NLMSG_LENGTH(sizeof(ifaddrmsg));
+    request.header.nlmsg_type = RTM_GETADDR;
+    request.header.nlmsg_flags = NLM_F_REQUEST | NLM_F_DUMP;
+    request.header.nlmsg_seq = next_sequence();
+    request.body.ifa_family = AF_INET;
+    if (const int32_t error = send_message(socket, request.header); error != 0) return error;
+
+    bool visiting = true;  // the dump is read to its end even after the visitor is done
+    int32_t outcome = 0;
+    const int32_t error =
+        receive_answers(socket, request.header.nlmsg_seq, [&](const nlmsghdr& answer, int32_t&) {
+            if (answer.nlmsg_type == NLMSG_DONE) return false;
+            if (answer.nlmsg_type == NLMSG_ERROR) {
+                outcome = -static_cast<const nlmsgerr*>(NLMSG_DATA(&answer))->error;
+                return false;
+            }
+            if (answer.nlmsg_type != RTM_NEWADDR || !visiting) return true;
+            const auto* body = static_cast<const ifaddrmsg*>(NLMSG_DATA(&answer));
+            if (body->ifa_family != AF_INET) return true;
+            liborvaniot_os_netlink_address row;
+            row.if_index = body->ifa_index;
+            row.prefix_len = body->ifa_prefixlen;
+            uint32_t address = 0;
+            int length = static_cast<int>(IFA_PAYLOAD(&answer));
+            for (auto* attribute = IFA_RTA(body); RTA_OK(attribute, length);
+                 attribute = RTA_NEXT(attribute, length)) {
+                const size_t size = RTA_PAYLOAD(attribute);
+                if (attribute->rta_type == IFA_LOCAL && size == sizeof row.local) {
+                    std::memcpy(&row.local, RTA_DATA(attribute), size);
+                } else if (attribute->rta_type == IFA_ADDRESS && size == sizeof address) {
+                    std::memcpy(&address, RTA_DATA(attribute), size);
+                } else if (attribute->rta_type == IFA_LABEL && size > 0) {
+                    const size_t copied = size < sizeof row.label ? size : sizeof row.label - 1;
+                    std::memcpy(row.label, RTA_DATA(attribute), copied);
+                    row.label[sizeof row.label - 1] = '\0';
+                }
+            }
+            if (row.local == 0) row.local = address;
+            visiting = visit(row, context);
+            return true;
+        });
+    return error != 0 ? error : outcome;
+}

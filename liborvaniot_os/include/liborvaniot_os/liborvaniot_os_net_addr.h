@@ -1,0 +1,63 @@
+// The host's own IPv4 addresses for link-local set-up: the interface to use, an existing 169.254/16
+// address, and an address added for the run with our label and a short lifetime its owner renews.
+#pragma once
+
+#include <cstdint>
+
+#include "liborvaniot_os/liborvaniot_os_mem.h"
+
+struct liborvaniot_os_net_interface {
+    uint32_t index = 0;
+    char name[16] = {};
+    bool up = false;
+    bool running = false;
+    bool loopback = false;
+    bool multicast = false;
+};
+
+inline constexpr int32_t LIBORVANIOT_OS_NET_MAX_INTERFACES = 64;
+
+// The host's interfaces (with or without IPv4 addresses) in index order: 0 with *count set, 1 when
+// they cannot be read. Interfaces beyond capacity are left out.
+int32_t liborvaniot_os_net_read_interfaces(liborvaniot_os_net_interface* rows, int32_t capacity,
+                                           int32_t* count);
+
+// Position of the first row that can reach a link-local network (up, running, multicast and not
+// loopback), -1 when there is none.
+int32_t liborvaniot_os_net_pick_link_interface(const liborvaniot_os_net_interface* rows, int32_t count);
+
+// The first 169.254.0.0/16 address held by any interface, 0 when there is none.
+uint32_t liborvaniot_os_net_find_link_local();
+
+// 1 when the process may change the host's addresses (effective CAP_NET_ADMIN), else 0.
+int32_t liborvaniot_os_net_has_admin_rights();
+
+// Makes the socket send and receive through the given interface only: 0 or the error number.
+int32_t liborvaniot_os_net_bind_to_interface(liborvaniot_os_socket sock, uint32_t if_index);
+
+// An address added by this process, enough to renew and delete it.
+struct liborvaniot_os_net_owned_address {
+    uint32_t if_index = 0;  // 0: nothing added
+    uint32_t address = 0;
+    uint8_t prefix_len = 0;
+    char label[16] = {};
+};
+
+// Adds address/prefix_len to the interface, labelled "<ifname><label_suffix>" when that fits in 15
+// characters (the interface name otherwise), valid and preferred for lifetime_s seconds, so that it
+// vanishes by itself if its owner dies without removing it. Fails when the address is already there.
+// 0 and *owned filled, or the error number.
+int32_t liborvaniot_os_net_addr_add(uint32_t if_index, uint32_t address, uint8_t prefix_len,
+                                    const char* label_suffix, uint32_t lifetime_s,
+                                    liborvaniot_os_net_owned_address* owned);
+
+// Restarts the address's lifetime: 0, or the error number. An address that has gone meanwhile (expired,
+// removed by someone else) is not brought back.
+int32_t liborvaniot_os_net_addr_renew(const liborvaniot_os_net_owned_address* owned, uint32_t lifetime_s);
+
+// Deletes the address: 0 or the error number.
+int32_t liborvaniot_os_net_addr_delete(const liborvaniot_os_net_owned_address* owned);
+
+// Deletes every IPv4 address whose label is "<ifname><label_suffix>": the number deleted, -1 when the
+// addresses cannot be read.
+int32_t liborvaniot_os_net_addr_delete_labelled(const char* label_suffix);

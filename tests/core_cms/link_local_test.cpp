@@ -1,0 +1,246 @@
+// Link-local addressing through the core, inside the private test network: the finder namespace
+// holds lo and one link to the test segment; peer 1 sits on the same segment.
+#include <gtest/gtest.h>
+#include <linux/capability.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+#include <thread>
+
+#include "core_test_support.h"
+#include "host_addresses.h"
+#include "liborvaniot_core_cms/liborvaniot_core_cms.h"
+#include "liborvaniot_core_cms/misc_common.h"
+#include "liborvaniot_os/liborvaniot_os.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using os_net_test::FindAddress;
+using os_net_test::Ip;
+using os_net_test::LinkLocalAddresses;
+using os_net_test::ToAddress;
+using os_net_test::ToText;
+
+constexpr auto kLifetime = std::chrono::seconds(MISC_COMMON_LINK_LOCAL_LIFETIME_S);
+
+class LinkLocalTest : public core_test::CoreTest {
+  protected:
+    void TearDown() override {
+        core_test::CoreTest::TearDown();
+        for (const auto& row : LinkLocalAddresses(topology_.finder)) {
+            Ip(topology_.finder,
+               {"addr", "del", row.address + "/" + std::to_string(row.prefix), "dev", row.link});
+        }
+    }
+    bool AddToFinder(const std::string& cidr, const std::vector<std::string>& options = {}) {
+        std::vector<std::string> args = {"addr", "add", cidr, "dev", topology_.finder_link};
+        args.insert(args.end(), options.begin(), options.end());
+        return Ip(topology_.finder, args);
+    }
+    std::string OurLabel() const { return topology_.finder_link + MISC_COMMON_LINK_LOCAL_LABEL_SUFFIX; }
+};
+
+int SecondsLeft(const std::string& valid_lft) {
+    if (valid_lft.size() < 4 || valid_lft.substr(valid_lft.size() - 3) != "sec") return -1;
+    return std::stoi(valid_lft);
+}
+
+// Candidates are drawn from the seeded library generator, two numbers each.
+std::string NthCandidate(unsigned seed, int n) {
+    std::srand(seed);
+    for (int drawn = 0;;) {
+        const unsigned b = static_cast<unsigned>(std::rand()) % 256;
+        const unsigned c = static_cast<unsigned>(std::rand()) % 256;
+        if ((b == 0 && c == 0) || (b == 255 && c == 255)) continue;
+        if (drawn++ == n) return "169.254." + std::to_string(b) + "." + std::to_string(c);
+    }
+}
+
+TEST_F(LinkLocalTest, ExistingAddressIsPublishedAndLeftInPlace) {
+    ASSERT_TRUE(AddToFinder("169.254.7.9/16"));
+    ASSERT_EQ(liborvaniot_core_cms_initialize(), 0);
+    EXPECT_STREQ(misc_common_link_local_text(), "169.254.7.9");
+    EXPECT_EQ(misc_common_link_local_present(), 1);
+    EXPECT_EQ(misc_common_link_local_added_address(), 0u);
+    EXPECT_EQ(LinkLocalAddresses(topology_.finder).size(), 1u) << "nothing added";
+    liborvaniot_core_cms_finalize();
+    EXPECT_TRUE(FindAddress(topology_.finder, "169.254.7.9").has_value()) << "not ours to remove";
+}
+
+bool DropNetAdmin() {
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct data[_LINUX_CAPABILITY_U32S_3]{};
+    if (syscall(SYS_capget, &header, data) != 0) return false;
+    data[CAP_TO_INDEX(CAP_NET_ADMIN)].effective &= ~CAP_TO_MASK(CAP_NET_ADMIN);
+    return syscall(SYS_capset, &header, data) == 0;
+}
+
+// In a child process, which gives up the capability for good.
+TEST_F(LinkLocalTest, WithoutNetAdminNothingIsAdded) {
+    EXPECT_EXIT(
+        {
+            if (!DropNetAdmin()) _exit(2);
+            liborvaniot_core_cms_initialize();
+            const bool quiet = misc_common_link_local_present() == 0 &&
+                               misc_common_link_local_added_address() == 0 &&
+                               LinkLocalAddresses(topology_.finder).empty();
+            liborvaniot_core_cms_finalize();
+            _exit(quiet ? 0 : 1);
+        },
+        testing::ExitedWithCode(0), "");
+    EXPECT_TRUE(LinkLocalAddresses(topology_.finder).empty());
+}
+
+TEST_F(LinkLocalTest, FreeCandidateIsAddedToTheLinkKeptAliveAndRemovedAtStop) {
+    ASSERT_EQ(liborvaniot_core_cms_initialize(), 0);
+    const uint32_t added = misc_common_link_local_added_address();
+    ASSERT_NE(added, 0u);
+    const std::string address = ToText(added);
+    EXPECT_STREQ(misc_common_link_local_text(), address.c_str());
+    EXPECT_EQ(misc_common_link_local_present(), 1);
+
+    auto shown = FindAddress(topology_.finder, address);
+    ASSERT_TRUE(shown.has_value());
+    EXPECT_EQ(shown->link, topology_.finder_link) << "not on loopback";
+    EXPECT_EQ(shown->prefix, 16);
+    EXPECT_EQ(shown->label, OurLabel());
+    EXPECT_GT(SecondsLeft(shown->valid_lft), 0) << shown->valid_lft;
+    EXPECT_LE(SecondsLeft(shown->valid_lft), static_cast<int>(kLifetime.count()));
+
+    std::this_thread::sleep_for(kLifetime + 2s);
+    EXPECT_TRUE(FindAddress(topology_.finder, address).has_value()) << "the running core renews it";
+
+    liborvaniot_core_cms_finalize();
+    EXPECT_FALSE(FindAddress(topology_.finder, address).has_value());
+    EXPECT_EQ(misc_common_link_local_added_address(), 0u);
+}
+
+// Echo requests to a peer, about one a millisecond, so that the finder's ICMP socket sees a steady
+// stream of answers from an address other than the candidate's.
+class EchoNoise {
+  public:
+    explicit EchoNoise(const std::string& target) : sock_(socket(AF_INET, SOCK_RAW, IPPROTO_ICMP)) {
+        sockaddr_in to{};
+        to.sin_family = AF_INET;
+        to.sin_addr.s_addr = ToAddress(target);
+        thread_ = std::thread([this, to] {
+            uint8_t request[8] = {8, 0, 0xF7, 0xFF, 0, 0, 0, 0};  // echo request, checksum precomputed
+            while (!stop_) {
+                sendto(sock_, request, sizeof request, 0, reinterpret_cast<const sockaddr*>(&to), sizeof to);
+                std::this_thread::sleep_for(1ms);
+            }
+        });
+    }
+    ~EchoNoise() {
+        stop_ = true;
+        thread_.join();
+        close(sock_);
+    }
+
+  private:
+    int sock_;
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+};
+
+TEST_F(LinkLocalTest, CandidateThatAnswersEchoFromItsOwnAddressIsSkipped) {
+    const orvan::netns::Peer& peer = topology_.peers.at(0);
+    const struct {
+        const char* what;
+        unsigned seed;
+        bool other_icmp_traffic;
+        std::chrono::milliseconds taken_after;  // when the peer takes the first candidate
+    } cases[] = {
+        {"quiet link, address in use from the start", 20240611, false, 0ms},
+        // The first echo request goes unanswered; by the later ones hundreds of other answers wait
+        // in the socket ahead of the candidate's.
+        {"busy link, address taken during the first probe", 77031, true, 200ms},
+    };
+    ASSERT_EQ(liborvaniot_os_initialize(), 0);
+    for (const auto& row : cases) {
+        SCOPED_TRACE(row.what);
+        const std::string taken = NthCandidate(row.seed, 0);
+        const std::string free = NthCandidate(row.seed, 1);
+        std::optional<EchoNoise> noise;
+        if (row.other_icmp_traffic) noise.emplace(peer.address);
+        std::thread taker([&] {
+            std::this_thread::sleep_for(row.taken_after);
+            EXPECT_TRUE(orvan::netns::AddAddress(peer.name, peer.link, taken + "/16"));
+        });
+        if (row.taken_after == 0ms) taker.join();
+
+        std::srand(row.seed);
+        EXPECT_EQ(misc_common_link_local_address_add(), 0);
+        if (taker.joinable()) taker.join();
+        noise.reset();
+        EXPECT_EQ(ToText(misc_common_link_local_added_address()), free);
+        EXPECT_TRUE(FindAddress(topology_.finder, free).has_value());
+        EXPECT_FALSE(FindAddress(topology_.finder, taken).has_value());
+        misc_common_link_local_address_remove();
+        orvan::netns::DeleteAddress(peer.name, peer.link, taken + "/16");
+    }
+    liborvaniot_os_finalize();
+}
+
+TEST_F(LinkLocalTest, StartRemovesOnlyAddressesThatCarryOurLabel) {
+    ASSERT_TRUE(
+        AddToFinder("169.254.9.9/16", {"label", OurLabel(), "valid_lft", "60", "preferred_lft", "60"}));
+    // A /24 of its own: as a secondary of the /16 leftover the kernel would drop it with the leftover.
+    ASSERT_TRUE(AddToFinder("169.254.7.7/24", {"label", topology_.finder_link + ":k"}));
+    ASSERT_EQ(liborvaniot_core_cms_initialize(), 0);
+    EXPECT_FALSE(FindAddress(topology_.finder, "169.254.9.9").has_value()) << "left behind by a killed run";
+    EXPECT_TRUE(FindAddress(topology_.finder, "169.254.7.7").has_value());
+    EXPECT_STREQ(misc_common_link_local_text(), "169.254.7.7");
+    EXPECT_EQ(misc_common_link_local_added_address(), 0u);
+}
+
+// The child adds an address and is killed before it can remove it; the kernel ends the address.
+TEST_F(LinkLocalTest, KilledRunLeavesNoAddressBeyondItsLifetime) {
+    int report[2];
+    ASSERT_EQ(pipe(report), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        close(report[0]);
+        liborvaniot_core_cms_initialize();
+        const uint32_t added = misc_common_link_local_added_address();
+        if (write(report[1], &added, sizeof added) != sizeof added) _exit(1);
+        for (;;) pause();
+    }
+    close(report[1]);
+    uint32_t added = 0;
+    pollfd ready{report[0], POLLIN, 0};
+    const bool reported =
+        poll(&ready, 1, 30000) == 1 && read(report[0], &added, sizeof added) == sizeof added;
+    close(report[0]);
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
+    ASSERT_TRUE(reported);
+    ASSERT_NE(added, 0u);
+    const std::string address = ToText(added);
+    ASSERT_TRUE(FindAddress(topology_.finder, address).has_value()) << "still there right after the kill";
+
+    const auto killed = std::chrono::steady_clock::now();
+    while (FindAddress(topology_.finder, address).has_value() &&
+           std::chrono::steady_clock::now() - killed < 30s) {
+        std::this_thread::sleep_for(100ms);
+    }
+    const auto gone_after =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - killed);
+    EXPECT_FALSE(FindAddress(topology_.finder, address).has_value());
+    RecordProperty("address_gone_after_ms", static_cast<int>(gone_after.count()));
+    std::printf("address of the killed run gone %lld ms after SIGKILL (lifetime %lld s)\n",
+                static_cast<long long>(gone_after.count()), static_cast<long long>(kLifetime.count()));
+}
+
+}  // namespace
