@@ -1,0 +1,241 @@
+#include "qt_list_control.h"
+
+#include <QCoreApplication>
+#include <QHeaderView>
+#include <QMouseEvent>
+#include <QTableWidget>
+#include <QThread>
+#include <algorithm>
+#include <mutex>
+#include <vector>
+
+#include "qt_child_view.h"
+#include "qt_resources.h"
+
+namespace orvan::wnd::qt {
+
+struct QtListControl::Shared {
+    struct Column {
+        std::wstring heading;
+        int32_t width = 0;
+    };
+
+    std::mutex mutex;
+    std::vector<Column> columns;
+    std::vector<std::vector<std::wstring>> rows;
+    bool columns_changed = false;
+    bool sync_posted = false;
+    QTableWidget* table = nullptr;  // null once the window is gone; only the UI thread deletes it
+};
+
+namespace {
+
+using Shared = QtListControl::Shared;
+
+bool OnUiThread() {
+    const QCoreApplication* app = QCoreApplication::instance();
+    return app != nullptr && QThread::currentThread() == app->thread();
+}
+
+// Brings the table widget up to date with the model (UI thread only).
+void Sync(Shared& shared) {
+    std::lock_guard lock(shared.mutex);
+    shared.sync_posted = false;
+    QTableWidget* table = shared.table;
+    if (table == nullptr) return;
+    const int columns = static_cast<int>(shared.columns.size());
+    if (shared.columns_changed) {
+        shared.columns_changed = false;
+        table->setColumnCount(columns);
+        for (int c = 0; c < columns; ++c) {
+            table->setHorizontalHeaderItem(
+                c, new QTableWidgetItem(QString::fromStdWString(shared.columns[c].heading)));
+            table->setColumnWidth(c, shared.columns[c].width);
+        }
+    }
+    table->setRowCount(static_cast<int>(shared.rows.size()));
+    for (int r = 0; r < static_cast<int>(shared.rows.size()); ++r) {
+        const auto& cells = shared.rows[r];
+        for (int c = 0; c < columns; ++c) {
+            const QString text =
+                c < static_cast<int>(cells.size()) ? QString::fromStdWString(cells[c]) : QString();
+            QTableWidgetItem* item = table->item(r, c);
+            if (item == nullptr) {
+                if (text.isEmpty()) continue;
+                table->setItem(r, c, new QTableWidgetItem(text));
+            } else if (item->text() != text) {
+                item->setText(text);
+            }
+        }
+    }
+}
+
+// After every change of the model: the UI thread updates the table at once, other threads leave
+// one pending update for it.
+void Changed(const std::shared_ptr<Shared>& shared) {
+    if (OnUiThread()) {
+        Sync(*shared);
+        return;
+    }
+    std::lock_guard lock(shared->mutex);
+    if (shared->table == nullptr || shared->sync_posted) return;
+    shared->sync_posted = true;
+    QMetaObject::invokeMethod(
+        shared->table, [shared] { Sync(*shared); }, Qt::QueuedConnection);
+}
+
+// Reports a left click on the table's rows, or below them, to the view.
+class ClickFilter final : public QObject {
+  public:
+    ClickFilter(QTableWidget* table, QtChildView& view, int32_t controlId)
+        : QObject(table), table_(table), view_(view), control_id_(controlId) {}
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::MouseButtonRelease) {
+            const auto* mouse = static_cast<QMouseEvent*>(event);
+            if (mouse->button() == Qt::LeftButton) {
+                const int row = table_->rowAt(mouse->position().toPoint().y());
+                view_.Notify(ListNotification{control_id_, NM_CLICK, row});
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+  private:
+    QTableWidget* table_;
+    QtChildView& view_;
+    int32_t control_id_;
+};
+
+}  // namespace
+
+QtListControl::QtListControl(QtChildView& view, int32_t controlId, const QRect& rect)
+    : shared_(std::make_shared<Shared>()) {
+    auto* table = new QTableWidget(&view);
+    table->setFont(DefaultGuiFont());
+    table->setGeometry(rect);
+    table->setShowGrid(true);
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->setSelectionMode(QAbstractItemView::SingleSelection);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setWordWrap(false);
+    table->verticalHeader()->hide();
+    table->verticalHeader()->setDefaultSectionSize(QFontMetrics(DefaultGuiFont()).height() + 6);
+    table->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    table->horizontalHeader()->setStretchLastSection(false);
+    table->horizontalHeader()->setHighlightSections(false);
+    table->viewport()->installEventFilter(new ClickFilter(table, view, controlId));
+    shared_->table = table;
+    // Should the view go first, the model must stop pointing at the table.
+    QObject::connect(table, &QObject::destroyed, [shared = shared_] {
+        std::lock_guard lock(shared->mutex);
+        shared->table = nullptr;
+    });
+    table->show();
+}
+
+QtListControl::~QtListControl() {
+    DestroyWindow();
+}
+
+void QtListControl::InsertColumn(int32_t index, const std::wstring& heading, int32_t width) {
+    {
+        std::lock_guard lock(shared_->mutex);
+        auto& columns = shared_->columns;
+        const auto at = std::clamp<int64_t>(index, 0, static_cast<int64_t>(columns.size()));
+        columns.insert(columns.begin() + at, Shared::Column{heading, width});
+        for (auto& cells : shared_->rows) {
+            if (static_cast<int64_t>(cells.size()) > at) cells.insert(cells.begin() + at, std::wstring());
+        }
+        shared_->columns_changed = true;
+    }
+    Changed(shared_);
+}
+
+void QtListControl::DeleteColumn(int32_t index) {
+    {
+        std::lock_guard lock(shared_->mutex);
+        auto& columns = shared_->columns;
+        if (index < 0 || index >= static_cast<int32_t>(columns.size())) return;
+        columns.erase(columns.begin() + index);
+        for (auto& cells : shared_->rows) {
+            if (static_cast<int32_t>(cells.size()) > index) cells.erase(cells.begin() + index);
+        }
+        shared_->columns_changed = true;
+    }
+    Changed(shared_);
+}
+
+int32_t QtListControl::InsertItem(int32_t index, const std::wstring& text) {
+    int32_t at = -1;
+    {
+        std::lock_guard lock(shared_->mutex);
+        if (index < 0) return -1;
+        auto& rows = shared_->rows;
+        at = std::min(index, static_cast<int32_t>(rows.size()));
+        rows.insert(rows.begin() + at, std::vector<std::wstring>{text});
+    }
+    Changed(shared_);
+    return at;
+}
+
+void QtListControl::SetItemText(int32_t row, int32_t column, const std::wstring& text) {
+    {
+        std::lock_guard lock(shared_->mutex);
+        auto& rows = shared_->rows;
+        const int32_t columns = std::max<int32_t>(1, static_cast<int32_t>(shared_->columns.size()));
+        if (row < 0 || row >= static_cast<int32_t>(rows.size()) || column < 0 || column >= columns) return;
+        auto& cells = rows[row];
+        if (static_cast<int32_t>(cells.size()) <= column) cells.resize(column + 1);
+        cells[column] = text;
+    }
+    Changed(shared_);
+}
+
+void QtListControl::DeleteItem(int32_t row) {
+    {
+        std::lock_guard lock(shared_->mutex);
+        auto& rows = shared_->rows;
+        if (row < 0 || row >= static_cast<int32_t>(rows.size())) return;
+        rows.erase(rows.begin() + row);
+    }
+    Changed(shared_);
+}
+
+void QtListControl::DeleteAllItems() {
+    {
+        std::lock_guard lock(shared_->mutex);
+        shared_->rows.clear();
+    }
+    Changed(shared_);
+}
+
+int32_t QtListControl::GetItemCount() const {
+    std::lock_guard lock(shared_->mutex);
+    return static_cast<int32_t>(shared_->rows.size());
+}
+
+std::wstring QtListControl::GetItemText(int32_t row, int32_t column) const {
+    std::lock_guard lock(shared_->mutex);
+    const auto& rows = shared_->rows;
+    if (row < 0 || row >= static_cast<int32_t>(rows.size()) || column < 0) return {};
+    const auto& cells = rows[row];
+    return column < static_cast<int32_t>(cells.size()) ? cells[column] : std::wstring();
+}
+
+bool QtListControl::DestroyWindow() {
+    QTableWidget* table = nullptr;
+    {
+        std::lock_guard lock(shared_->mutex);
+        table = std::exchange(shared_->table, nullptr);
+        if (table != nullptr && !OnUiThread()) {
+            table->deleteLater();
+            return true;
+        }
+    }
+    const bool existed = table != nullptr;
+    delete table;
+    return existed;
+}
+
+}  // namespace orvan::wnd::qt

@@ -1,0 +1,349 @@
+// The window layer on Qt, on the offscreen platform: posted messages, the backing image, timers,
+// resources, mouse and cursor routing, the list control, and the welcome screen drawn for real
+// (saved as artifacts/shell/welcome_screen.png).
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QHeaderView>
+#include <QImage>
+#include <QMouseEvent>
+#include <QTableWidget>
+#include <QThread>
+#include <atomic>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <mutex>
+#include <thread>
+
+#include "MainFrame.h"
+#include "WelcomeActivity/WelcomeActivity.h"
+#include "orvan_ux/ux_messages.h"
+#include "orvan_wnd/host.h"
+#include "qt_child_view.h"
+#include "qt_frame.h"
+#include "qt_resources.h"
+
+namespace {
+
+using ::testing::ElementsAre;
+
+// One offscreen application for the whole program; it lives until the process ends.
+orvan::wnd::Application& App() {
+    static orvan::wnd::Application* app = [] {
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        static int argc = 1;
+        static char name[] = "orvan_shell_tests";
+        static char* argv[] = {name, nullptr};
+        std::string error;
+        return orvan::wnd::CreateApplication(argc, argv, "ORVANCms.AppID.NoVersion", &error).release();
+    }();
+    return *app;
+}
+
+// Runs the event loop until done() or about five seconds have passed.
+bool ProcessUntil(const std::function<bool()>& done) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > 5000) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    return true;
+}
+
+// Keeps a picture for a person to look at, when the run names a folder for that.
+void SaveArtifact(const QImage& image, const char* name) {
+    const char* artifacts = std::getenv("ORVAN_ARTIFACT_DIR");
+    if (artifacts == nullptr) return;
+    std::filesystem::create_directories(artifacts);
+    image.save(QString::fromUtf8(artifacts) + "/" + name);
+}
+
+void ProcessFor(int milliseconds) {
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < milliseconds) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+}
+
+// A view handler that journals what reaches it.
+class RecordingHandler final : public orvan::wnd::ViewHandler {
+  public:
+    void OnSize(uint32_t, int32_t cx, int32_t cy) override {
+        Add("size " + std::to_string(cx) + "x" + std::to_string(cy));
+    }
+    void OnPaint(orvan::wnd::DeviceContext& dc) override {
+        ++paints;
+        if (paint) paint(dc);
+    }
+    bool OnEraseBkgnd(orvan::wnd::DeviceContext&) override { return true; }
+    void OnLButtonDown(uint32_t flags, orvan::wnd::Point p) override { Add("down", flags, p); }
+    void OnLButtonDblClk(uint32_t flags, orvan::wnd::Point p) override { Add("dblclk", flags, p); }
+    void OnMouseMove(uint32_t flags, orvan::wnd::Point p) override { Add("move", flags, p); }
+    void OnLButtonUp(uint32_t flags, orvan::wnd::Point p) override { Add("up", flags, p); }
+    void OnTimer(uint32_t id) override {
+        std::lock_guard lock(mutex);
+        ticks.push_back(id);
+    }
+    bool OnSetCursor(std::optional<orvan::wnd::Point>) override { return keep_cursor; }
+    int64_t OnMessage(uint32_t message, int64_t wparam, int64_t) override {
+        std::lock_guard lock(mutex);
+        messages.push_back(wparam);
+        on_ui_thread = on_ui_thread && QThread::currentThread() == qApp->thread();
+        (void)message;
+        return 0;
+    }
+    void OnNotify(const orvan::wnd::ListNotification& n, int64_t*) override {
+        Add("notify " + std::to_string(n.controlId) + " " + std::to_string(n.code) + " " +
+            std::to_string(n.item));
+    }
+
+    std::vector<std::string> Events() {
+        std::lock_guard lock(mutex);
+        return events;
+    }
+    void Add(std::string event) {
+        std::lock_guard lock(mutex);
+        events.push_back(std::move(event));
+    }
+    void Add(const char* what, uint32_t flags, orvan::wnd::Point p) {
+        Add(std::string(what) + " " + std::to_string(flags) + " (" + std::to_string(p.x) + "," +
+            std::to_string(p.y) + ")");
+    }
+
+    std::mutex mutex;
+    std::vector<std::string> events;
+    std::vector<int64_t> messages;
+    std::vector<uint32_t> ticks;
+    bool on_ui_thread = true;
+    bool keep_cursor = true;
+    int paints = 0;
+    std::function<void(orvan::wnd::DeviceContext&)> paint;
+};
+
+class NoFrameEvents final : public orvan::wnd::FrameHandler {
+  public:
+    int32_t OnCreate(orvan::wnd::FrameWindow&) override { return 0; }
+    void OnClose() override {}
+};
+
+// A Qt frame with a child view of 960 by 540 whose events go to handler_.
+class QtViewTest : public ::testing::Test {
+  protected:
+    QtViewTest() {
+        App();
+        frame_ = std::make_unique<orvan::wnd::qt::QtFrame>(frame_events_);
+        window_ = frame_->CreateView(handler_);
+        view_ = frame_->View();
+        frame_->resize(960, 540);
+        frame_->Show();
+        ProcessUntil([&] { return view_->isVisible() && view_->width() == 960; });
+        handler_.events.clear();
+    }
+
+    QRgb Shown(int x, int y) { return view_->grab().toImage().pixel(x, y) & 0xffffff; }
+
+    void Send(QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons buttons, QPointF at,
+              QWidget* target = nullptr) {
+        QWidget* receiver = target != nullptr ? target : view_;
+        QMouseEvent event(type, at, receiver->mapToGlobal(at), button, buttons, Qt::NoModifier);
+        QCoreApplication::sendEvent(receiver, &event);
+    }
+
+    NoFrameEvents frame_events_;
+    RecordingHandler handler_;
+    std::unique_ptr<orvan::wnd::qt::QtFrame> frame_;
+    orvan::wnd::Window* window_ = nullptr;
+    orvan::wnd::qt::QtChildView* view_ = nullptr;
+};
+
+TEST_F(QtViewTest, PostedMessagesArriveInPostingOrderOnTheUiThreadFromAnyThread) {
+    std::thread worker([&] {
+        for (int64_t i = 0; i < 100; ++i)
+            window_->PostMessage(ORVAN_UXClass::MSG_ACTIVITY_REPAINT, 1000 + i, 0);
+    });
+    for (int64_t i = 0; i < 100; ++i) window_->PostMessage(ORVAN_UXClass::MSG_ACTIVITY_REPAINT, i, 0);
+    worker.join();
+    ASSERT_TRUE(ProcessUntil([&] {
+        std::lock_guard lock(handler_.mutex);
+        return handler_.messages.size() == 200;
+    }));
+    std::vector<int64_t> mine, theirs;
+    for (int64_t m : handler_.messages) (m < 1000 ? mine : theirs).push_back(m);
+    EXPECT_TRUE(std::is_sorted(mine.begin(), mine.end()));
+    EXPECT_TRUE(std::is_sorted(theirs.begin(), theirs.end()));
+    EXPECT_EQ(mine.size(), 100u);
+    EXPECT_TRUE(handler_.on_ui_thread);
+}
+
+TEST_F(QtViewTest, PixelsDrawnOutsideAPaintStayAndRepaintsNeverEraseThem) {
+    window_->GetDC()->FillSolidRect(10, 10, 20, 20, orvan::wnd::RGB(255, 0, 0));
+    ProcessFor(20);
+    EXPECT_EQ(Shown(15, 15), 0xff0000u);
+    EXPECT_EQ(Shown(40, 40), 0xffffffu) << "never drawn: the window background";
+
+    // A repaint whose handler draws elsewhere keeps the earlier pixels.
+    handler_.paint = [](orvan::wnd::DeviceContext& dc) {
+        dc.FillSolidRect(100, 100, 10, 10, orvan::wnd::RGB(0, 0, 255));
+    };
+    const int paints = handler_.paints;
+    window_->Invalidate(true);
+    ASSERT_TRUE(ProcessUntil([&] { return handler_.paints > paints; }));
+    EXPECT_EQ(Shown(105, 105), 0x0000ffu);
+    EXPECT_EQ(Shown(15, 15), 0xff0000u);
+}
+
+TEST_F(QtViewTest, TimersTickByIdUntilKilled) {
+    window_->SetTimer(1000, 5);
+    window_->SetTimer(7, 5);
+    ASSERT_TRUE(ProcessUntil([&] {
+        std::lock_guard lock(handler_.mutex);
+        return std::count(handler_.ticks.begin(), handler_.ticks.end(), 1000u) >= 3 &&
+               std::count(handler_.ticks.begin(), handler_.ticks.end(), 7u) >= 1;
+    }));
+    window_->KillTimer(1000);
+    window_->KillTimer(7);
+    ProcessFor(10);
+    const size_t ticks = handler_.ticks.size();
+    ProcessFor(50);
+    EXPECT_EQ(handler_.ticks.size(), ticks);
+}
+
+TEST_F(QtViewTest, ResourcesAreFoundByIdAndMissingOnesAreNull) {
+    struct Case {
+        int32_t id;
+        int32_t width;
+        int32_t height;
+    };
+    for (const Case& c : {Case{621, 114, 30}, Case{1000, 622, 430}, Case{400, 1, 54}, Case{4721, 151, 48}}) {
+        SCOPED_TRACE(c.id);
+        const auto bitmap = window_->LoadBitmapResource(c.id);
+        ASSERT_NE(bitmap, nullptr);
+        EXPECT_EQ(bitmap->Width(), c.width);
+        EXPECT_EQ(bitmap->Height(), c.height);
+        EXPECT_EQ(bitmap->ResourceId(), c.id);
+    }
+    EXPECT_EQ(window_->LoadBitmapResource(99999), nullptr);
+    EXPECT_EQ(window_->LoadBitmapResource(0), nullptr);
+    const orvan::wnd::CursorHandle hand = window_->LoadCursorResource(500);
+    EXPECT_NE(hand, nullptr);
+    EXPECT_EQ(window_->LoadCursorResource(500), hand);
+    EXPECT_EQ(window_->LoadCursorResource(501), nullptr);
+    EXPECT_FALSE(orvan::wnd::qt::AppIcon().isNull());
+}
+
+TEST_F(QtViewTest, LeftButtonEventsReachTheHandlerWithTheirFlags) {
+    Send(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, {10, 20});
+    Send(QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, {11, 21});
+    Send(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, {12, 22});
+    Send(QEvent::MouseButtonDblClick, Qt::LeftButton, Qt::LeftButton, {12, 22});
+    Send(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, {12, 22});
+    Send(QEvent::MouseButtonPress, Qt::RightButton, Qt::RightButton, {5, 5});  // not ours
+    Send(QEvent::MouseButtonRelease, Qt::RightButton, Qt::NoButton, {5, 5});
+    EXPECT_THAT(handler_.Events(), ElementsAre("down 1 (10,20)", "move 1 (11,21)", "up 0 (12,22)",
+                                               "dblclk 1 (12,22)", "up 0 (12,22)"));
+}
+
+TEST_F(QtViewTest, CursorChosenForTheViewStaysOnlyWhileTheHandlerKeepsIt) {
+    const orvan::wnd::CursorHandle hand = window_->LoadCursorResource(500);
+    window_->SetCursor(hand);
+    handler_.keep_cursor = true;
+    Send(QEvent::MouseMove, Qt::NoButton, Qt::NoButton, {30, 30});
+    EXPECT_EQ(window_->GetCursor(), hand);
+    EXPECT_NE(view_->cursor().shape(), Qt::ArrowCursor);
+    handler_.keep_cursor = false;
+    Send(QEvent::MouseMove, Qt::NoButton, Qt::NoButton, {31, 31});
+    EXPECT_EQ(window_->GetCursor(), window_->ArrowCursor());
+    EXPECT_EQ(view_->cursor().shape(), Qt::ArrowCursor);
+}
+
+TEST_F(QtViewTest, ListControlTakesRowsFromAnyThreadAndReportsRowClicks) {
+    auto list = window_->CreateListControl(1, 171, 71, 940, 520);
+    auto* table = view_->findChild<QTableWidget*>();
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(table->geometry(), QRect(171, 71, 769, 449));
+    list->InsertColumn(0, L"Model", 120);
+    list->InsertColumn(1, L"MAC", 130);
+    std::thread worker([&] {
+        for (int i = 0; i < 20; ++i) {
+            const int32_t row = list->InsertItem(list->GetItemCount(), L"Model " + std::to_wstring(i));
+            list->SetItemText(row, 1, L"00:11:22:33:44:" + std::to_wstring(10 + i));
+        }
+    });
+    worker.join();
+    EXPECT_EQ(list->GetItemCount(), 20);
+    EXPECT_EQ(list->GetItemText(19, 1), L"00:11:22:33:44:29");
+    ASSERT_TRUE(ProcessUntil([&] { return table->rowCount() == 20; }));
+    EXPECT_EQ(table->horizontalHeaderItem(1)->text(), "MAC");
+    EXPECT_EQ(table->columnWidth(0), 120);
+    EXPECT_EQ(table->item(3, 0)->text(), "Model 3");
+    EXPECT_EQ(table->item(19, 1)->text(), "00:11:22:33:44:29");
+    SaveArtifact(view_->grab().toImage(), "list_control.png");
+
+    // Row clicks go to the view with the row index, -1 below the last row.
+    list->DeleteAllItems();
+    list->InsertItem(0, L"only row");
+    const int rowY = table->rowViewportPosition(0) + 2;
+    Send(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, {5, double(rowY)}, table->viewport());
+    Send(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, {5, double(rowY)}, table->viewport());
+    Send(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, {5, 300}, table->viewport());
+    EXPECT_THAT(handler_.Events(), ElementsAre("notify 1 -2 0", "notify 1 -2 -1"));
+
+    EXPECT_TRUE(list->DestroyWindow());
+    EXPECT_EQ(view_->findChild<QTableWidget*>(), nullptr);
+    EXPECT_FALSE(list->DestroyWindow());
+    list->InsertItem(1, L"after the window");  // the model stays usable
+    EXPECT_EQ(list->GetItemCount(), 2);
+}
+
+TEST(QtFrameTest, WelcomeScreenDrawnThroughTheWindowLayer) {
+    App();
+    static constexpr ORVAN_UXClass::ActivityEntry kActivities[] = {
+        {1000, 1, &ORVAN_UXClass::MakeWelcomeActivity}};
+    ORVAN_UXClass::welcome_shown = 0;
+    CMainFrame main_frame(kActivities, CoreRuntime{[] { return 0; }, [] {}});
+    std::unique_ptr<orvan::wnd::FrameWindow> window = App().CreateFrame(main_frame);
+    ASSERT_NE(window, nullptr);
+    auto* frame = dynamic_cast<orvan::wnd::qt::QtFrame*>(window.get());
+    ASSERT_NE(frame, nullptr);
+    window->Show();
+    EXPECT_FALSE(frame->windowFlags() & Qt::WindowMaximizeButtonHint);
+    ASSERT_TRUE(ProcessUntil([&] { return frame->View()->size() == QSize(960, 540); }))
+        << "client area " << frame->View()->width() << "x" << frame->View()->height();
+
+    // The start request names 1001, which this table lacks; 0 opens the welcome screen.
+    frame->View()->PostMessage(ORVAN_UXClass::MSG_ACTIVITY_NAVIGATE, -1, 0);
+    ASSERT_TRUE(ProcessUntil([&] { return main_frame.ChildView().Delegate().current_activity_id == 1000; }));
+    ProcessFor(50);
+    const QImage shown = frame->View()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+
+    SaveArtifact(shown, "welcome_screen.png");
+    const auto background = frame->View()->LoadBitmapResource(1000);
+    const auto button = frame->View()->LoadBitmapResource(621);
+    const QImage& backgroundImage = static_cast<orvan::wnd::qt::QtBitmap&>(*background).Image();
+    const QImage& buttonImage = static_cast<orvan::wnd::qt::QtBitmap&>(*button).Image();
+    EXPECT_EQ(shown.pixel(5, 5), backgroundImage.pixel(5, 5));
+    EXPECT_EQ(shown.pixel(600, 400), backgroundImage.pixel(600, 400));
+    EXPECT_EQ(shown.pixel(266, 321), buttonImage.pixel(1, 1)) << "Quit button";
+    EXPECT_EQ(shown.pixel(266, 361), buttonImage.pixel(1, 1)) << "Test button";
+    EXPECT_EQ(shown.pixel(700, 500) & 0xffffff, 0xffffffu) << "outside the background";
+
+    main_frame.OnClose();
+    EXPECT_EQ(main_frame.ChildView().Delegate().current_activity, nullptr);
+}
+
+TEST(UrlOpenerTest, ReplacedOpenerGetsTheUrlAndInvalidUrlsNeverReachTheDesktop) {
+    std::vector<std::string> opened;
+    orvan::wnd::SetUrlOpener([&](const std::string& url) {
+        opened.push_back(url);
+        return true;
+    });
+    EXPECT_TRUE(orvan::wnd::OpenUrl("https://198.18.1.1"));
+    orvan::wnd::SetUrlOpener({});
+    EXPECT_THAT(opened, ElementsAre("https://198.18.1.1"));
+    EXPECT_FALSE(orvan::wnd::OpenUrl("no scheme here"));
+}
+
+}  // namespace
