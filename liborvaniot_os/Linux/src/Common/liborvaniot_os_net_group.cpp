@@ -1,0 +1,124 @@
+// The discovery group's own port (announcements), receiving with over-length detection, and the
+// receive buffer size enforced beyond the ordinary limit.
+#include "liborvaniot_os/liborvaniot_os_net_group.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+
+#include <cerrno>
+
+#include "liborvaniot_os/liborvaniot_os_debug.h"
+
+namespace {
+
+constexpr char kOpenCaller[] = "liborvaniot_os_net_group_receiver_open";
+
+bool set_option(liborvaniot_os_socket sock, int level, int name, const void* value, socklen_t size) {
+    return ::setsockopt(sock, level, name, value, size) == 0;
+}
+
+// Joins the group on each distinct interface address; true when at least one membership holds.
+bool join_interfaces(liborvaniot_os_socket sock, uint32_t group, const uint32_t* if_addrs, int32_t count,
+                     const char* group_text, int port) {
+    bool joined = false;
+    for (int32_t i = 0; i < count; ++i) {
+        bool seen = false;
+        for (int32_t j = 0; j < i && !seen; ++j) seen = if_addrs[j] == if_addrs[i];
+        if (seen || if_addrs[i] == 0) continue;
+        ip_mreq membership{};
+        membership.imr_multiaddr.s_addr = group;
+        membership.imr_interface.s_addr = if_addrs[i];
+        if (set_option(sock, IPPROTO_IP, IP_ADD_MEMBERSHIP, &membership, sizeof membership)) {
+            joined = true;
+        } else if (errno == EADDRINUSE) {
+            // Two addresses of one interface: the first one's membership already covers it.
+            joined = true;
+        } else {
+            char interface_text[16];
+            liborvaniot_os_net_format_address(if_addrs[i], interface_text);
+            liborvaniot_os_debug_printf(kOpenCaller, __LINE__,
+                                        "(%s:%d) probe group receiver IP_ADD_MEMBERSHIP on %s, error !!\n",
+                                        group_text, port, interface_text);
+        }
+    }
+    return joined;
+}
+
+}  // namespace
+
+int32_t liborvaniot_os_net_group_receiver_open(uint16_t port, const uint32_t* if_addrs, int32_t count,
+                                               liborvaniot_os_socket* sock) {
+    if (*sock != LIBORVANIOT_OS_INVALID_SOCKET) {
+        liborvaniot_os_socket_debug_close(sock);
+        return 1;
+    }
+    const uint32_t group = ::inet_addr(LIBORVANIOT_OS_NET_MULTICAST_GROUP);
+    const char* group_text = LIBORVANIOT_OS_NET_MULTICAST_GROUP;
+    const int port_number = port;
+    if (if_addrs == nullptr || count <= 0) return 1;
+
+    *sock = liborvaniot_os_socket_debug_open(SOCK_DGRAM, 0, kOpenCaller, __LINE__);
+    if (*sock == LIBORVANIOT_OS_INVALID_SOCKET) {
+        liborvaniot_os_debug_printf(kOpenCaller, __LINE__,
+                                    "(%s:%d) probe group receiver socket open, error !!\n", group_text,
+                                    port_number);
+        return 1;
+    }
+    const int reuse = 1;
+    if (!set_option(*sock, SOL_SOCKET, SO_REUSEADDR, &reuse, sizeof reuse)) {
+        liborvaniot_os_debug_printf(kOpenCaller, __LINE__,
+                                    "(%s:%d) probe group receiver setsockopt SO_REUSEADDR, error !!\n",
+                                    group_text, port_number);
+    }
+    const int receive_buffer = LIBORVANIOT_OS_NET_RECEIVE_BUFFER;
+    if (!set_option(*sock, SOL_SOCKET, SO_RCVBUF, &receive_buffer, sizeof receive_buffer)) {
+        liborvaniot_os_debug_printf(kOpenCaller, __LINE__,
+                                    "(%s:%d) probe group receiver setsockopt SO_RCVBUF, error !!\n",
+                                    group_text, port_number);
+    }
+    liborvaniot_os_net_force_receive_buffer(*sock, LIBORVANIOT_OS_NET_RECEIVE_BUFFER);
+    // Only the memberships made here count; otherwise any group joined by any socket of the host on
+    // any interface would be delivered too.
+    const int only_own_memberships = 0;
+    set_option(*sock, IPPROTO_IP, IP_MULTICAST_ALL, &only_own_memberships, sizeof only_own_memberships);
+
+    // Bound to the group rather than to every address: datagrams sent straight to this host's port are
+    // not announcements and stay out.
+    sockaddr_in local{};
+    local.sin_family = AF_INET;
+    local.sin_port = htons(port);
+    local.sin_addr.s_addr = group;
+    if (::bind(*sock, reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0) {
+        liborvaniot_os_debug_printf(kOpenCaller, __LINE__, "(%s:%d) probe group receiver bind, error !!\n",
+                                    group_text, port_number);
+        liborvaniot_os_socket_debug_close(sock);
+        return 1;
+    }
+    if (!join_interfaces(*sock, group, if_addrs, count, group_text, port_number)) {
+        liborvaniot_os_socket_debug_close(sock);
+        return 1;
+    }
+    return 0;
+}
+
+int32_t liborvaniot_os_net_recv_datagram(liborvaniot_os_socket sock, void* buffer, size_t capacity,
+                                         sockaddr_in* from) {
+    sockaddr_in sender{};
+    socklen_t sender_size = sizeof sender;
+    // With MSG_TRUNC the result is the datagram's real length, so a longer one is recognised instead
+    // of being handed on cut short.
+    const ssize_t n =
+        ::recvfrom(sock, buffer, capacity, MSG_TRUNC, reinterpret_cast<sockaddr*>(&sender), &sender_size);
+    if (n < 0) {
+        return errno == EAGAIN || errno == EWOULDBLOCK ? LIBORVANIOT_OS_NET_WOULD_BLOCK : -1;
+    }
+    if (static_cast<size_t>(n) > capacity) return LIBORVANIOT_OS_NET_TOO_LONG;
+    if (from != nullptr) *from = sender;
+    return static_cast<int32_t>(n);
+}
+
+int32_t liborvaniot_os_net_force_receive_buffer(liborvaniot_os_socket sock, int32_t bytes) {
+    const int size = bytes;
+    return set_option(sock, SOL_SOCKET, SO_RCVBUFFORCE, &size, sizeof size) ? 0 : errno;
+}

@@ -1,0 +1,66 @@
+#include "report_recorder.h"
+
+#include <arpa/inet.h>
+
+#include "liborvaniot_drm_client/libdrm_client_probe.h"
+
+namespace probe_net_test {
+
+ReportRecorder::ReportRecorder() {
+    liborvaniot_drm_client_probe_set_callback(&ReportRecorder::OnReport, nullptr, this);
+}
+
+ReportRecorder::~ReportRecorder() {
+    liborvaniot_drm_client_probe_set_callback(nullptr, nullptr, nullptr);
+}
+
+void ReportRecorder::OnReport(drm_probe_device* record, int32_t kind, drm_probe_add_entry_hook,
+                              void* user_data) {
+    auto* self = static_cast<ReportRecorder*>(user_data);
+    char sender[INET_ADDRSTRLEN] = {};
+    inet_ntop(AF_INET, &record->sender.sin_addr, sender, sizeof sender);
+    std::lock_guard<std::mutex> held(self->mutex_);
+    self->reports_.push_back(Report{sender, kind, record->endpoint_address, record->host});
+    self->changed_.notify_all();
+}
+
+std::vector<Report> ReportRecorder::Reports() const {
+    std::lock_guard<std::mutex> held(mutex_);
+    return reports_;
+}
+
+std::map<std::string, int> ReportRecorder::CountPerSender(int32_t kind) const {
+    std::map<std::string, int> counts;
+    for (const Report& report : Reports()) {
+        if (report.kind == kind) ++counts[report.sender];
+    }
+    return counts;
+}
+
+void ReportRecorder::Clear() {
+    std::lock_guard<std::mutex> held(mutex_);
+    reports_.clear();
+}
+
+bool ReportRecorder::WaitFor(const std::function<bool(const std::vector<Report>&)>& done,
+                             std::chrono::milliseconds timeout) {
+    std::unique_lock<std::mutex> held(mutex_);
+    return changed_.wait_for(held, timeout, [&] { return done(reports_); });
+}
+
+bool ReportRecorder::WaitForSenders(int32_t kind, size_t senders, int each,
+                                    std::chrono::milliseconds timeout) {
+    return WaitFor(
+        [&](const std::vector<Report>& reports) {
+            std::map<std::string, int> counts;
+            for (const Report& report : reports) {
+                if (report.kind == kind) ++counts[report.sender];
+            }
+            size_t complete = 0;
+            for (const auto& [sender, count] : counts) complete += count >= each ? 1 : 0;
+            return complete >= senders;
+        },
+        timeout);
+}
+
+}  // namespace probe_net_test
