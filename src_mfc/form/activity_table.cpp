@@ -1,5 +1,6 @@
 #include "activity_table.h"
 
+#include "DeviceDrmListActivity/DeviceDrmListActivity.h"
 #include "WelcomeActivity/WelcomeActivity.h"
 
 namespace ORVAN_UXClass {
@@ -9,6 +10,7 @@ namespace {
 // One row per screen: {activity id, navigator slot, factory}.
 constexpr ActivityEntry kActivities[] = {
     {kWelcomeActivityId, 1, &MakeWelcomeActivity},
+    {kDeviceListActivityId, 2, &MakeActivity<DeviceDrmListActivity>},
 };
 
 }  // namespace

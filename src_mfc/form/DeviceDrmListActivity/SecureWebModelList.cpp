@@ -52,4 +52,8 @@ bool IsSecureWebModel(std::wstring_view model) {
     return std::ranges::find(kSecureWebModels, model) != kSecureWebModels.end();
 }
 
+bool IsSecureWebModel(const DeviceEntry& entry) {
+    return IsSecureWebModel(std::wstring_view(entry.model));
+}
+
 }  // namespace ORVAN_UXClass

@@ -5,6 +5,8 @@
 #include <span>
 #include <string_view>
 
+#include "DeviceDrmListActivity/DeviceEntry.h"
+
 namespace ORVAN_UXClass {
 
 // The maker's model texts, compared exactly (letter case, spaces and length included).
@@ -12,5 +14,8 @@ std::span<const std::wstring_view> SecureWebModels();
 
 // True when model equals one of the secure models character for character.
 bool IsSecureWebModel(std::wstring_view model);
+
+// True when the entry's model is a secure model.
+bool IsSecureWebModel(const DeviceEntry& entry);
 
 }  // namespace ORVAN_UXClass

@@ -24,6 +24,9 @@ struct QtListControl::Shared {
     std::vector<Column> columns;
     std::vector<std::vector<std::wstring>> rows;
     bool columns_changed = false;
+    // Rows before this one match the table widget; a change marks from the row it touched, so
+    // appending a row costs one row's update rather than a pass over the whole table.
+    size_t first_changed_row = 0;
     bool sync_posted = false;
     QTableWidget* table = nullptr;  // null once the window is gone; only the UI thread deletes it
 };
@@ -46,6 +49,7 @@ void Sync(Shared& shared) {
     const int columns = static_cast<int>(shared.columns.size());
     if (shared.columns_changed) {
         shared.columns_changed = false;
+        shared.first_changed_row = 0;
         table->setColumnCount(columns);
         for (int c = 0; c < columns; ++c) {
             table->setHorizontalHeaderItem(
@@ -54,7 +58,9 @@ void Sync(Shared& shared) {
         }
     }
     table->setRowCount(static_cast<int>(shared.rows.size()));
-    for (int r = 0; r < static_cast<int>(shared.rows.size()); ++r) {
+    const int first = static_cast<int>(std::min(shared.first_changed_row, shared.rows.size()));
+    shared.first_changed_row = shared.rows.size();
+    for (int r = first; r < static_cast<int>(shared.rows.size()); ++r) {
         const auto& cells = shared.rows[r];
         for (int c = 0; c < columns; ++c) {
             const QString text =
@@ -174,6 +180,7 @@ int32_t QtListControl::InsertItem(int32_t index, const std::wstring& text) {
         auto& rows = shared_->rows;
         at = std::min(index, static_cast<int32_t>(rows.size()));
         rows.insert(rows.begin() + at, std::vector<std::wstring>{text});
+        shared_->first_changed_row = std::min(shared_->first_changed_row, static_cast<size_t>(at));
     }
     Changed(shared_);
     return at;
@@ -188,6 +195,7 @@ void QtListControl::SetItemText(int32_t row, int32_t column, const std::wstring&
         auto& cells = rows[row];
         if (static_cast<int32_t>(cells.size()) <= column) cells.resize(column + 1);
         cells[column] = text;
+        shared_->first_changed_row = std::min(shared_->first_changed_row, static_cast<size_t>(row));
     }
     Changed(shared_);
 }
@@ -198,6 +206,7 @@ void QtListControl::DeleteItem(int32_t row) {
         auto& rows = shared_->rows;
         if (row < 0 || row >= static_cast<int32_t>(rows.size())) return;
         rows.erase(rows.begin() + row);
+        shared_->first_changed_row = std::min(shared_->first_changed_row, static_cast<size_t>(row));
     }
     Changed(shared_);
 }
@@ -206,6 +215,7 @@ void QtListControl::DeleteAllItems() {
     {
         std::lock_guard lock(shared_->mutex);
         shared_->rows.clear();
+        shared_->first_changed_row = 0;
     }
     Changed(shared_);
 }

@@ -1,0 +1,135 @@
+#!/usr/bin/env bash
+# See the finder work without any hardware: a few simulated devices and the finder run together in
+# a private, throw-away test network (network namespaces), so nothing reaches your real network.
+#
+#   sudo scripts/demo.sh
+#
+# With a desktop (DISPLAY set; keep it through sudo with
+# `sudo --preserve-env=DISPLAY,XAUTHORITY scripts/demo.sh`) the window opens on your screen: press
+# Scan, pick a row, press Web GUI. Without one the window runs on a virtual screen, the demo presses
+# Scan itself and keeps a screenshot up to date; its path is printed. Web GUI does not start a
+# browser here (the devices live in the test network): the address it would open is printed.
+# Ctrl+C ends everything and removes the test network.
+set -euo pipefail
+
+top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+self=$top/scripts/demo.sh
+title="Selvani Version 1.2.7.0"
+
+say() { echo "demo: $*"; }
+
+# ------------------------------------------------------------------------------------------------
+# Inside the test network (started by the part below through netns_run.sh).
+if [[ ${1:-} == --in-test-network ]]; then
+    finder=$2 sim=$3 work=$4
+    read -r -a peers <<<"$ORVAN_NETNS_PEERS"
+    read -r -a peer_ifs <<<"$ORVAN_NETNS_PEER_IFS"
+    pids=()
+    finish() {
+        trap - INT TERM EXIT
+        for pid in "${pids[@]}"; do kill -TERM "$pid" 2>/dev/null || true; done
+        for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+    }
+    trap finish EXIT
+    trap 'exit 0' INT TERM
+
+    cat >"$work/devices" <<'EOF'
+address=198.18.1.10; model=SLV-IPC4210; name=Lobby Camera; location=Floor 1
+address=198.18.1.11; model=SLV-GW1100; name=Gateway; location=Server Room
+address=198.18.1.12; model=Selvani Indoor Cube; name=Café Corner; location=Hall B
+address=198.18.1.13; model=SIM-CAM100; name=Parking; location=Outside
+address=198.18.1.14; hardware-scope=no; name=Old Box; location=Storage
+EOF
+    # The browser: Web GUI's address is printed rather than opened.
+    mkdir -p "$work/bin"
+    cat >"$work/bin/xdg-open" <<EOF
+#!/bin/sh
+echo "Web GUI would open: \$*" >>"$work/web-gui.log"
+EOF
+    chmod +x "$work/bin/xdg-open"
+    touch "$work/web-gui.log"
+    export PATH=$work/bin:$PATH
+    unset BROWSER DEFAULT_BROWSER
+
+    ip netns exec "${peers[0]}" "$sim" --interface "${peer_ifs[0]}" --devices "$work/devices" \
+        >"$work/devices.log" 2>&1 &
+    pids+=($!)
+
+    virtual=""
+    if [[ -z ${DISPLAY:-} ]]; then
+        virtual=1
+        Xvfb -displayfd 3 -screen 0 1280x720x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+        pids+=($!)
+        for ((i = 0; i < 100; i++)); do [[ -s $work/display ]] && break; sleep 0.1; done
+        export DISPLAY=":$(head -n1 "$work/display")"
+        unset WAYLAND_DISPLAY
+    fi
+    export QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR=$work/runtime
+    mkdir -p -m 0700 "$XDG_RUNTIME_DIR"
+
+    "$finder" >"$work/finder.log" 2>&1 &
+    finder_pid=$!
+    pids+=("$finder_pid")
+    tail -n0 -f "$work/web-gui.log" &
+    pids+=($!)
+
+    say "5 simulated devices at 198.18.1.10 to 198.18.1.14; the finder at $ORVAN_NETNS_FINDER_ADDR"
+    if [[ -z $virtual ]]; then
+        say "the window is on your display ($DISPLAY): press Scan, pick a row, press Web GUI. Ctrl+C ends the demo."
+        wait "$finder_pid" || true
+        say "the finder has closed"
+        exit 0
+    fi
+
+    shot=$work/finder.png
+    wid=""
+    for ((i = 0; i < 300; i++)); do
+        wid=$(xdotool search --name "^$title\$" 2>/dev/null | head -n1) || true
+        [[ -n $wid ]] && break
+        sleep 0.1
+    done
+    [[ -n $wid ]] || { say "the finder's window did not appear; its output: $work/finder.log"; exit 1; }
+    sleep 3  # the devices' announcements come in; then Scan, as a user would
+    xdotool mousemove --window "$wid" 500 29 click 1
+    say "no display: the window runs on a virtual screen; the demo pressed Scan"
+    say "screenshot (refreshed every 5 s): $shot"
+    say "Ctrl+C ends the demo"
+    while kill -0 "$finder_pid" 2>/dev/null; do
+        sleep 2
+        import -display "$DISPLAY" -window "$wid" "$shot.new.png" 2>/dev/null && mv "$shot.new.png" "$shot"
+        sleep 3
+    done
+    exit 0
+fi
+
+# ------------------------------------------------------------------------------------------------
+# Outside: check, build, then start the part above in a fresh test network.
+if [[ $(id -u) -ne 0 ]]; then
+    echo "demo.sh needs root: it builds a private test network (network namespaces) for the simulated"
+    echo "devices and the finder, so that nothing reaches your real network. Run:"
+    echo "    sudo --preserve-env=DISPLAY,XAUTHORITY $0"
+    exit 1
+fi
+for tool in ip Xvfb xdotool import; do
+    command -v "$tool" >/dev/null || { echo "demo.sh needs '$tool': run scripts/setup-debian.sh first"; exit 1; }
+done
+# Through sudo the desktop's X authority may be left behind; the invoking user's is the one to use.
+if [[ -n ${DISPLAY:-} && -z ${XAUTHORITY:-} && -n ${SUDO_USER:-} ]]; then
+    user_home=$(getent passwd "$SUDO_USER" | cut -d: -f6)
+    [[ -r $user_home/.Xauthority ]] && export XAUTHORITY=$user_home/.Xauthority
+fi
+
+build=${ORVAN_BUILD_DIR:-$top/build}
+say "building the finder and the device simulator in $build"
+cmake -S "$top" -B "$build" -G Ninja >/dev/null
+cmake --build "$build" --target orvan_finder orvan_device_sim >/dev/null
+
+work=$(mktemp -d /tmp/orvan-demo.XXXXXX)
+chmod 0755 "$work"
+set +e
+"$top/tests/netns/netns_run.sh" --peers 1 -- "$self" --in-test-network \
+    "$build/src_mfc/shell/orvan_finder" "$build/tools/drm_device_sim/orvan_device_sim" "$work"
+status=$?
+set -e
+say "ended; the test network is gone. Logs (and any screenshot) stay in $work"
+exit $((status == 130 || status == 143 ? 0 : status))

@@ -1,0 +1,410 @@
+#include "DeviceDrmListActivity/DeviceDrmListActivity.h"
+
+#include <algorithm>
+#include <optional>
+
+#include "DeviceDrmListActivity/SecureWebModelList.h"
+#include "DeviceDrmListActivity/device_report.h"
+#include "DeviceDrmListActivity/local_text.h"
+#include "liborvaniot_drm_client/libdrm_client_probe.h"
+#include "liborvaniot_os/liborvaniot_os_debug.h"
+#include "orvan_ux/ux_conventions.h"
+#include "orvan_ux/ux_messages.h"
+
+namespace ORVAN_UXClass {
+
+namespace {
+
+constexpr char kConstructor[] = "ORVAN_UXClass::DeviceDrmListActivity::DeviceDrmListActivity";
+constexpr char kDestructor[] = "ORVAN_UXClass::DeviceDrmListActivity::~DeviceDrmListActivity";
+constexpr char kScanCaller[] = "ORVAN_UXClass::DeviceDrmListActivity::buttonScan_OnClick";
+constexpr char kOpenUrlCaller[] = "ORVAN_UXClass::DeviceDrmListActivity::buttonOpenUrl_OnClick";
+constexpr char kListClickCaller[] = "ORVAN_UXClass::DeviceDrmListActivity::OnListClick";
+constexpr char kShowRowsCaller[] = "ORVAN_UXClass::DeviceDrmListActivity::ShowQueuedRows";
+constexpr char kCallbackCaller[] = "device_drm_list_activity_probe_callback";
+
+constexpr orvan::wnd::COLORREF kWhite = 0xFFFFFF;
+
+// The header: a white strip, then Scan and Web GUI on one line, the Home tab below the strip.
+constexpr std::array<int32_t, 4> kHeaderBitmaps{400, 0, 0, 0};
+constexpr std::array<int32_t, 4> kScanBitmaps{4621, 4622, 4623, 4624};
+constexpr std::array<int32_t, 4> kWebGuiBitmaps{4631, 4632, 4633, 4634};
+constexpr std::array<int32_t, 4> kHomeBitmaps{4721, 4722, 4723, 4724};
+constexpr int32_t kHeaderX = 0;
+constexpr int32_t kHeaderY = 0;
+constexpr int32_t kButtonY = 21;
+constexpr int32_t kScanX = 479;
+constexpr int32_t kWebGuiX = 549;
+constexpr int32_t kHomeX = 0;
+constexpr int32_t kHomeY = 54;
+// The link-local line starts this far right of the header strip.
+constexpr int32_t kLabelGap = 20;
+constexpr int32_t kLabelY = 21;
+constexpr int32_t kLabelWidth = 180;
+constexpr int32_t kLabelHeight = 16;
+constexpr wchar_t kLinkLocalCaption[] = L"Link-local address: ";
+
+// The list fills the client area right of the Home tab and below the header, 20 pixels from the
+// right and bottom edges as the client area was when the screen was built.
+constexpr int32_t kListLeft = 171;
+constexpr int32_t kListTop = 71;
+constexpr int32_t kListMargin = 20;
+
+struct Column {
+    const wchar_t* heading;
+    int32_t width;
+};
+constexpr Column kColumns[kDeviceListColumns] = {
+    {L"Model", 120}, {L"MAC", 130}, {L"IP", 120}, {L"System Name", 120}, {L"Location", 110}};
+
+ORVAN_UXButtonDesc HeaderButtonDesc(int32_t x, const std::array<int32_t, 4>& bitmapIds,
+                                    ORVAN_UXCallback onClick) {
+    ORVAN_UXButtonDesc desc;
+    desc.cursorId = UX_HOVER_CURSOR_ID;
+    desc.x = x;
+    desc.y = kButtonY;
+    desc.backColor = kWhite;
+    desc.bitmapIds = bitmapIds;
+    desc.onClick = ORVAN_UXCallbackSlot{onClick, UX_NO_ARG1, UX_NO_ARG2};
+    return desc;
+}
+
+DeviceDrmListActivity* Screen(void* userData) {
+    return static_cast<DeviceDrmListActivity*>(userData);
+}
+
+// The add-entry hook registered with the probe client.
+void ForwardAddEntry(void* userData, const char* address, const char* manufacturer, const char* model,
+                     const char* location, const char* name, const char* endpointAddress, int32_t* isNew) {
+    if (userData != nullptr) {
+        Screen(userData)->AddDeviceEntry(address, manufacturer, model, location, name, endpointAddress,
+                                         isNew);
+    }
+}
+
+void ForwardAddRow(void* userData, const char* model, const char* mac, const char* address, const char* name,
+                   const char* location) {
+    if (userData != nullptr) Screen(userData)->AddDeviceRow(model, mac, address, name, location);
+}
+
+std::string Text(const char* text) {
+    return text != nullptr ? std::string(text) : std::string();
+}
+
+}  // namespace
+
+// listLock for a scope, when it could be created; without it no listener runs and the screen is
+// used by the user-interface thread alone.
+class DeviceDrmListActivity::ListGuard {
+  public:
+    ListGuard(DeviceDrmListActivity& screen, const char* caller, int32_t line) {
+        if (screen.lockReady_) held_.emplace(screen.listLock, caller, line);
+    }
+
+  private:
+    std::optional<plock_guard> held_;
+};
+
+DeviceDrmListActivity::DeviceDrmListActivity(orvan::wnd::Window* view, ORVAN_UXObjectjList* objectList,
+                                             AppDelegate* delegate)
+    : DeviceDrmListActivity(view, objectList, delegate, DeviceListPlatform::Product()) {}
+
+DeviceDrmListActivity::DeviceDrmListActivity(orvan::wnd::Window* view, ORVAN_UXObjectjList* objectList,
+                                             AppDelegate* delegate, DeviceListPlatform platform)
+    : ORVAN_UXViewController(view, objectList, delegate), platform_(std::move(platform)) {
+    CreateWidgets();
+    BuildDockTree();
+    PlaceWidgets();
+    if (int32_t* selected = SelectedDevice()) *selected = -1;
+    CreateListView();
+    lockReady_ = liborvaniot_os_mutex_struct_plock_init(&listLock, kConstructor, __LINE__) == 0;
+    if (!lockReady_) {
+        liborvaniot_os_debug_printf(kConstructor, __LINE__, "%s listLock,error !!\n", kConstructor);
+    }
+    Register();
+    Dump();
+}
+
+DeviceDrmListActivity::~DeviceDrmListActivity() {
+    // Once the listener thread has ended no report can reach this screen. Reports never wait for
+    // this thread, so the wait always ends.
+    if (platform_.listen_is_started() == 1) platform_.listen_stop();
+    platform_.set_probe_callback(nullptr, nullptr, nullptr);
+    if (lockReady_) {
+        liborvaniot_os_mutex_struct_plock_free(&listLock, kDestructor, __LINE__);
+        lockReady_ = false;
+    }
+    DestroyListView();
+    objectList->RemoveAll();
+    deviceEntries.clear();
+    queue_.clear();
+    homeButton.Reset();
+    webGuiButton.Reset();
+    scanButton.Reset();
+    linkLocalLabel.Reset();
+    headerBitmap.Reset();
+    dockRoot.reset();
+}
+
+void DeviceDrmListActivity::CreateWidgets() {
+    ORVAN_UXBitmapDesc header;
+    header.cursorId = UX_HOVER_CURSOR_ID;
+    header.x = kHeaderX;
+    header.y = kHeaderY;
+    header.backColor = kWhite;
+    header.bitmapIds = kHeaderBitmaps;
+    objectList->AddBitmap(this, headerBitmap, header);
+    objectList->AddButton(this, scanButton, HeaderButtonDesc(kScanX, kScanBitmaps, &buttonScan_OnClick));
+    objectList->AddButton(this, webGuiButton,
+                          HeaderButtonDesc(kWebGuiX, kWebGuiBitmaps, &buttonOpenUrl_OnClick));
+    webGuiButton->SetEnabled(false);
+
+    if (platform_.link_local_present() != 0) {
+        ORVAN_UXLabelDesc label;
+        label.cursorId = UX_HOVER_CURSOR_ID;
+        label.x = headerBitmap->rect.x + headerBitmap->GetWidth() + kLabelGap;
+        label.y = kLabelY;
+        label.width = kLabelWidth;
+        label.height = kLabelHeight;
+        label.text = L"...";
+        label.backColor = kWhite;
+        objectList->AddLabel(this, linkLocalLabel, label);
+        linkLocalLabel->SetText(kLinkLocalCaption + WideFromLocal(platform_.link_local_text()));
+        linkLocalLabel->alignment = 0;
+        view->Invalidate(true);
+    }
+
+    ORVAN_UXButtonDesc home = HeaderButtonDesc(kHomeX, kHomeBitmaps, &buttonHome_OnClick);
+    home.y = kHomeY;
+    objectList->AddButton(this, homeButton, home);
+}
+
+void DeviceDrmListActivity::BuildDockTree() {
+    dockRoot = std::make_unique<ORVAN_UXDockPos>(nullptr, 1, "Body");
+    dockToolbarTop = dockRoot->AddFixedChild(0, "lpDockToolbar_Top");
+    ORVAN_UXDockPos* center = dockRoot->AddFillChild(0, "lpDockCenter");
+    dockRoot->AddFixedChild(0, "lpDockToolbar_Status");
+    center->AddFixedChild(1, "lpDockToolbar_Left");
+    ORVAN_UXDockPos* panel = center->AddFillChild(1, "lpDockPanel");
+    center->AddFixedChild(1, "lpDockToolbar_Right");
+    ORVAN_UXDockPos* content = panel->AddFillChild(0, "lpDockContent");
+    panel->AddFixedChild(0, "lpDockToolbar_Bottom");
+    content->AddFixedChild(1, "lpDockLeftSplitPanel");
+    content->AddFixedChild(1, "lpDockDeviceTreeSplit");
+    dockBlockRight = content->AddFillChild(1, "lpDockBlockRight");
+    dockRoot->Layout(0, 0, delegate->client_width, delegate->client_height);
+}
+
+void DeviceDrmListActivity::PlaceWidgets() {
+    if (linkLocalLabel) {
+        linkLocalLabel->rect.x = headerBitmap->rect.x + headerBitmap->GetWidth() + kLabelGap;
+        linkLocalLabel->rect.y = kLabelY;
+    }
+    scanButton->rect.x = kScanX;
+    scanButton->rect.y = kButtonY;
+    webGuiButton->rect.x = kWebGuiX;
+    webGuiButton->rect.y = kButtonY;
+    homeButton->rect.x = kHomeX;
+    homeButton->rect.y = kHomeY;
+}
+
+void DeviceDrmListActivity::CreateListView() {
+    if (deviceListView) return;
+    // A client area smaller than the margins gives an empty list rather than an inverted one.
+    const int32_t right = std::max(kListLeft, delegate->client_width - kListMargin);
+    const int32_t bottom = std::max(kListTop, delegate->client_height - kListMargin);
+    deviceListView = view->CreateListControl(kDeviceListControlId, kListLeft, kListTop, right, bottom);
+    if (!deviceListView) return;
+    for (int32_t column = 0; column < kDeviceListColumns; ++column) {
+        deviceListView->InsertColumn(column, kColumns[column].heading, kColumns[column].width);
+    }
+}
+
+void DeviceDrmListActivity::Register() {
+    platform_.set_probe_port(LIBDRM_CLIENT_PROBE_PORT);
+    platform_.set_probe_callback(&device_drm_list_activity_probe_callback, &ForwardAddEntry, this);
+    platform_.set_extra_interface(platform_.link_local_added_address());
+    addRowHook = &ForwardAddRow;
+    // Without listLock no report could be taken safely, so the listener is not started.
+    if (lockReady_ && platform_.listen_is_started() == 0) platform_.listen_start();
+}
+
+void DeviceDrmListActivity::DestroyListView() {
+    if (!deviceListView) return;
+    deviceListView->DeleteAllItems();
+    for (int32_t column = kDeviceListColumns - 1; column >= 0; --column) deviceListView->DeleteColumn(column);
+    if (!deviceListView->DestroyWindow())
+        liborvaniot_os_debug_printf(kDestructor, __LINE__, "delete error\n");
+    deviceListView.reset();
+}
+
+int32_t* DeviceDrmListActivity::SelectedDevice() const {
+    return delegate != nullptr && delegate->device ? &delegate->device->selected_device : nullptr;
+}
+
+void DeviceDrmListActivity::OnPaint(orvan::wnd::DeviceContext* dc, bool active, bool locked) {
+    ShowQueuedRows();
+    if (dc != nullptr) dc->FillSolidRect(0, 0, delegate->client_width, delegate->client_height, kWhite);
+    ORVAN_UXViewController::OnPaint(dc, active, locked);
+}
+
+void DeviceDrmListActivity::OnListClick(int32_t row, int64_t* /*result*/) {
+    if (row < 0) return;
+    bool chosen = false;
+    {
+        ListGuard held(*this, kListClickCaller, __LINE__);
+        int32_t* selected = SelectedDevice();
+        if (selected != nullptr && static_cast<size_t>(row) < deviceEntries.size()) {
+            *selected = row;
+            chosen = true;
+        }
+    }
+    if (!chosen) return;
+    webGuiButton->SetEnabled(true);
+    Dump();
+}
+
+void DeviceDrmListActivity::OnSize(int32_t cx, int32_t cy) {
+    dockRoot->Layout(0, 0, cx, cy);
+    PlaceWidgets();
+    view->PostMessage(MSG_ACTIVITY_REPAINT, 0, 0);
+}
+
+void DeviceDrmListActivity::OnBack() {
+    view->PostMessage(MSG_ACTIVITY_NAVIGATE, RequesterParam(this), kWelcomeActivityId);
+}
+
+void DeviceDrmListActivity::AddDeviceEntry(const char* address, const char* /*manufacturer*/,
+                                           const char* model, const char* /*location*/, const char* /*name*/,
+                                           const char* /*endpointAddress*/, int32_t* isNew) {
+    if (address == nullptr || KnownAddress(address)) return;
+    queue_.push_back(QueuedDevice{DeviceEntry{address, WideFromLocal(Text(model))}, std::nullopt});
+    if (isNew != nullptr) *isNew = 1;
+}
+
+void DeviceDrmListActivity::AddDeviceRow(const char* model, const char* mac, const char* address,
+                                         const char* name, const char* location) {
+    if (address == nullptr) return;
+    // The entry was queued a moment ago under the same hold of listLock: it is the newest.
+    for (auto it = queue_.rbegin(); it != queue_.rend(); ++it) {
+        if (it->entry.address != address || it->row) continue;
+        it->row = RowTexts{WideFromLocal(Text(model)), WideFromLocal(Text(mac)), WideFromLocal(address),
+                           WideFromLocal(Text(name)), WideFromLocal(Text(location))};
+        return;
+    }
+}
+
+bool DeviceDrmListActivity::KnownAddress(const std::string& address) const {
+    const auto same = [&](const DeviceEntry& entry) { return entry.address == address; };
+    return std::ranges::any_of(deviceEntries, same) ||
+           std::ranges::any_of(queue_, [&](const QueuedDevice& queued) { return same(queued.entry); });
+}
+
+void DeviceDrmListActivity::WakeForQueuedRows() {
+    // One paint request at a time: every row queued until that paint goes with it.
+    if (!wakePosted_ && view != nullptr) wakePosted_ = view->PostMessage(MSG_ACTIVITY_REPAINT, 0, 0);
+}
+
+void DeviceDrmListActivity::ShowQueuedRows() {
+    {
+        ListGuard held(*this, kShowRowsCaller, __LINE__);
+        wakePosted_ = false;
+        if (queue_.empty()) return;
+        for (QueuedDevice& queued : queue_) {
+            // A device whose row cannot be shown gets no entry either, so rows and entries stay
+            // parallel; a later report of it is then new again.
+            if (queued.row && InsertDeviceRow(*queued.row)) deviceEntries.push_back(std::move(queued.entry));
+        }
+        queue_.clear();
+    }
+    Dump();
+}
+
+bool DeviceDrmListActivity::InsertDeviceRow(const RowTexts& texts) {
+    if (!deviceListView) return false;
+    const int32_t row = deviceListView->InsertItem(deviceListView->GetItemCount(), texts[0]);
+    if (row < 0) return false;
+    // Column 0 already reads the model.
+    for (int32_t column = 1; column < kDeviceListColumns; ++column) {
+        deviceListView->SetItemText(row, column, texts[column]);
+    }
+    return true;
+}
+
+int DeviceDrmListActivity::buttonScan_OnClick(ORVAN_UXViewController* userData, int64_t, int64_t) {
+    auto* self = static_cast<DeviceDrmListActivity*>(userData);
+    if (self == nullptr) return 0;
+    self->webGuiButton->SetEnabled(false);
+    {
+        ListGuard held(*self, kScanCaller, __LINE__);
+        if (int32_t* selected = self->SelectedDevice()) *selected = -1;
+        if (self->platform_.listen_is_started() == 1) {
+            if (self->deviceListView) self->deviceListView->DeleteAllItems();
+            self->deviceEntries.clear();
+            // Rows still on their way belong to the list being emptied.
+            self->queue_.clear();
+            self->platform_.scan();
+            ++self->scans_;
+            if (self->dump_.enabled()) self->lastScanUnixUs_ = DeviceRowDump::NowUnixUs();
+        }
+    }
+    self->Dump();
+    return 0;
+}
+
+int DeviceDrmListActivity::buttonOpenUrl_OnClick(ORVAN_UXViewController* userData, int64_t, int64_t) {
+    auto* self = static_cast<DeviceDrmListActivity*>(userData);
+    if (self == nullptr) return 0;
+    std::string url;
+    {
+        ListGuard held(*self, kOpenUrlCaller, __LINE__);
+        const int32_t* selected = self->SelectedDevice();
+        if (selected != nullptr && *selected >= 0 &&
+            static_cast<size_t>(*selected) < self->deviceEntries.size()) {
+            const DeviceEntry& entry = self->deviceEntries[static_cast<size_t>(*selected)];
+            url = (IsSecureWebModel(entry) ? "https://" : "http://") + entry.address;
+        }
+    }
+    // The browser starts outside the lock: reports need not wait for it.
+    if (!url.empty() && !self->platform_.open_url(url)) {
+        liborvaniot_os_debug_printf(kOpenUrlCaller, __LINE__, "%s open %s,error !!\n", kOpenUrlCaller,
+                                    url.c_str());
+    }
+    return 0;
+}
+
+int DeviceDrmListActivity::buttonHome_OnClick(ORVAN_UXViewController*, int64_t, int64_t) {
+    return 0;
+}
+
+void DeviceDrmListActivity::Dump() const {
+    if (!dump_.enabled()) return;
+    const int32_t* selected = SelectedDevice();
+    dump_.Write(deviceListView.get(), kDeviceListColumns,
+                DeviceListState{scans_, lastScanUnixUs_, selected != nullptr ? *selected : -1,
+                                webGuiButton && webGuiButton->enabled});
+}
+
+void device_drm_list_activity_probe_callback(drm_probe_device* record, int32_t kind,
+                                             drm_probe_add_entry_hook addEntry, void* userData) {
+    if (record == nullptr || userData == nullptr) return;
+    const std::optional<DeviceReport> report = ReadDeviceReport(*record, kind);
+    if (!report) return;
+    DeviceDrmListActivity* screen = Screen(userData);
+    if (!screen->lockReady_) return;
+    plock_guard held(screen->listLock, kCallbackCaller, __LINE__);
+    int32_t isNew = 0;
+    if (addEntry != nullptr) {
+        addEntry(userData, report->address.c_str(), report->manufacturer.c_str(), report->model.c_str(),
+                 report->location.c_str(), report->name.c_str(), report->endpoint.c_str(), &isNew);
+    }
+    if (isNew != 1) return;
+    // Entry and row are queued under one hold of the lock, so a Scan takes both or neither.
+    if (screen->addRowHook != nullptr) {
+        screen->addRowHook(userData, report->model.c_str(), report->mac.c_str(), report->address.c_str(),
+                           report->name.c_str(), report->location.c_str());
+    }
+    screen->WakeForQueuedRows();
+}
+
+}  // namespace ORVAN_UXClass

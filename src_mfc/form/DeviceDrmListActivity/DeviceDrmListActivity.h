@@ -1,0 +1,126 @@
+// The device list (activity 1001, the start screen): runs the probe listener while it exists,
+// lists every device that answers (one row per sender address), and opens the chosen device's web
+// page. Reports arrive on the listener thread and never wait for the user-interface thread: they
+// queue their rows, and the screen moves queued rows into the list when it paints.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "AppDelegate.h"
+#include "DeviceDrmListActivity/DeviceEntry.h"
+#include "DeviceDrmListActivity/device_list_platform.h"
+#include "DeviceDrmListActivity/device_row_dump.h"
+#include "liborvaniot_drm_client/libdrm_client_probe_message.h"
+#include "liborvaniot_os/liborvaniot_os_mutex.h"
+#include "orvan_ux/ux_dock_pos.h"
+#include "orvan_ux/ux_holder.h"
+#include "orvan_ux/ux_object_list.h"
+#include "orvan_ux/ux_view_controller.h"
+
+namespace ORVAN_UXClass {
+
+inline constexpr int32_t kDeviceListControlId = 1;
+inline constexpr int32_t kDeviceListColumns = 5;
+
+// Queues the row of a new device (user data = the screen; the caller holds its listLock).
+using DeviceRowHook = void (*)(void* userData, const char* model, const char* mac, const char* address,
+                               const char* name, const char* location);
+
+class DeviceDrmListActivity final : public ORVAN_UXViewController {
+  public:
+    DeviceDrmListActivity(orvan::wnd::Window* view, ORVAN_UXObjectjList* objectList, AppDelegate* delegate);
+    DeviceDrmListActivity(orvan::wnd::Window* view, ORVAN_UXObjectjList* objectList, AppDelegate* delegate,
+                          DeviceListPlatform platform);
+    // Stops the listener (waiting for its thread) before anything a report could reach goes.
+    ~DeviceDrmListActivity() override;
+
+    // White background, then the queued rows go into the list, then the controls.
+    void OnPaint(orvan::wnd::DeviceContext* dc, bool active, bool locked) override;
+    // A row with an entry is chosen and Web GUI enabled; a click below the rows changes nothing.
+    void OnListClick(int32_t row, int64_t* result) override;
+    void OnSize(int32_t cx, int32_t cy) override;
+    // Asks for the welcome screen; no control of this screen runs it.
+    void OnBack() override;
+
+    // Listener thread, listLock held: a device not yet listed (or queued) is queued with its model
+    // and isNew set to 1; a known address changes nothing.
+    void AddDeviceEntry(const char* address, const char* manufacturer, const char* model,
+                        const char* location, const char* name, const char* endpointAddress, int32_t* isNew);
+    // Listener thread, listLock held: queues the row texts of the entry just added, so that the
+    // entry and its row reach the list together.
+    void AddDeviceRow(const char* model, const char* mac, const char* address, const char* name,
+                      const char* location);
+    // User-interface thread: appends the queued rows to the list view and their entries to
+    // deviceEntries. Stale or repeated calls find nothing to do.
+    void ShowQueuedRows();
+
+    static int buttonScan_OnClick(ORVAN_UXViewController* userData, int64_t arg1, int64_t arg2);
+    static int buttonOpenUrl_OnClick(ORVAN_UXViewController* userData, int64_t arg1, int64_t arg2);
+    static int buttonHome_OnClick(ORVAN_UXViewController* userData, int64_t arg1, int64_t arg2);
+
+    std::unique_ptr<ORVAN_UXDockPos> dockRoot;
+    ORVAN_UXDockPos* dockToolbarTop = nullptr;
+    ORVAN_UXDockPos* dockBlockRight = nullptr;
+    ORVAN_UXHolder<ORVAN_UXBitmap> headerBitmap;
+    ORVAN_UXHolder<ORVAN_UXLabel> linkLocalLabel;  // empty without a link-local address
+    ORVAN_UXHolder<ORVAN_UXButton> scanButton;
+    ORVAN_UXHolder<ORVAN_UXButton> webGuiButton;
+    ORVAN_UXHolder<ORVAN_UXButton> homeButton;
+    // Entry i belongs to row i of the list view, on the user-interface thread at all times.
+    std::vector<DeviceEntry> deviceEntries;
+    std::unique_ptr<orvan::wnd::ListControl> deviceListView;
+    // Guards deviceEntries, the queue and the chosen row.
+    struct_plock listLock;
+    DeviceRowHook addRowHook = nullptr;
+
+  private:
+    friend void device_drm_list_activity_probe_callback(drm_probe_device* record, int32_t kind,
+                                                        drm_probe_add_entry_hook addEntry, void* userData);
+    using RowTexts = std::array<std::wstring, kDeviceListColumns>;
+    // A new device on its way to the list: its entry, and its row once the row hook gave it.
+    struct QueuedDevice {
+        DeviceEntry entry;
+        std::optional<RowTexts> row;
+    };
+
+    void CreateWidgets();
+    void BuildDockTree();
+    void PlaceWidgets();
+    void CreateListView();
+    void Register();
+    void DestroyListView();
+    // Under listLock: asks the user-interface thread once for a paint that shows the queue.
+    void WakeForQueuedRows();
+    // Appends one row; false when the list could not take it.
+    bool InsertDeviceRow(const RowTexts& texts);
+    // Listed or queued.
+    bool KnownAddress(const std::string& address) const;
+    // The chosen row in the navigator's device record, or null without one.
+    int32_t* SelectedDevice() const;
+    void Dump() const;
+
+    class ListGuard;
+
+    DeviceListPlatform platform_;
+    bool lockReady_ = false;
+    // New devices whose rows have not reached the list yet, in arrival order; emptied by Scan
+    // together with the entries, so nothing queued before a Scan shows after it.
+    std::vector<QueuedDevice> queue_;
+    bool wakePosted_ = false;
+    int32_t scans_ = 0;
+    int64_t lastScanUnixUs_ = 0;  // for the row dump
+    DeviceRowDump dump_;
+};
+
+// The probe client's report receiver (listener thread): a match or hello with scopes becomes a
+// queued row the first time its sender address is seen. Byes and reports without scopes change
+// nothing.
+void device_drm_list_activity_probe_callback(drm_probe_device* record, int32_t kind,
+                                             drm_probe_add_entry_hook addEntry, void* userData);
+
+}  // namespace ORVAN_UXClass

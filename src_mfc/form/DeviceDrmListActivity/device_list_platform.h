@@ -1,0 +1,35 @@
+// What the device list uses beyond the window: the probe client (settings, start, scan, stop),
+// the core's published link-local address and the desktop's URL handler. The program binds the
+// real ones; tests bind stand-ins, so the screen runs without sockets.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "liborvaniot_drm_client/libdrm_client_probe_message.h"
+
+namespace ORVAN_UXClass {
+
+struct DeviceListPlatform {
+    std::function<void(uint16_t port)> set_probe_port;
+    std::function<void(drm_probe_callback callback, drm_probe_add_entry_hook add_entry, void* user_data)>
+        set_probe_callback;
+    std::function<void(uint32_t address)> set_extra_interface;  // network byte order, 0 for none
+    std::function<int32_t()> listen_start;
+    std::function<int32_t()> scan;
+    std::function<void()> listen_stop;  // waits for the listener thread
+    std::function<int32_t()> listen_is_started;
+
+    std::function<int32_t()> link_local_present;
+    std::function<std::string()> link_local_text;
+    std::function<uint32_t()> link_local_added_address;
+
+    // False when no handler took the URL.
+    std::function<bool(const std::string& url)> open_url;
+
+    // The discovery client, the core and the window layer of the program.
+    static DeviceListPlatform Product();
+};
+
+}  // namespace ORVAN_UXClass

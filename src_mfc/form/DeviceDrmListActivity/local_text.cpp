@@ -1,0 +1,80 @@
+#include "DeviceDrmListActivity/local_text.h"
+
+#include <cstdint>
+
+namespace ORVAN_UXClass {
+
+namespace {
+
+bool IsContinuation(unsigned char byte) {
+    return (byte & 0xC0) == 0x80;
+}
+
+bool IsCharacter(uint32_t value) {
+    return value <= 0x10FFFF && (value < 0xD800 || value > 0xDFFF);
+}
+
+// Length of the sequence that starts with lead, 0 for a byte that cannot start one.
+size_t SequenceLength(unsigned char lead) {
+    if (lead < 0x80) return 1;
+    if (lead >= 0xC2 && lead <= 0xDF) return 2;
+    if (lead >= 0xE0 && lead <= 0xEF) return 3;
+    if (lead >= 0xF0 && lead <= 0xF4) return 4;
+    return 0;
+}
+
+}  // namespace
+
+std::wstring WideFromLocal(std::string_view bytes) {
+    std::wstring text;
+    text.reserve(bytes.size());
+    size_t i = 0;
+    while (i < bytes.size()) {
+        const auto lead = static_cast<unsigned char>(bytes[i]);
+        const size_t length = SequenceLength(lead);
+        bool whole = length > 0 && i + length <= bytes.size();
+        uint32_t value = length == 1 ? lead : lead & (0xFF >> (length + 1));
+        for (size_t k = 1; whole && k < length; ++k) {
+            const auto next = static_cast<unsigned char>(bytes[i + k]);
+            whole = IsContinuation(next);
+            value = (value << 6) | (next & 0x3F);
+        }
+        // Overlong three- and four-byte forms and surrogates are not characters either.
+        const uint32_t smallest = length == 3 ? 0x800 : length == 4 ? 0x10000 : 0;
+        if (whole && value >= smallest && IsCharacter(value)) {
+            text += static_cast<wchar_t>(value);
+            i += length;
+        } else {
+            text += kReplacementCharacter;
+            ++i;
+        }
+    }
+    return text;
+}
+
+std::string LocalFromWide(std::wstring_view text) {
+    std::string bytes;
+    bytes.reserve(text.size());
+    for (wchar_t c : text) {
+        uint32_t value = static_cast<uint32_t>(c);
+        if (!IsCharacter(value)) value = kReplacementCharacter;
+        if (value < 0x80) {
+            bytes += static_cast<char>(value);
+        } else if (value < 0x800) {
+            bytes += static_cast<char>(0xC0 | (value >> 6));
+            bytes += static_cast<char>(0x80 | (value & 0x3F));
+        } else if (value < 0x10000) {
+            bytes += static_cast<char>(0xE0 | (value >> 12));
+            bytes += static_cast<char>(0x80 | ((value >> 6) & 0x3F));
+            bytes += static_cast<char>(0x80 | (value & 0x3F));
+        } else {
+            bytes += static_cast<char>(0xF0 | (value >> 18));
+            bytes += static_cast<char>(0x80 | ((value >> 12) & 0x3F));
+            bytes += static_cast<char>(0x80 | ((value >> 6) & 0x3F));
+            bytes += static_cast<char>(0x80 | (value & 0x3F));
+        }
+    }
+    return bytes;
+}
+
+}  // namespace ORVAN_UXClass

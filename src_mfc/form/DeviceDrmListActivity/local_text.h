@@ -1,0 +1,20 @@
+// Conversions between the system's multibyte text (UTF-8 here) and the wide text the window
+// shows. Devices choose the bytes of their texts, so broken sequences are expected and shown as
+// U+FFFD rather than cut or passed on.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace ORVAN_UXClass {
+
+inline constexpr wchar_t kReplacementCharacter = 0xFFFD;
+
+// Each well-formed UTF-8 sequence gives its character; every byte of a malformed one (stray
+// continuation, overlong form, surrogate, beyond U+10FFFF, cut short) gives U+FFFD.
+std::wstring WideFromLocal(std::string_view bytes);
+
+// UTF-8 form of a wide text; values that are no character become U+FFFD.
+std::string LocalFromWide(std::wstring_view text);
+
+}  // namespace ORVAN_UXClass

@@ -1,0 +1,227 @@
+#!/usr/bin/env bash
+# The device list as a user sees it: the finder on a virtual display, simulated devices in two peer
+# namespaces, Scan, row clicks and Web GUI by mouse (xdotool), and the browser replaced by a script
+# that writes down the URL it was asked to open.
+#
+#   device_list_e2e_test.sh <orvan_finder> <orvan_device_sim> <artifact-dir>
+#
+# Runs only inside a private test network with two peers (netns_run.sh --peers 2). The finder's
+# rows are read from the file it writes when ORVAN_DUMP_ROWS_TO is set.
+set -uo pipefail
+
+finder=${1:?usage: device_list_e2e_test.sh <orvan_finder> <orvan_device_sim> <artifact-dir>}
+sim=${2:?usage: device_list_e2e_test.sh <orvan_finder> <orvan_device_sim> <artifact-dir>}
+artifacts=${3:?usage: device_list_e2e_test.sh <orvan_finder> <orvan_device_sim> <artifact-dir>}
+readonly title="Selvani Version 1.2.7.0"
+
+note() { echo "e2e: $*" >&2; }
+failed=0
+fail() {
+    echo "FAIL: $*" >&2
+    failed=1
+}
+
+if [[ -z ${ORVAN_NETNS_ID:-} ]]; then
+    echo "e2e: refusing to run outside a test network (run it through tests/netns/netns_run.sh --peers 2)" >&2
+    exit 1
+fi
+read -r -a peers <<<"$ORVAN_NETNS_PEERS"
+read -r -a peer_ifs <<<"$ORVAN_NETNS_PEER_IFS"
+if ((${#peers[@]} < 2)); then
+    echo "e2e: needs two peer namespaces" >&2
+    exit 1
+fi
+
+work=$(mktemp -d)
+pids=()
+cleanup() {
+    for pid in "${pids[@]}"; do kill -TERM "$pid" 2>/dev/null; done
+    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null; done
+    rm -rf "$work"
+}
+trap cleanup EXIT
+mkdir -p "$artifacts"
+
+# Waits up to $1 tenths of a second for the command after it to succeed.
+wait_for() {
+    local tenths=$1
+    shift
+    for ((i = 0; i < tenths; i++)); do
+        "$@" && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+# --- The finder's rows: the dump file and what it says.
+rows_file=$work/rows
+field() { sed -n "s/^$1 //p" "$rows_file" 2>/dev/null; }
+dump_says() { [[ $(field "$1") == "$2" ]]; }
+# The rows follow the six lines of state.
+row_of() { awk -F'\t' -v ip="$1" 'NR > 6 && $3 == ip { print; exit }' "$rows_file"; }
+row_index_of() { awk -F'\t' -v ip="$1" 'NR > 6 && $3 == ip { print NR - 7; exit }' "$rows_file"; }
+listed() { [[ -n $(row_of "$1") ]]; }
+
+# --- The browser: the first xdg-open in PATH writes its arguments down.
+mkdir -p "$work/bin"
+urls=$work/urls
+touch "$urls"
+cat >"$work/bin/xdg-open" <<EOF
+#!/bin/sh
+echo "\$*" >>"$urls"
+EOF
+chmod +x "$work/bin/xdg-open"
+export PATH=$work/bin:$PATH
+unset BROWSER DEFAULT_BROWSER
+url_count() { wc -l <"$urls"; }
+
+# --- The devices. Values are percent-encoded by the simulator (a space as %20, é as %C3%A9).
+long_name=$(printf 'N%.0s' {1..80})
+long_location=$(printf 'L%.0s' {1..70})
+cat >"$work/devices_a" <<EOF
+address=198.18.1.10; model=SLV-IPC4210; name=Lobby Cam; location=Floor 1
+address=198.18.1.11; hardware-scope=no; name=Gate; location=Yard
+address=198.18.1.12; model=Selvani Indoor Cube; name=Café Corner; location=Hall B/West
+address=198.18.1.13; model=slv-ipc4210; name=$long_name; location=$long_location
+address=198.18.1.14; hardware-scope=no; name=Spare; location=Shelf; scope=drm://www.orvan-iot.example/hardware/SLV-IPC4210%20
+EOF
+cat >"$work/devices_b" <<EOF
+address=198.18.2.10; model=DUP-FIRST; name=Twin; location=Annex
+EOF
+# IP -> the row (Model, MAC, IP, System Name, Location) and the URL Web GUI must open.
+declare -A expected_row expected_url
+tab=$'\t'
+expect() { expected_row[$3]="$1$tab$2$tab$3$tab$4$tab$5"; expected_url[$3]=$6; }
+expect "SLV-IPC4210" "02:01:00:00:00:00" 198.18.1.10 "Lobby Cam" "Floor 1" https://198.18.1.10
+expect "Unknown" "02:01:00:00:00:01" 198.18.1.11 "Gate" "Yard" http://198.18.1.11
+expect "Selvani Indoor Cube" "02:01:00:00:00:02" 198.18.1.12 "Café Corner" "Hall B/West" https://198.18.1.12
+expect "slv-ipc4210" "02:01:00:00:00:03" 198.18.1.13 "${long_name:0:63}" "${long_location:0:63}" http://198.18.1.13
+expect "SLV-IPC4210 " "02:01:00:00:00:04" 198.18.1.14 "Spare" "Shelf" http://198.18.1.14
+expect "DUP-FIRST" "02:02:00:00:00:00" 198.18.2.10 "Twin" "Annex" http://198.18.2.10
+readonly hello_ips="198.18.1.10 198.18.1.11 198.18.1.12 198.18.1.13 198.18.1.14"
+readonly all_ips="$hello_ips 198.18.2.10"
+
+check_row() {
+    local ip=$1 got
+    got=$(row_of "$ip")
+    [[ $got == "${expected_row[$ip]}" ]] || fail "row of $ip is [$got], expected [${expected_row[$ip]}]"
+}
+
+# --- A virtual screen; the window sits without decoration at (480,270), so window coordinates are
+# the view's client coordinates.
+Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.err" &
+pids+=($!)
+wait_for 100 test -s "$work/display" || { note "Xvfb did not start: $(cat "$work/xvfb.err")"; exit 1; }
+export DISPLAY=":$(head -n1 "$work/display")" QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR=$work/runtime
+unset WAYLAND_DISPLAY
+mkdir -m 0700 "$XDG_RUNTIME_DIR"
+
+ORVAN_DUMP_ROWS_TO=$rows_file "$finder" >"$work/finder.out" 2>"$work/finder.err" &
+finder_pid=$!
+pids+=("$finder_pid")
+window_up() { xdotool search --name "^$title\$" >"$work/wid" 2>/dev/null && test -s "$work/wid"; }
+wait_for 600 window_up || { fail "no window titled '$title'"; exit 1; }
+wid=$(head -n1 "$work/wid")
+wait_for 100 dump_says rows 0 || { fail "the device list did not come up"; exit 1; }
+# The listener hears announcements once its group receiver is bound to the discovery port.
+listening() { ss -Huanp 'sport = :13702' 2>/dev/null | grep -q orvan_finder; }
+wait_for 150 listening || fail "the finder does not listen on port 13702"
+
+click() { xdotool mousemove --window "$wid" "$1" "$2" click 1; }
+click_scan() { click 500 29; }
+click_web_gui() { click 590 29; }
+# Rows are 20 pixels high below the heading; the dump says whether the click chose the row.
+click_row() { click 260 $((100 + 20 * $1)); }
+
+start_sim() {  # <peer index> <device file> <seed> [options...]
+    local index=$1 devices=$2 seed=$3
+    shift 3
+    ip netns exec "${peers[$index]}" "$sim" --interface "${peer_ifs[$index]}" --devices "$devices" --seed "$seed" \
+        --max-delay-ms 300 "$@" >"$work/sim$index.out" 2>"$work/sim$index.err" &
+    pids+=($!)
+    sim_pids[$index]=$!
+    wait_for 100 grep -q '^ready' "$work/sim$index.out" || fail "simulator $index did not start: $(cat "$work/sim$index.err")"
+}
+declare -a sim_pids
+
+# 1. Announcements: devices that say Hello appear without a Scan; the silent one does not.
+start_sim 1 "$work/devices_b" 2 --no-hello --duplicate-answers --duplicate-model SLV-IPC4210
+start_sim 0 "$work/devices_a" 1
+wait_for 100 dump_says rows 5 || fail "after the Hellos the list has $(field rows) rows, expected 5"
+for ip in $hello_ips; do check_row "$ip"; done
+listed 198.18.2.10 && fail "a device that sent no Hello is listed before any Scan"
+dump_says scans 0 || fail "rows came with a Scan"
+
+# 2. Scan: every device answers (the twin twice from one address, the second time as a secure model).
+click_scan
+wait_for 100 dump_says scans 1 || fail "the click on Scan did not reach the list"
+wait_for 100 dump_says rows 6 || fail "after Scan the list has $(field rows) rows, expected 6"
+sleep 1  # late answers and the twin's second answer must not add rows
+dump_says rows 6 || fail "the list grew to $(field rows) rows"
+for ip in $all_ips; do check_row "$ip"; done
+dump_says web-gui disabled || fail "Web GUI is enabled with no row chosen"
+
+# 3. Each row: choose it, press Web GUI, see what the browser was asked to open.
+for ip in $all_ips; do
+    index=$(row_index_of "$ip")
+    before=$(url_count)
+    click_row "$index"
+    wait_for 50 dump_says selected "$index" || { fail "a click on row $index ($ip) did not choose it"; continue; }
+    dump_says web-gui enabled || fail "Web GUI stays disabled with row $index chosen"
+    [[ $ip == 198.18.1.12 ]] &&
+        import -display "$DISPLAY" -window "$wid" "$artifacts/device_list.png" 2>/dev/null
+    click_web_gui
+    wait_for 100 test "$(url_count)" -gt "$before" || { fail "Web GUI on $ip opened nothing"; continue; }
+    opened=$(tail -n1 "$urls")
+    [[ $opened == "${expected_url[$ip]}" ]] || fail "Web GUI on $ip opened '$opened', expected '${expected_url[$ip]}'"
+done
+[[ -s $artifacts/device_list.png ]] || fail "no screenshot"
+
+# 4. A device that leaves (Bye) keeps its row until the next Scan; Scan after a choice empties the
+#    list, disables Web GUI and lists only who answers.
+kill -TERM "${sim_pids[1]}"
+wait_for 50 grep -q '^bye sent' "$work/sim1.out" || fail "the twin said no Bye"
+sleep 0.5
+listed 198.18.2.10 || fail "a Bye removed a row"
+click_row 0
+wait_for 50 dump_says selected 0 || fail "a click on row 0 did not choose it"
+click_scan
+wait_for 100 dump_says scans 2 || fail "the second Scan did not reach the list"
+dump_says selected -1 || fail "the choice survived the Scan"
+dump_says web-gui disabled || fail "Web GUI stays enabled after Scan"
+wait_for 100 dump_says rows 5 || fail "after the second Scan the list has $(field rows) rows, expected 5"
+listed 198.18.2.10 && fail "the departed device is still listed after Scan"
+before=$(url_count)
+click_web_gui
+sleep 1
+[[ $(url_count) -eq $before ]] || fail "Web GUI opened '$(tail -n1 "$urls")' with no row chosen"
+cp "$rows_file" "$artifacts/rows.txt"
+import -display "$DISPLAY" -window "$wid" "$artifacts/device_list_after_second_scan.png" 2>/dev/null
+
+# 5. The window closes cleanly on SIGTERM.
+kill -TERM "$finder_pid"
+for ((i = 0; i < 300; i++)); do kill -0 "$finder_pid" 2>/dev/null || break; sleep 0.1; done
+if kill -0 "$finder_pid" 2>/dev/null; then
+    fail "still running 30 s after SIGTERM"
+else
+    wait "$finder_pid"
+    status=$?
+    [[ $status -eq 0 ]] || fail "exit status after SIGTERM is $status, expected 0"
+fi
+cp "$work/finder.err" "$artifacts/finder_stderr.txt"
+grep -q "liborvaniot_core_cms_finalize:Ok\." "$work/finder.err" || fail "no 'liborvaniot_core_cms_finalize:Ok.' line"
+if grep -qi "leak" "$work/finder.err"; then
+    fail "leak lines on standard error:"
+    grep -i "leak" "$work/finder.err" | head -20 >&2
+fi
+
+if ((failed)); then
+    echo "--- rows ---" >&2
+    cat "$rows_file" >&2
+    echo "--- URLs ---" >&2
+    cat "$urls" >&2
+    echo "--- standard error of the finder ---" >&2
+    tail -40 "$work/finder.err" >&2
+    exit 1
+fi
+echo "device_list_e2e_test: passed"
