@@ -1,4 +1,5 @@
 // Discovery channels and datagram I/O, run inside the private test network (finder namespace).
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -109,13 +110,17 @@ TEST_F(ChannelTest, ChannelsOpenOnEveryAddressButLoopbackAtMostEight) {
         {"exactly as many addresses as the table holds", 19, nullptr, 8},
         {"one address more than the table holds", 20, nullptr, 0},
         {"too many addresses, with an extra interface", 20, "198.18.200.5", 1},
+        {"extra interface that the table already opened", 0, "198.18.0.1", 1},
     };
     for (const auto& row : cases) {
         SCOPED_TRACE(row.what);
         AddSpareAddresses(row.spare_addresses);
         std::vector<std::string> expected = ExpectedFromTable();
         std::atomic<uint32_t> extra{row.extra_interface != nullptr ? ToAddress(row.extra_interface) : 0};
-        if (row.extra_interface != nullptr) expected.push_back(row.extra_interface);
+        if (row.extra_interface != nullptr &&
+            std::find(expected.begin(), expected.end(), row.extra_interface) == expected.end()) {
+            expected.push_back(row.extra_interface);
+        }
 
         liborvaniot_os_net_multicast_client_open_all(&table_, kProbePort, &extra);
 
@@ -147,7 +152,7 @@ TEST_F(ChannelTest, ExtraInterfaceIsRetriedUntilItsAddressCanBeUsed) {
          "198.18.77.3",
          "198.18.77.2",
          true,
-         {"198.18.0.1", "198.18.77.2", "198.18.77.2"}},
+         {"198.18.0.1", "198.18.77.2"}},
     };
     for (const auto& row : cases) {
         SCOPED_TRACE(row.what);

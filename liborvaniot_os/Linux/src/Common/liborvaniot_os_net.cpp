@@ -46,7 +46,16 @@ void open_table_rows(liborvaniot_os_net_channel_table* table, uint16_t probe_por
     }
 }
 
+bool has_channel(const liborvaniot_os_net_channel_table* table, uint32_t address) {
+    for (int32_t i = 0; i < table->count; ++i) {
+        if (table->channels[i].if_addr == address) return true;
+    }
+    return false;
+}
+
 // A freshly added address can be refused for a while (duplicate detection, interface coming up).
+// An address the table already gave a channel is not opened twice: every probe would go out twice
+// from it and every device on that network would answer twice.
 void open_extra_interface(liborvaniot_os_net_channel_table* table, uint16_t probe_port,
                           const std::atomic<uint32_t>* extra_if_addr) {
     if (extra_if_addr == nullptr) return;
@@ -54,6 +63,7 @@ void open_extra_interface(liborvaniot_os_net_channel_table* table, uint16_t prob
     if (address == 0 || table->count >= LIBORVANIOT_OS_NET_MAX_CHANNELS) return;
     for (int32_t attempt = 1; attempt <= LIBORVANIOT_OS_NET_EXTRA_ATTEMPTS; ++attempt) {
         if (liborvaniot_os_stop_flag.load() != 0) return;
+        if (has_channel(table, address)) return;
         if (append_channel(table, address, probe_port)) return;
         if (attempt == LIBORVANIOT_OS_NET_EXTRA_ATTEMPTS) return;
         if (liborvaniot_os_sleep_unless_stopped(LIBORVANIOT_OS_NET_EXTRA_PAUSE_MS) != 0) return;
