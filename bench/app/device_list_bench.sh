@@ -36,15 +36,8 @@ stop_all() {
 }
 trap 'stop_all; rm -rf "$work"' EXIT
 
-wait_for() {
-    local tenths=$1
-    shift
-    for ((i = 0; i < tenths; i++)); do
-        "$@" && return 0
-        sleep 0.1
-    done
-    return 1
-}
+# shellcheck source=/dev/null
+source "$(dirname "${BASH_SOURCE[0]}")/../../tests/support/wait_for.sh"
 field() { sed -n "s/^$1 //p" "$work/rows" 2>/dev/null; }
 dump_says() { [[ $(field "$1") == "$2" ]]; }
 ms() { awk -v us="$1" 'BEGIN { printf "%.1f", us / 1000 }'; }

@@ -31,16 +31,8 @@ cleanup() {
 trap cleanup EXIT
 mkdir -p "$artifacts"
 
-# Waits up to $1 tenths of a second for the command after it to succeed.
-wait_for() {
-    local tenths=$1
-    shift
-    for ((i = 0; i < tenths; i++)); do
-        "$@" && return 0
-        sleep 0.1
-    done
-    return 1
-}
+# shellcheck source=/dev/null
+source "$(dirname "${BASH_SOURCE[0]}")/../support/wait_for.sh"
 
 # 1. Without a display the program says what to do and ends.
 env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM= "$finder" >"$work/nodisplay.out" 2>"$work/nodisplay.err"
