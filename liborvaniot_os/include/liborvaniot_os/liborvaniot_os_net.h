@@ -42,6 +42,15 @@ void liborvaniot_os_net_multicast_client_open_all(liborvaniot_os_net_channel_tab
                                                   uint16_t probe_port,
                                                   const std::atomic<uint32_t>* extra_if_addr);
 
+// Brings the table in line with the host's addresses without touching a channel that stays, so
+// nothing waiting in its socket is lost: a channel whose address is gone, whose socket was closed
+// or that has a different probe port is closed and removed; every usable address of the table
+// without a channel gets one (at most 8), and extra_if_addr too when it is not 0 and has none.
+// One attempt per address. Returns how many wanted addresses could not be opened (0: complete).
+// When the address table cannot be read, the channels that are open stay as they are.
+int32_t liborvaniot_os_net_multicast_client_sync(liborvaniot_os_net_channel_table* table,
+                                                 uint16_t probe_port, uint32_t extra_if_addr);
+
 // The local IPv4 address table, unsorted, into rows[capacity]: 0 with *count set, 1 when it cannot be
 // read or does not fit.
 int32_t liborvaniot_os_net_read_address_table(uint32_t* rows, int32_t capacity, int32_t* count);

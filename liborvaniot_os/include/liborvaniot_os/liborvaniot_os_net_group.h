@@ -22,6 +22,11 @@ inline constexpr int32_t LIBORVANIOT_OS_NET_TOO_LONG = -3;
 int32_t liborvaniot_os_net_group_receiver_open(uint16_t port, const uint32_t* if_addrs, int32_t count,
                                                liborvaniot_os_socket* sock);
 
+// Joins the group on further interface addresses of an open receiver (addresses already joined are
+// accepted again): 0 when every address is a member now, 1 otherwise.
+int32_t liborvaniot_os_net_group_receiver_join(liborvaniot_os_socket sock, uint16_t port,
+                                               const uint32_t* if_addrs, int32_t count);
+
 // Receives one datagram and its sender: its length when it fit into capacity bytes,
 // LIBORVANIOT_OS_NET_TOO_LONG when it was longer (it is consumed, nothing usable is left in buffer),
 // LIBORVANIOT_OS_NET_WOULD_BLOCK when none is waiting, -1 on any other error. A zero-length datagram

@@ -10,10 +10,12 @@
 
 #include "liborvaniot_drm_common/libdrm_common_bm_xml_node.h"
 #include "liborvaniot_os/liborvaniot_os.h"
+#include "liborvaniot_os/liborvaniot_os_debug.h"
 #include "liborvaniot_os/liborvaniot_os_mem.h"
 #include "liborvaniot_os/liborvaniot_os_mutex.h"
 #include "liborvaniot_os/liborvaniot_os_net.h"
 #include "liborvaniot_os/liborvaniot_os_net_group.h"
+#include "liborvaniot_os/liborvaniot_os_net_watch.h"
 #include "liborvaniot_os/liborvaniot_os_thread.h"
 
 namespace {
@@ -21,27 +23,43 @@ namespace {
 constexpr char kSourcePath[] = "liborvaniot_drm_client/Linux/src/drm_client_func/libdrm_client_probe";
 constexpr char kRoutine[] = "libdrm_client_probe_listen_thread_routine";
 
-constexpr uint32_t kPassSleepMs = 1;
-constexpr uint32_t kReopenPauseMs = 1000;
-constexpr int32_t kWaitMs = 10;
+// The longest the listener waits for a socket: a scan's give-up and the core's stop flag are
+// checked at least this often. Scan requests, stops and changes of the host's addresses wake it
+// at once.
+constexpr int32_t kPassWaitMs = 100;
+// A probe that the socket cannot take at once waits this long for room before it counts as failed.
+constexpr int32_t kSendWaitMs = 100;
 constexpr uint32_t kSendPauseMs = 1;
+// Time one pass may spend receiving: a host that floods one socket cannot hold up the others, a
+// scan request or a stop for longer.
+constexpr int64_t kReceiveBudgetUs = 20000;
 // A scan whose burst could not go out for longer than this many whole seconds is given up.
 constexpr int64_t kScanGiveUpSeconds = 3;
 constexpr int64_t kResendSeconds = 1;
 
-// Channel sockets plus the group receiver.
-constexpr int32_t kMaxSockets = LIBORVANIOT_OS_NET_MAX_CHANNELS + 1;
+// Channel sockets, the group receiver, the address watch and the wake-up.
+constexpr int32_t kMaxSockets = LIBORVANIOT_OS_NET_MAX_CHANNELS + 3;
 
 // The client context: zeroed by every start, then touched only by the listener thread, except for
 // the lock, which also serialises the owner's scan requests.
 struct drm_probe_client {
     struct_plock lock;
     int32_t lock_ready = 0;
+    // 1 when the channels must be brought in line with the host's addresses at the next pass.
     int32_t reopen = 0;
+    // 1 when some address could not be opened; it is tried again before the next burst.
+    int32_t retry_before_burst = 0;
     liborvaniot_os_net_channel_table channels;
     // Bound to the discovery port itself: announcements sent to the group arrive here, while the
     // channels, bound to ports of their own, receive only the answers to their probes.
     liborvaniot_os_socket group_sock = LIBORVANIOT_OS_INVALID_SOCKET;
+    uint16_t group_port = 0;
+    uint32_t group_ifs[LIBORVANIOT_OS_NET_MAX_CHANNELS] = {};
+    int32_t group_if_count = 0;
+    // Readable when the host's addresses or links change.
+    liborvaniot_os_socket address_watch = LIBORVANIOT_OS_INVALID_SOCKET;
+    // The socket whose turn it is to be read first, so that a flooded one cannot starve the rest.
+    int32_t first_reader = 0;
     drm_probe_device record{};
 };
 
@@ -51,6 +69,11 @@ std::atomic<int32_t> started{0};
 // Written only under the context lock; atomic so that it can also be read without it.
 std::atomic<int32_t> scan_state{LIBDRM_CLIENT_SCAN_IDLE};
 std::atomic<int32_t> open_channel_count{0};
+// Created by start and closed by stop on the owner's thread, so a signal never reaches a descriptor
+// that has been closed or reused.
+std::atomic<liborvaniot_os_socket> wakeup{LIBORVANIOT_OS_INVALID_SOCKET};
+// Raised by the owner when a setting that decides the channels changed.
+std::atomic<int32_t> settings_changed{0};
 
 std::atomic<uint16_t> probe_port{0};
 std::atomic<uint32_t> extra_if_addr{0};
@@ -67,34 +90,76 @@ int64_t whole_seconds_between(const liborvaniot_os_timeval& from, const liborvan
     return seconds;
 }
 
+int64_t now_us() {
+    liborvaniot_os_timeval now{};
+    liborvaniot_os_gettimeofday(&now);
+    return static_cast<int64_t>(now.tv_sec) * 1000000 + now.tv_usec;
+}
+
+void wake_listener() {
+    liborvaniot_os_net_wakeup_signal(wakeup.load());
+}
+
 void close_sockets(drm_probe_client* c) {
     for (int32_t i = 0; i < c->channels.count; ++i)
         liborvaniot_os_socket_debug_close(&c->channels.channels[i].sock);
     c->channels.count = 0;
     liborvaniot_os_socket_debug_close(&c->group_sock);
+    c->group_if_count = 0;
     open_channel_count.store(0);
 }
 
-void open_sockets(drm_probe_client* c, uint16_t port) {
-    close_sockets(c);
-    liborvaniot_os_sleep_unless_stopped(kReopenPauseMs);
-    liborvaniot_os_net_multicast_client_open_all(&c->channels, port, &extra_if_addr);
-
+// Joins the group on the channels' interfaces that it has not joined yet; a new port (or a receiver
+// that could not be opened before) opens it afresh.
+void update_group_receiver(drm_probe_client* c, uint16_t port) {
     uint32_t interfaces[LIBORVANIOT_OS_NET_MAX_CHANNELS];
     int32_t interface_count = 0;
-    for (int32_t i = 0; i < c->channels.count; ++i) {
-        const liborvaniot_os_net_channel& channel = c->channels.channels[i];
-        if (channel.sock == LIBORVANIOT_OS_INVALID_SOCKET) continue;
-        // Answers come in bursts. Where the system caps the requested buffer size, a process with
-        // network administration rights is still granted it; others keep the capped size.
-        liborvaniot_os_net_force_receive_buffer(channel.sock, LIBORVANIOT_OS_NET_RECEIVE_BUFFER);
-        interfaces[interface_count++] = channel.if_addr;
+    for (int32_t i = 0; i < c->channels.count; ++i) interfaces[interface_count++] = c->channels.channels[i].if_addr;
+    if (c->group_sock != LIBORVANIOT_OS_INVALID_SOCKET && c->group_port != port) {
+        liborvaniot_os_socket_debug_close(&c->group_sock);
+        c->group_if_count = 0;
     }
     // Without it no announcement is heard, but answers to probes still are: not a reason to fail.
-    if (interface_count > 0) {
-        liborvaniot_os_net_group_receiver_open(port, interfaces, interface_count, &c->group_sock);
+    if (c->group_sock == LIBORVANIOT_OS_INVALID_SOCKET) {
+        if (interface_count == 0 ||
+            liborvaniot_os_net_group_receiver_open(port, interfaces, interface_count, &c->group_sock) != 0) {
+            return;
+        }
+        c->group_port = port;
+        c->group_if_count = 0;
+    } else {
+        uint32_t fresh[LIBORVANIOT_OS_NET_MAX_CHANNELS];
+        int32_t fresh_count = 0;
+        for (int32_t i = 0; i < interface_count; ++i) {
+            const uint32_t* joined_end = c->group_ifs + c->group_if_count;
+            if (std::find(static_cast<const uint32_t*>(c->group_ifs), joined_end, interfaces[i]) == joined_end) {
+                fresh[fresh_count++] = interfaces[i];
+            }
+        }
+        if (fresh_count == 0) return;
+        liborvaniot_os_net_group_receiver_join(c->group_sock, port, fresh, fresh_count);
     }
+    // Memberships of interfaces that went away lapse with them; the list only avoids joining twice.
+    std::copy(interfaces, interfaces + interface_count, c->group_ifs);
+    c->group_if_count = interface_count;
+}
+
+// Brings the channels in line with the host's addresses. Channels that stay keep their sockets, so
+// no answer waiting in them is lost.
+void sync_channels(drm_probe_client* c, uint16_t port) {
+    const int32_t missing =
+        liborvaniot_os_net_multicast_client_sync(&c->channels, port, extra_if_addr.load());
+    for (int32_t i = 0; i < c->channels.count; ++i) {
+        // Answers come in bursts. Where the system caps the requested buffer size, a process with
+        // network administration rights is still granted it; others keep the capped size.
+        liborvaniot_os_net_force_receive_buffer(c->channels.channels[i].sock, LIBORVANIOT_OS_NET_RECEIVE_BUFFER);
+    }
+    update_group_receiver(c, port);
     open_channel_count.store(c->channels.count);
+    // An address that cannot be opened now is tried again when the host's addresses change and
+    // before the next burst, not at every pass.
+    c->retry_before_burst = missing > 0 ? 1 : 0;
+    c->reopen = 0;
 }
 
 void read_datagram(drm_probe_client* c, int32_t length, const sockaddr_in& sender) {
@@ -106,11 +171,13 @@ void read_datagram(drm_probe_client* c, int32_t length, const sockaddr_in& sende
     drm_xml_node_detach(root);
 }
 
-// Reads what the socket holds, up to the batch: answers arrive in bursts, and whatever is left
-// waiting when the system's buffer fills up is lost.
-void drain_socket(drm_probe_client* c, liborvaniot_os_socket sock) {
+// Reads what the socket holds, up to the batch and the deadline: answers arrive in bursts, and
+// whatever is left waiting when the system's buffer fills up is lost.
+void drain_socket(drm_probe_client* c, liborvaniot_os_socket sock, int64_t deadline_us,
+                  const liborvaniot_os_sys_thread* thread) {
     const int32_t batch = std::max(1, receive_batch.load(std::memory_order_relaxed));
     for (int32_t i = 0; i < batch; ++i) {
+        if (i > 0 && (now_us() > deadline_us || thread->run.load(std::memory_order_relaxed) == 0)) return;
         sockaddr_in sender{};
         const int32_t n =
             liborvaniot_os_net_recv_datagram(sock, receive_buffer, LIBDRM_CLIENT_MAX_DATAGRAM, &sender);
@@ -121,28 +188,47 @@ void drain_socket(drm_probe_client* c, liborvaniot_os_socket sock) {
     }
 }
 
-void send_burst(drm_probe_client* c, char* send_buffer, uint16_t port, const uint8_t* writable) {
+// Sends one probe; a socket without room is given a moment to make some.
+bool send_probe(liborvaniot_os_socket sock, const char* probe, int32_t length, uint32_t group, uint16_t port) {
+    int32_t sent = liborvaniot_os_net_send_to(sock, probe, static_cast<size_t>(length), group, port);
+    if (sent == LIBORVANIOT_OS_NET_WOULD_BLOCK) {
+        uint8_t writable = 0;
+        if (liborvaniot_os_net_wait(&sock, 1, liborvaniot_os_net_wait_for::writable, kSendWaitMs, &writable) > 0) {
+            sent = liborvaniot_os_net_send_to(sock, probe, static_cast<size_t>(length), group, port);
+        }
+    }
+    return sent == length;
+}
+
+void send_burst(drm_probe_client* c, char* send_buffer, uint16_t port) {
     uint32_t group = 0;
     unsigned char group_bytes[4] = {};
     liborvaniot_os_net_inet_pton4(LIBORVANIOT_OS_NET_MULTICAST_GROUP, group_bytes);
     std::memcpy(&group, group_bytes, sizeof group);
     for (int32_t i = 0; i < c->channels.count; ++i) {
         liborvaniot_os_net_channel& channel = c->channels.channels[i];
-        if (channel.sock == LIBORVANIOT_OS_INVALID_SOCKET || writable[i] == 0) continue;
+        if (channel.sock == LIBORVANIOT_OS_INVALID_SOCKET) continue;
         char uuid[DRM_PROBE_UUID_SIZE];
         drm_probe_uuid_make(uuid);
         const int32_t length = drm_probe_text_format(send_buffer, DRM_PROBE_SEND_BUFFER_SIZE, uuid);
-        const int32_t sent = length < 0
-                                 ? -1
-                                 : liborvaniot_os_net_send_to(channel.sock, send_buffer,
-                                                              static_cast<size_t>(length), group, port);
-        if (sent != length) {
-            // The interface may have gone; every channel is opened afresh at the next pass.
+        if (length < 0 || !send_probe(channel.sock, send_buffer, length, group, port)) {
+            char address[16];
+            liborvaniot_os_net_format_address(channel.if_addr, address);
+            liborvaniot_os_debug_printf(kRoutine, __LINE__, "%s probe send on %s,error !!\n", kRoutine, address);
+            // The interface may have gone. Only this channel is opened afresh, at the next pass:
+            // the others keep their sockets and the answers already on their way.
             liborvaniot_os_socket_debug_close(&channel.sock);
             c->reopen = 1;
         }
         liborvaniot_os_sleep_ms(kSendPauseMs);
     }
+}
+
+bool any_channel(const drm_probe_client* c) {
+    for (int32_t i = 0; i < c->channels.count; ++i) {
+        if (c->channels.channels[i].sock != LIBORVANIOT_OS_INVALID_SOCKET) return true;
+    }
+    return false;
 }
 
 // Scan bookkeeping of the listener between passes.
@@ -167,10 +253,20 @@ void update_scan(drm_probe_client* c, scan_timing* timing) {
     liborvaniot_os_timeval now{};
     liborvaniot_os_gettimeofday(&now);
     if (whole_seconds_between(timing->start, now) > kScanGiveUpSeconds) {
-        plock_guard held(c->lock, kRoutine, __LINE__);
-        // A request made meanwhile starts a new scan rather than being given up with this one.
-        if (scan_state.load() == LIBDRM_CLIENT_SCAN_RUNNING) scan_state.store(LIBDRM_CLIENT_SCAN_IDLE);
+        bool given_up = false;
+        {
+            plock_guard held(c->lock, kRoutine, __LINE__);
+            // A request made meanwhile starts a new scan rather than being given up with this one.
+            if (scan_state.load() == LIBDRM_CLIENT_SCAN_RUNNING) {
+                scan_state.store(LIBDRM_CLIENT_SCAN_IDLE);
+                given_up = true;
+            }
+        }
         timing->send = false;
+        if (given_up) {
+            liborvaniot_os_debug_printf(kRoutine, __LINE__, "%s scan given up, no channel to send on\n",
+                                        kRoutine);
+        }
     } else if (whole_seconds_between(timing->last_send, now) >= kResendSeconds) {
         timing->send = true;
     }
@@ -186,57 +282,64 @@ void finish_burst(drm_probe_client* c, scan_timing* timing) {
     timing->send = false;
 }
 
-// One pass after the pause and the run check: open channels when due, advance the scan, wait for
-// the sockets, receive, send.
-void listen_pass(drm_probe_client* c, char* send_buffer, scan_timing* timing) {
-    const uint16_t port = probe_port.load();
-    if (port == 0) return;
-    if (c->reopen == 1) {
-        open_sockets(c, port);
-        c->reopen = 0;
+// Reads the ready sockets in turn, starting with a different one each pass, within the budget.
+void receive_ready(drm_probe_client* c, const liborvaniot_os_socket* socks, const uint8_t* readable,
+                   int32_t count, const liborvaniot_os_sys_thread* thread) {
+    if (count == 0) return;
+    const int64_t deadline_us = now_us() + kReceiveBudgetUs;
+    const int32_t first = c->first_reader % count;
+    c->first_reader = first + 1;
+    for (int32_t k = 0; k < count; ++k) {
+        const int32_t i = (first + k) % count;
+        if (readable[i] == 0 || socks[i] == LIBORVANIOT_OS_INVALID_SOCKET) continue;
+        if (k > 0 && now_us() > deadline_us) return;
+        drain_socket(c, socks[i], deadline_us, thread);
     }
-    update_scan(c, timing);
+}
 
-    // Index i < channel count is channel i; the group receiver, when open, comes last.
+// One pass: bring the channels up to date when due, advance the scan and send its burst, then wait
+// for the sockets (or a wake-up) and receive.
+void listen_pass(drm_probe_client* c, char* send_buffer, scan_timing* timing,
+                 const liborvaniot_os_sys_thread* thread) {
+    const uint16_t port = probe_port.load();
+    if (liborvaniot_os_net_address_watch_drain(c->address_watch) != 0) c->reopen = 1;
+    if (settings_changed.exchange(0) != 0) c->reopen = 1;
+    if (port != 0) {
+        if (c->reopen == 1) sync_channels(c, port);
+        update_scan(c, timing);
+        if (timing->send && any_channel(c)) {
+            if (c->retry_before_burst == 1) sync_channels(c, port);
+            send_burst(c, send_buffer, port);
+            finish_burst(c, timing);
+        }
+    }
+
+    // Index i < channel count is channel i; then the group receiver, the watch and the wake-up.
     liborvaniot_os_socket socks[kMaxSockets];
     int32_t sock_count = 0;
-    bool any_channel = false;
-    for (int32_t i = 0; i < c->channels.count; ++i) {
-        socks[sock_count++] = c->channels.channels[i].sock;
-        any_channel = any_channel || c->channels.channels[i].sock != LIBORVANIOT_OS_INVALID_SOCKET;
+    if (port != 0) {
+        for (int32_t i = 0; i < c->channels.count; ++i) socks[sock_count++] = c->channels.channels[i].sock;
+        socks[sock_count++] = c->group_sock;
     }
-    const int32_t channel_socks = sock_count;
-    if (!any_channel) return;
-    socks[sock_count++] = c->group_sock;
+    const int32_t datagram_socks = sock_count;
+    socks[sock_count++] = c->address_watch;
+    socks[sock_count++] = wakeup.load();
 
     uint8_t readable[kMaxSockets] = {};
-    uint8_t writable[kMaxSockets] = {};
-    int32_t ready = 0;
-    if (timing->send) {
-        ready +=
-            std::max(0, liborvaniot_os_net_wait(socks, channel_socks, liborvaniot_os_net_wait_for::writable,
-                                                kWaitMs, writable));
-        ready += std::max(0, liborvaniot_os_net_wait(socks, sock_count, liborvaniot_os_net_wait_for::readable,
-                                                     0, readable));
-    } else {
-        ready += std::max(0, liborvaniot_os_net_wait(socks, sock_count, liborvaniot_os_net_wait_for::readable,
-                                                     kWaitMs, readable));
+    if (liborvaniot_os_net_wait(socks, sock_count, liborvaniot_os_net_wait_for::readable, kPassWaitMs,
+                                readable) <= 0) {
+        return;
     }
-    if (ready == 0) return;
-
-    for (int32_t i = 0; i < sock_count; ++i) {
-        if (readable[i] != 0 && socks[i] != LIBORVANIOT_OS_INVALID_SOCKET) drain_socket(c, socks[i]);
-    }
-    if (timing->send) {
-        send_burst(c, send_buffer, port, writable);
-        finish_burst(c, timing);
-    }
+    if (readable[sock_count - 1] != 0) liborvaniot_os_net_wakeup_drain(socks[sock_count - 1]);
+    receive_ready(c, socks, readable, datagram_socks, thread);
 }
 
 }  // namespace
 
 void liborvaniot_drm_client_probe_set_port(uint16_t port) {
-    probe_port.store(port);
+    if (probe_port.exchange(port) == port) return;
+    settings_changed.store(1);
+    wake_listener();
 }
 
 uint16_t liborvaniot_drm_client_probe_port() {
@@ -249,7 +352,9 @@ void liborvaniot_drm_client_probe_set_callback(drm_probe_callback callback,
 }
 
 void liborvaniot_drm_client_probe_set_extra_interface(uint32_t address) {
-    extra_if_addr.store(address);
+    if (extra_if_addr.exchange(address) == address) return;
+    settings_changed.store(1);
+    wake_listener();
 }
 
 uint32_t liborvaniot_drm_client_probe_extra_interface() {
@@ -270,6 +375,10 @@ int32_t liborvaniot_drm_client_probe_listen_start() {
         return 1;
     }
     client.lock_ready = 1;
+    // Without it the listener still works, only later: it then notices requests at its next pass.
+    liborvaniot_os_socket fresh_wakeup = LIBORVANIOT_OS_INVALID_SOCKET;
+    liborvaniot_os_net_wakeup_open(&fresh_wakeup);
+    wakeup.store(fresh_wakeup);
     listener.routine = libdrm_client_probe_listen_thread_routine;
     listener.arg = &client;
     listener.id.store(0);
@@ -282,16 +391,22 @@ int32_t liborvaniot_drm_client_probe_listen_start() {
 
 int32_t liborvaniot_drm_client_probe_scan() {
     if (started.load() != 1 || client.lock_ready != 1) return 1;
-    plock_guard held(client.lock, "liborvaniot_drm_client_probe_scan", __LINE__);
-    scan_state.store(LIBDRM_CLIENT_SCAN_REQUESTED);
+    {
+        plock_guard held(client.lock, "liborvaniot_drm_client_probe_scan", __LINE__);
+        scan_state.store(LIBDRM_CLIENT_SCAN_REQUESTED);
+    }
+    wake_listener();
     return 0;
 }
 
 void liborvaniot_drm_client_probe_listen_stop() {
     if (started.load() != 1) return;
     listener.run.store(0);
+    wake_listener();
     liborvaniot_os_sys_thread_wait_stopped(&listener);
     listener.id.store(0);
+    liborvaniot_os_socket stale_wakeup = wakeup.exchange(LIBORVANIOT_OS_INVALID_SOCKET);
+    liborvaniot_os_net_descriptor_close(&stale_wakeup);
     if (client.lock_ready == 1) {
         liborvaniot_os_mutex_struct_plock_free(&client.lock, "liborvaniot_drm_client_probe_listen_stop",
                                                __LINE__);
@@ -319,15 +434,17 @@ int libdrm_client_probe_listen_thread_routine(liborvaniot_os_sys_thread* thread)
         static_cast<char*>(liborvaniot_os_mem_calloc(1, DRM_PROBE_SEND_BUFFER_SIZE, kSourcePath, __LINE__));
     if (send_buffer != nullptr) {
         c->reopen = 1;
+        // Without the watch, channels are still brought up to date after a failed send.
+        liborvaniot_os_net_address_watch_open(&c->address_watch);
         if (liborvaniot_os_stop_flag.load() == 0) {
             scan_timing timing;
-            do {
-                liborvaniot_os_sleep_ms(kPassSleepMs);
-                if (thread->run.load() == 0) break;
-                listen_pass(c, send_buffer, &timing);
-            } while (liborvaniot_os_stop_flag.load() == 0);
+            while (thread->run.load() != 0) {
+                listen_pass(c, send_buffer, &timing, thread);
+                if (liborvaniot_os_stop_flag.load() != 0) break;
+            }
         }
         close_sockets(c);
+        liborvaniot_os_net_descriptor_close(&c->address_watch);
         liborvaniot_os_mem_dbg_free(send_buffer, kSourcePath, __LINE__);
     }
     drm_xml_node_table_release(&node_table);

@@ -19,6 +19,10 @@ bool set_option(liborvaniot_os_socket sock, int level, int name, const void* val
     return ::setsockopt(sock, level, name, value, size) == 0;
 }
 
+bool usable_row(uint32_t address) {
+    return address != 0 && address != htonl(INADDR_LOOPBACK);
+}
+
 // Appends a channel for the address when its socket opens; false when it does not.
 bool append_channel(liborvaniot_os_net_channel_table* table, uint32_t if_addr, uint16_t probe_port) {
     if (table->count < 0 || table->count >= LIBORVANIOT_OS_NET_MAX_CHANNELS) return false;
@@ -41,7 +45,7 @@ void open_table_rows(liborvaniot_os_net_channel_table* table, uint16_t probe_por
             return;
         }
         const uint32_t address = rows[row];
-        if (address == 0 || address == htonl(INADDR_LOOPBACK)) continue;
+        if (!usable_row(address)) continue;
         append_channel(table, address, probe_port);
     }
 }
@@ -71,6 +75,31 @@ void open_extra_interface(liborvaniot_os_net_channel_table* table, uint16_t prob
         // Withdrawn meanwhile: a socket on 0.0.0.0 would listen on every interface, not this one.
         if (address == 0) return;
     }
+}
+
+bool contains(const uint32_t* addresses, int32_t count, uint32_t address) {
+    for (int32_t i = 0; i < count; ++i) {
+        if (addresses[i] == address) return true;
+    }
+    return false;
+}
+
+// Keeps the channels that are still wanted, in their order, and closes the others.
+void keep_wanted_channels(liborvaniot_os_net_channel_table* table, const uint32_t* wanted,
+                          int32_t wanted_count, uint16_t probe_port, bool table_read) {
+    int32_t kept = 0;
+    for (int32_t i = 0; i < table->count; ++i) {
+        liborvaniot_os_net_channel channel = table->channels[i];
+        const bool keep = channel.sock != LIBORVANIOT_OS_INVALID_SOCKET && channel.probe_port == probe_port &&
+                          (!table_read || contains(wanted, wanted_count, channel.if_addr));
+        if (keep) {
+            table->channels[kept++] = channel;
+        } else {
+            liborvaniot_os_socket_debug_close(&channel.sock);
+        }
+    }
+    for (int32_t i = kept; i < LIBORVANIOT_OS_NET_MAX_CHANNELS; ++i) table->channels[i] = {};
+    table->count = kept;
 }
 
 }  // namespace
@@ -138,6 +167,33 @@ void liborvaniot_os_net_multicast_client_open_all(liborvaniot_os_net_channel_tab
     for (auto& channel : table->channels) channel.sock = LIBORVANIOT_OS_INVALID_SOCKET;
     open_table_rows(table, probe_port);
     open_extra_interface(table, probe_port, extra_if_addr);
+}
+
+int32_t liborvaniot_os_net_multicast_client_sync(liborvaniot_os_net_channel_table* table,
+                                                 uint16_t probe_port, uint32_t extra_if_addr) {
+    uint32_t rows[LIBORVANIOT_OS_NET_ADDRESS_TABLE_ROWS];
+    int32_t row_count = 0;
+    const bool table_read =
+        liborvaniot_os_net_read_address_table(rows, LIBORVANIOT_OS_NET_ADDRESS_TABLE_ROWS, &row_count) == 0;
+    if (!table_read) row_count = 0;
+
+    uint32_t wanted[LIBORVANIOT_OS_NET_MAX_CHANNELS];
+    int32_t wanted_count = 0;
+    for (int32_t i = 0; i < row_count && wanted_count < LIBORVANIOT_OS_NET_MAX_CHANNELS; ++i) {
+        if (usable_row(rows[i]) && !contains(wanted, wanted_count, rows[i])) wanted[wanted_count++] = rows[i];
+    }
+    // The extra address may be too new for the table read a moment ago.
+    if (extra_if_addr != 0 && wanted_count < LIBORVANIOT_OS_NET_MAX_CHANNELS &&
+        !contains(wanted, wanted_count, extra_if_addr)) {
+        wanted[wanted_count++] = extra_if_addr;
+    }
+
+    keep_wanted_channels(table, wanted, wanted_count, probe_port, table_read);
+    int32_t missing = 0;
+    for (int32_t i = 0; i < wanted_count; ++i) {
+        if (!has_channel(table, wanted[i]) && !append_channel(table, wanted[i], probe_port)) ++missing;
+    }
+    return missing;
 }
 
 int32_t liborvaniot_os_net_read_address_table(uint32_t* rows, int32_t capacity, int32_t* count) {

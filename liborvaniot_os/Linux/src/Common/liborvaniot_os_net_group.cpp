@@ -18,10 +18,10 @@ bool set_option(liborvaniot_os_socket sock, int level, int name, const void* val
     return ::setsockopt(sock, level, name, value, size) == 0;
 }
 
-// Joins the group on each distinct interface address; true when at least one membership holds.
-bool join_interfaces(liborvaniot_os_socket sock, uint32_t group, const uint32_t* if_addrs, int32_t count,
-                     const char* group_text, int port) {
-    bool joined = false;
+// Joins the group on each distinct interface address; counts the memberships that hold.
+int32_t join_interfaces(liborvaniot_os_socket sock, uint32_t group, const uint32_t* if_addrs, int32_t count,
+                        const char* group_text, int port) {
+    int32_t joined = 0;
     for (int32_t i = 0; i < count; ++i) {
         bool seen = false;
         for (int32_t j = 0; j < i && !seen; ++j) seen = if_addrs[j] == if_addrs[i];
@@ -30,10 +30,10 @@ bool join_interfaces(liborvaniot_os_socket sock, uint32_t group, const uint32_t*
         membership.imr_multiaddr.s_addr = group;
         membership.imr_interface.s_addr = if_addrs[i];
         if (set_option(sock, IPPROTO_IP, IP_ADD_MEMBERSHIP, &membership, sizeof membership)) {
-            joined = true;
+            ++joined;
         } else if (errno == EADDRINUSE) {
             // Two addresses of one interface: the first one's membership already covers it.
-            joined = true;
+            ++joined;
         } else {
             char interface_text[16];
             liborvaniot_os_net_format_address(if_addrs[i], interface_text);
@@ -95,11 +95,25 @@ int32_t liborvaniot_os_net_group_receiver_open(uint16_t port, const uint32_t* if
         liborvaniot_os_socket_debug_close(sock);
         return 1;
     }
-    if (!join_interfaces(*sock, group, if_addrs, count, group_text, port_number)) {
+    if (join_interfaces(*sock, group, if_addrs, count, group_text, port_number) == 0) {
         liborvaniot_os_socket_debug_close(sock);
         return 1;
     }
     return 0;
+}
+
+int32_t liborvaniot_os_net_group_receiver_join(liborvaniot_os_socket sock, uint16_t port,
+                                               const uint32_t* if_addrs, int32_t count) {
+    if (sock == LIBORVANIOT_OS_INVALID_SOCKET || if_addrs == nullptr || count <= 0) return 1;
+    int32_t distinct = 0;
+    for (int32_t i = 0; i < count; ++i) {
+        bool seen = if_addrs[i] == 0;
+        for (int32_t j = 0; j < i && !seen; ++j) seen = if_addrs[j] == if_addrs[i];
+        if (!seen) ++distinct;
+    }
+    const int32_t joined = join_interfaces(sock, ::inet_addr(LIBORVANIOT_OS_NET_MULTICAST_GROUP), if_addrs,
+                                           count, LIBORVANIOT_OS_NET_MULTICAST_GROUP, port);
+    return joined == distinct ? 0 : 1;
 }
 
 int32_t liborvaniot_os_net_recv_datagram(liborvaniot_os_socket sock, void* buffer, size_t capacity,
