@@ -22,31 +22,12 @@
 #include "liborvaniot_os/liborvaniot_os.h"
 #include "liborvaniot_os/liborvaniot_os_mem.h"
 #include "netns_env.h"
-#include "report_recorder.h"
+#include "probe_net_fixture.h"
 
 namespace {
 
-using namespace std::chrono_literals;
+using namespace probe_net_test;
 using orvan::netns::PeerProcess;
-using probe_net_test::Report;
-using probe_net_test::ReportRecorder;
-using Counts = std::map<std::string, int>;
-
-constexpr auto kReportWait = 15s;
-
-bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        std::this_thread::sleep_for(10ms);
-    }
-    return true;
-}
-
-std::vector<std::string> Joined(std::vector<std::string> a, const std::vector<std::string>& b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
 
 // A Hello from tag's endpoint, padded with white space after the envelope to exactly size bytes.
 std::string HelloOfSize(size_t size, const std::string& tag) {
@@ -93,63 +74,6 @@ class GroupSender {
   private:
     int fd_;
 };
-
-class ProbeClientNetTest : public testing::Test {
-  protected:
-    void SetUp() override {
-        ASSERT_EQ(liborvaniot_os_initialize(), 0);
-        liborvaniot_drm_client_probe_set_port(LIBDRM_CLIENT_PROBE_PORT);
-        liborvaniot_drm_client_probe_set_extra_interface(0);
-        baseline_blocks_ = liborvaniot_os_mem_outstanding_count();
-    }
-    void TearDown() override {
-        liborvaniot_drm_client_probe_listen_stop();
-        sims_.clear();
-        liborvaniot_os_finalize();
-    }
-
-    void StartListening() {
-        ASSERT_EQ(liborvaniot_drm_client_probe_listen_start(), 0);
-        ASSERT_TRUE(WaitUntil([] { return liborvaniot_drm_client_probe_channel_count() > 0; }, 10s))
-            << "no channel opened";
-    }
-
-    // Device k (0-based) of peer p sits at 198.18.<p + 1>.<10 + k>.
-    std::string DeviceAddress(size_t peer, int k) const {
-        const std::string& own = topology_.peers[peer].address;
-        return own.substr(0, own.rfind('.') + 1) + std::to_string(10 + k);
-    }
-
-    // count devices in peer p, started with the given options; waits until they are ready.
-    PeerProcess& StartDevices(size_t peer, int count, const std::vector<std::string>& options) {
-        std::vector<std::string> argv = {
-            ORVAN_DEVICE_SIM,       "--interface", topology_.peers[peer].link, "--base-address",
-            DeviceAddress(peer, 0), "--count",     std::to_string(count)};
-        sims_.push_back(std::make_unique<PeerProcess>(topology_.peers[peer].name, Joined(argv, options)));
-        PeerProcess& sim = *sims_.back();
-        EXPECT_TRUE(sim.WaitForLine("ready ", 20s)) << testing::PrintToString(sim.lines());
-        return sim;
-    }
-
-    void StopDevices() { sims_.clear(); }
-
-    // Every device of peer p with the same number of reports.
-    Counts Expected(size_t peer, int count, int each) const {
-        Counts counts;
-        for (int k = 0; k < count; ++k) counts[DeviceAddress(peer, k)] = each;
-        return counts;
-    }
-
-    // Lets reports that should not come have their chance to show up.
-    static void Settle() { std::this_thread::sleep_for(500ms); }
-
-    orvan::netns::Topology topology_ = orvan::netns::Topology::FromEnvironment();
-    ReportRecorder recorder_;
-    std::vector<std::unique_ptr<PeerProcess>> sims_;
-    int32_t baseline_blocks_ = 0;
-};
-
-const std::vector<std::string> kQuiet = {"--no-hello", "--no-bye"};
 
 TEST_F(ProbeClientNetTest, AScanReportsEveryDeviceOncePerAnswer) {
     StartListening();

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <chrono>
-#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -46,7 +45,6 @@ class ReportRecorder {
                          void* user_data);
 
     mutable std::mutex mutex_;
-    std::condition_variable changed_;
     std::vector<Report> reports_;
 };
 
