@@ -83,7 +83,10 @@ int64_t CChildView::OnMessage(uint32_t message, int64_t wparam, int64_t lparam) 
 }
 
 void CChildView::OnNotify(const orvan::wnd::ListNotification& notification, int64_t* result) {
-    if (notification.controlId != kListControlId || notification.code != orvan::wnd::NM_CLICK) return;
+    // A row chosen with the keyboard is chosen as surely as a clicked one.
+    const bool chosen =
+        notification.code == orvan::wnd::NM_CLICK || notification.code == orvan::wnd::LVN_ITEMCHANGED;
+    if (notification.controlId != kListControlId || !chosen) return;
     if (delegate_->objectList && delegate_->current_activity != nullptr) {
         delegate_->current_activity->OnListClick(notification.item, result);
     }

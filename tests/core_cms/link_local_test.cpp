@@ -13,6 +13,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <optional>
 #include <thread>
 
@@ -204,28 +205,103 @@ TEST_F(LinkLocalTest, StartRemovesOnlyAddressesThatCarryOurLabel) {
     EXPECT_EQ(misc_common_link_local_added_address(), 0u);
 }
 
+// Another finder: a child process that starts the core, reports the address it added (0 for none)
+// and runs until it is killed.
+class OtherRun {
+  public:
+    OtherRun() {
+        int report[2];
+        if (pipe(report) != 0) return;
+        pid_ = fork();
+        if (pid_ == 0) {
+            close(report[0]);
+            liborvaniot_core_cms_initialize();
+            const uint32_t added = misc_common_link_local_added_address();
+            if (write(report[1], &added, sizeof added) != sizeof added) _exit(1);
+            for (;;) pause();
+        }
+        close(report[1]);
+        pollfd ready{report[0], POLLIN, 0};
+        reported_ = pid_ > 0 && poll(&ready, 1, 30000) == 1 &&
+                    read(report[0], &added_, sizeof added_) == sizeof added_;
+        close(report[0]);
+    }
+    ~OtherRun() { Kill(); }
+    OtherRun(const OtherRun&) = delete;
+    OtherRun& operator=(const OtherRun&) = delete;
+
+    bool reported() const { return reported_; }
+    uint32_t added() const { return added_; }
+    // As a crash would end it: nothing is removed.
+    void Kill() {
+        if (pid_ <= 0) return;
+        kill(pid_, SIGKILL);
+        waitpid(pid_, nullptr, 0);
+        pid_ = -1;
+    }
+
+  private:
+    pid_t pid_ = -1;
+    bool reported_ = false;
+    uint32_t added_ = 0;
+};
+
+bool WaitUntil(const std::function<bool()>& done, std::chrono::seconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        std::this_thread::sleep_for(100ms);
+    }
+    return true;
+}
+
+TEST_F(LinkLocalTest, ASecondRunUsesTheAddressTheFirstRenewsAndTakesOverWhenItGoes) {
+    OtherRun first;
+    ASSERT_TRUE(first.reported());
+    ASSERT_NE(first.added(), 0u);
+    const std::string address = ToText(first.added());
+
+    ASSERT_EQ(liborvaniot_core_cms_initialize(), 0);
+    EXPECT_TRUE(FindAddress(topology_.finder, address).has_value()) << "the first run's address stays";
+    EXPECT_EQ(misc_common_link_local_text_copy(), address);
+    EXPECT_EQ(misc_common_link_local_present(), 1);
+    EXPECT_EQ(misc_common_link_local_added_address(), 0u) << "used as an existing address";
+    std::this_thread::sleep_for(kLifetime + 2s);
+    EXPECT_TRUE(FindAddress(topology_.finder, address).has_value()) << "the first run still renews it";
+
+    const uint32_t generation = misc_common_link_local_generation();
+    first.Kill();
+    EXPECT_TRUE(WaitUntil([] { return misc_common_link_local_added_address() != 0; }, 30s))
+        << "once the first run's address expires, this run adds one of its own";
+    EXPECT_GT(misc_common_link_local_generation(), generation);
+    const std::string own = ToText(misc_common_link_local_added_address());
+    EXPECT_EQ(misc_common_link_local_text_copy(), own);
+    EXPECT_TRUE(FindAddress(topology_.finder, own).has_value());
+}
+
+TEST_F(LinkLocalTest, AnAddressRemovedUnderARunningCoreIsWithdrawnAndReplaced) {
+    ASSERT_EQ(liborvaniot_core_cms_initialize(), 0);
+    const uint32_t first = misc_common_link_local_added_address();
+    ASSERT_NE(first, 0u);
+    ASSERT_TRUE(Ip(topology_.finder, {"addr", "del", ToText(first) + "/16", "dev", topology_.finder_link}));
+    EXPECT_TRUE(WaitUntil(
+        [first] {
+            const uint32_t now = misc_common_link_local_added_address();
+            return now != 0 && now != first;
+        },
+        30s));
+    const std::string replacement = ToText(misc_common_link_local_added_address());
+    EXPECT_EQ(misc_common_link_local_text_copy(), replacement);
+    EXPECT_TRUE(FindAddress(topology_.finder, replacement).has_value());
+    EXPECT_FALSE(FindAddress(topology_.finder, ToText(first)).has_value()) << "not brought back";
+}
+
 // The child adds an address and is killed before it can remove it; the kernel ends the address.
 TEST_F(LinkLocalTest, KilledRunLeavesNoAddressBeyondItsLifetime) {
-    int report[2];
-    ASSERT_EQ(pipe(report), 0);
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        close(report[0]);
-        liborvaniot_core_cms_initialize();
-        const uint32_t added = misc_common_link_local_added_address();
-        if (write(report[1], &added, sizeof added) != sizeof added) _exit(1);
-        for (;;) pause();
-    }
-    close(report[1]);
-    uint32_t added = 0;
-    pollfd ready{report[0], POLLIN, 0};
-    const bool reported =
-        poll(&ready, 1, 30000) == 1 && read(report[0], &added, sizeof added) == sizeof added;
-    close(report[0]);
-    kill(child, SIGKILL);
-    waitpid(child, nullptr, 0);
-    ASSERT_TRUE(reported);
+    OtherRun run;
+    const uint32_t added = run.added();
+    run.Kill();
+    ASSERT_TRUE(run.reported());
     ASSERT_NE(added, 0u);
     const std::string address = ToText(added);
     ASSERT_TRUE(FindAddress(topology_.finder, address).has_value()) << "still there right after the kill";

@@ -169,6 +169,22 @@ for ip in $all_ips; do
 done
 [[ -s $artifacts/device_list.png ]] || fail "no screenshot"
 
+# 3b. The arrow keys choose as a click does: Web GUI opens the row under the highlight.
+click_row 0
+wait_for 50 dump_says selected 0 || fail "a click on row 0 did not choose it"
+xdotool key --window "$wid" Down
+wait_for 50 dump_says selected 1 || fail "the Down key moved the highlight but did not choose row 1"
+second_ip=$(awk -F'\t' 'NR == 8 { print $3; exit }' "$rows_file")
+before=$(url_count)
+click_web_gui
+if wait_for 100 test "$(url_count)" -gt "$before"; then
+    opened=$(tail -n1 "$urls")
+    [[ -n $second_ip && $opened == "${expected_url[$second_ip]}" ]] ||
+        fail "Web GUI after Down opened '$opened', expected row 1 ($second_ip)"
+else
+    fail "Web GUI after Down opened nothing"
+fi
+
 # 4. A device that leaves (Bye) keeps its row until the next Scan; Scan after a choice empties the
 #    list, disables Web GUI and lists only who answers.
 kill -TERM "${sim_pids[1]}"

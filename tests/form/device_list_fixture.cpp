@@ -78,6 +78,12 @@ DeviceListPlatform FakeProbeClient::Platform() {
         .link_local_present = [this] { return linkLocalPresent; },
         .link_local_text = [this] { return linkLocalText; },
         .link_local_added_address = [this] { return linkLocalAdded; },
+        .link_local_generation = [this] { return linkLocalGeneration; },
+        .set_link_local_listener =
+            [this](void (*listener)(void*), void* data) {
+                linkLocalListener = listener;
+                linkLocalListenerData = data;
+            },
         .open_url =
             [this](const std::string& url) {
                 openedUrls.push_back(url);

@@ -65,6 +65,10 @@ class FakeProbeClient {
     int32_t linkLocalPresent = 0;
     std::string linkLocalText;
     uint32_t linkLocalAdded = 0;
+    uint32_t linkLocalGeneration = 0;
+    // The screen's link-local listener, as the core would call it.
+    void (*linkLocalListener)(void*) = nullptr;
+    void* linkLocalListenerData = nullptr;
 
     std::vector<std::string> openedUrls;
 

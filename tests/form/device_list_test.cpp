@@ -66,12 +66,44 @@ TEST_F(DeviceListTest, ShowsTheLinkLocalAddressRightOfTheHeaderStrip) {
     EXPECT_EQ(probe_.extraInterface, 0u) << "an address found on an adapter was not added by us";
 }
 
+TEST_F(DeviceListTest, TheLinkLocalLineAndChannelFollowTheAddressWhileTheScreenIsUp) {
+    auto& screen = Open();
+    ASSERT_NE(probe_.linkLocalListener, nullptr);
+    EXPECT_FALSE(screen.linkLocalLabel);
+    const struct {
+        const char* what;
+        int32_t present;
+        const char* text;
+        uint32_t added;
+        const wchar_t* shown;
+    } steps[] = {
+        {"added after start", 1, "169.254.3.4", 0x0403FEA9, L"Link-local address: 169.254.3.4"},
+        {"removed under us", 0, "169.254.3.4", 0, L""},
+        {"another one found", 1, "169.254.8.8", 0, L"Link-local address: 169.254.8.8"},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.what);
+        probe_.linkLocalPresent = step.present;
+        probe_.linkLocalText = step.text;
+        probe_.linkLocalAdded = step.added;
+        ++probe_.linkLocalGeneration;
+        probe_.linkLocalListener(probe_.linkLocalListenerData);
+        EXPECT_EQ(PaintOnRequest(), 1) << "the change asks for a paint";
+        ASSERT_TRUE(screen.linkLocalLabel);
+        EXPECT_EQ(screen.linkLocalLabel->text, step.shown);
+        EXPECT_EQ(probe_.extraInterface, step.added);
+    }
+    Close();
+    EXPECT_EQ(probe_.linkLocalListener, nullptr) << "withdrawn before the screen goes";
+}
+
 TEST_F(DeviceListTest, ReportsBecomeRowsWithTheirScopeValues) {
     struct Case {
         const char* what;
         std::vector<std::string> scopes;
         std::string endpoint;
         Row row;  // Model, MAC, System Name, Location (the IP column is checked apart)
+        std::wstring entryModel = {};  // the model as the entry keeps it, when not as shown
     };
     const std::string uuid = "urn:uuid:5d1b9c36-0f5e-4c1e-9a7b-0a1b2c3d4e5f";
     const std::string longName(80, 'n');
@@ -98,6 +130,11 @@ TEST_F(DeviceListTest, ReportsBecomeRowsWithTheirScopeValues) {
          {Scope("name", "first"), Scope("name", "second"), "drm://elsewhere.example/hardware/X"},
          uuid,
          {L"Unknown", L"0A:1B:2C:3D:4E:5F", L"second", L""}},
+        {"control characters and a direction override from the network are shown as U+FFFD",
+         {Scope("hardware", "A%0AB"), Scope("name", "x%0D%1B%5B2Jy"), Scope("location", "%7F%C2%85%E2%80%AEz")},
+         uuid,
+         {L"A\uFFFDB", L"0A:1B:2C:3D:4E:5F", L"x\uFFFD\uFFFD[2Jy", L"\uFFFD\uFFFD\uFFFDz"},
+         L"A\nB"},
         {"a short endpoint address gives what it has",
          {Scope("hardware", "m")},
          "urn:uuid:1234",
@@ -118,7 +155,7 @@ TEST_F(DeviceListTest, ReportsBecomeRowsWithTheirScopeValues) {
         const Case& c = cases[i];
         const std::wstring ip = L"198.18.1." + std::to_wstring(10 + i);
         EXPECT_EQ(rows[i], (Row{c.row[0], c.row[1], ip, c.row[2], c.row[3]}));
-        EXPECT_EQ(Screen().deviceEntries[i].model, c.row[0]);
+        EXPECT_EQ(Screen().deviceEntries[i].model, c.entryModel.empty() ? c.row[0] : c.entryModel);
     }
 }
 

@@ -2,6 +2,10 @@
 // finder namespace.
 #include <gtest/gtest.h>
 #include <net/if.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <string>
 
@@ -82,6 +86,64 @@ TEST_F(OwnedAddressTest, AddedAddressIsLabelledRenewedAndDeletedWithoutComingBac
         EXPECT_FALSE(FindAddress(topology_.finder, row.address).has_value());
         EXPECT_NE(liborvaniot_os_net_addr_renew(&owned, 30), 0);
         EXPECT_FALSE(FindAddress(topology_.finder, row.address).has_value()) << "renewal brought it back";
+    }
+}
+
+// Adds the address in a child process that is then killed, as a crashed run would leave it. The
+// addresses here are /32 so that none is another's secondary, which the kernel would delete with it.
+bool LeaveBehind(uint32_t index, const std::string& address) {
+    int report[2];
+    if (pipe(report) != 0) return false;
+    const pid_t child = fork();
+    if (child == 0) {
+        close(report[0]);
+        liborvaniot_os_net_owned_address owned;
+        const char added = liborvaniot_os_net_addr_add(index, ToAddress(address), 32, ":ov", 60, &owned) == 0;
+        if (write(report[1], &added, 1) != 1) _exit(1);
+        for (;;) pause();
+    }
+    close(report[1]);
+    char added = 0;
+    pollfd ready{report[0], POLLIN, 0};
+    const bool reported = child > 0 && poll(&ready, 1, 10000) == 1 && read(report[0], &added, 1) == 1;
+    close(report[0]);
+    if (child > 0) {
+        kill(child, SIGKILL);
+        waitpid(child, nullptr, 0);
+    }
+    return reported && added == 1;
+}
+
+TEST_F(OwnedAddressTest, OnlyLeftoversOfEndedRunsAreDeletedWhateverTheInterfaceName) {
+    const struct {
+        const char* what;
+        std::string link;
+        std::string peer;
+    } cases[] = {
+        {"room for our label", topology_.id + "e", topology_.id + "E"},
+        {"name too long for our label", (topology_.id + "elongname").substr(0, 15),
+         (topology_.id + "Elongname").substr(0, 15)},
+    };
+    for (const auto& row : cases) {
+        SCOPED_TRACE(row.what);
+        const uint32_t index = AddLink(row.link, row.peer);
+        ASSERT_NE(index, 0u);
+        ASSERT_TRUE(LeaveBehind(index, "169.254.60.1"));
+        liborvaniot_os_net_owned_address live;
+        ASSERT_EQ(liborvaniot_os_net_addr_add(index, ToAddress("169.254.60.2"), 32, ":ov", 60, &live), 0);
+        ASSERT_TRUE(Ip(topology_.finder, {"addr", "add", "169.254.60.3/32", "dev", row.link}));
+
+        EXPECT_EQ(liborvaniot_os_net_addr_delete_orphaned(":ov"), 1);
+        EXPECT_FALSE(FindAddress(topology_.finder, "169.254.60.1").has_value()) << "left by a killed run";
+        EXPECT_TRUE(FindAddress(topology_.finder, "169.254.60.2").has_value()) << "renewed by a live run";
+        EXPECT_TRUE(FindAddress(topology_.finder, "169.254.60.3").has_value()) << "not ours";
+
+        liborvaniot_os_net_owned_address taken;
+        EXPECT_EQ(liborvaniot_os_net_addr_add(index, ToAddress("169.254.60.1"), 32, ":ov", 60, &taken), 0)
+            << "the claim of the killed run has gone with it";
+        liborvaniot_os_net_addr_delete(&taken);
+        liborvaniot_os_net_addr_delete(&live);
+        Ip(topology_.finder, {"addr", "del", "169.254.60.3/32", "dev", row.link});
     }
 }
 

@@ -8,6 +8,7 @@
 #include <QElapsedTimer>
 #include <QHeaderView>
 #include <QImage>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QTableWidget>
 #include <QThread>
@@ -103,6 +104,10 @@ class RecordingHandler final : public orvan::wnd::ViewHandler {
     std::vector<std::string> Events() {
         std::lock_guard lock(mutex);
         return events;
+    }
+    void Clear() {
+        std::lock_guard lock(mutex);
+        events.clear();
     }
     void Add(std::string event) {
         std::lock_guard lock(mutex);
@@ -291,11 +296,21 @@ TEST_F(QtViewTest, ListControlTakesRowsFromAnyThreadAndReportsRowClicks) {
     Send(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, {5, 300}, table->viewport());
     EXPECT_THAT(handler_.Events(), ElementsAre("notify 1 -2 0", "notify 1 -2 -1"));
 
+    // The arrow keys move the current row, and the view hears where it went.
+    list->InsertItem(1, L"second row");
+    ASSERT_TRUE(ProcessUntil([&] { return table->rowCount() == 2; }));
+    handler_.Clear();
+    for (const Qt::Key key : {Qt::Key_Down, Qt::Key_Up}) {
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+        QCoreApplication::sendEvent(table, &press);
+    }
+    EXPECT_THAT(handler_.Events(), ElementsAre("notify 1 -101 1", "notify 1 -101 0"));
+
     EXPECT_TRUE(list->DestroyWindow());
     EXPECT_EQ(view_->findChild<QTableWidget*>(), nullptr);
     EXPECT_FALSE(list->DestroyWindow());
-    list->InsertItem(1, L"after the window");  // the model stays usable
-    EXPECT_EQ(list->GetItemCount(), 2);
+    list->InsertItem(2, L"after the window");  // the model stays usable
+    EXPECT_EQ(list->GetItemCount(), 3);
 }
 
 TEST(QtFrameTest, WelcomeScreenDrawnThroughTheWindowLayer) {

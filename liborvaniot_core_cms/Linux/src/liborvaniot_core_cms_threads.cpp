@@ -1,5 +1,5 @@
-// The core's two system threads: the lock monitor and the 500 ms loop, which also keeps the added
-// link-local address alive.
+// The core's two system threads: the lock monitor and the 500 ms loop, which also keeps the
+// link-local address alive and up to date.
 #include <atomic>
 
 #include "liborvaniot_core_cms/liborvaniot_core_cms.h"
@@ -13,7 +13,8 @@ namespace {
 constexpr uint32_t kMonitorPeriodMs = 1000;
 constexpr uint32_t kLoopPeriodMs = 500;
 constexpr uint32_t kRequestPauseMs = 5000;
-// Renew every second tick: about once a second, well inside the address's lifetime.
+// Renew (and check) the link-local address every second tick: about once a second, well inside
+// the address's lifetime.
 constexpr uint32_t kTicksPerRenewal = 2;
 
 // Requests to end or restart the program, read under the core loop lock. Nothing sets them yet.
@@ -54,7 +55,7 @@ int liborvaniot_core_cms_loop_routine_500ms(liborvaniot_os_sys_thread* self) {
             liborvaniot_os_stop_flag = 1;
             liborvaniot_os_sleep_ms(kRequestPauseMs);
         }
-        if (++tick % kTicksPerRenewal == 0) misc_common_link_local_address_renew();
+        if (++tick % kTicksPerRenewal == 0) misc_common_link_local_address_refresh();
         liborvaniot_os_sleep_unless_stopped(kLoopPeriodMs);
     }
     return 0;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 // Module start: creates the misc_common lock, seeds the candidate generator, prepares the cipher
 // contexts and, only if they were prepared, sets up the link-local address. 0 when the lock exists.
@@ -12,8 +13,7 @@ void misc_common_finalize();
 
 // Seconds an added address lives unless it is renewed; the core loop renews it about every second.
 inline constexpr uint32_t MISC_COMMON_LINK_LOCAL_LIFETIME_S = 5;
-// Label suffix that marks our addresses ("<ifname>:ov"), so that a new run can remove what a killed
-// run left behind.
+// Label suffix that also marks our addresses ("<ifname>:ov") where the name leaves room for it.
 inline constexpr char MISC_COMMON_LINK_LOCAL_LABEL_SUFFIX[] = ":ov";
 
 void misc_common_link_local_address_setup();
@@ -25,11 +25,24 @@ int32_t misc_common_link_local_address_pick(uint32_t if_index);
 int32_t misc_common_link_local_echo_probe(int32_t* answers);
 // Restarts the added address's lifetime: 0, or non-zero when there is none or it is gone.
 int32_t misc_common_link_local_address_renew();
+// The core loop's check, about once a second: renews the added address; notices when the
+// published address has gone (removed by someone, or with the finder that had added it) and
+// withdraws it; then publishes an address that appeared meanwhile or, with administrator rights,
+// adds one (after a failed attempt, not again for 30 seconds).
+void misc_common_link_local_address_refresh();
 // Removes the added address, if any, and clears the published values.
 void misc_common_link_local_address_remove();
 
-// Published values; written during core start, read afterwards without locks.
-// "%d.%d.%d.%d" of the link-local address (or of the last candidate tried), "" when none.
+// Called on the core's thread whenever the published address comes, goes or changes (null: none).
+// It must return quickly and must not call back into this module.
+void misc_common_set_link_local_listener(void (*listener)(void* data), void* data);
+// Rises with every change of the published values.
+uint32_t misc_common_link_local_generation();
+
+// Published values, written on the core's thread and safe to read from any thread.
+// "%d.%d.%d.%d" of the link-local address (or of the candidate being tried), "" when none.
+std::string misc_common_link_local_text_copy();
+// The same text in place, for the core's own thread.
 const char* misc_common_link_local_text();
 // 1 when an existing address was found or a new one was added.
 int32_t misc_common_link_local_present();

@@ -35,18 +35,26 @@ int32_t liborvaniot_os_net_has_admin_rights();
 // Makes the socket send and receive through the given interface only: 0 or the error number.
 int32_t liborvaniot_os_net_bind_to_interface(liborvaniot_os_socket sock, uint32_t if_index);
 
-// An address added by this process, enough to renew and delete it.
+// Marks our addresses in the host's table whatever the interface's name: the address protocol
+// number the kernel keeps with each address (the label only fits beside short names).
+inline constexpr uint8_t LIBORVANIOT_OS_NET_OWN_ADDRESS_PROTOCOL = 0x6F;
+
+// An address added by this process, enough to renew and delete it. While it exists, the process
+// also holds a claim on it that the system releases when the process ends, however it ends: so a
+// later run can tell an address a live process still renews from one a killed run left behind.
 struct liborvaniot_os_net_owned_address {
     uint32_t if_index = 0;  // 0: nothing added
     uint32_t address = 0;
     uint8_t prefix_len = 0;
     char label[16] = {};
+    liborvaniot_os_socket claim = LIBORVANIOT_OS_INVALID_SOCKET;
 };
 
-// Adds address/prefix_len to the interface, labelled "<ifname><label_suffix>" when that fits in 15
-// characters (the interface name otherwise), valid and preferred for lifetime_s seconds, so that it
-// vanishes by itself if its owner dies without removing it. Fails when the address is already there.
-// 0 and *owned filled, or the error number.
+// Adds address/prefix_len to the interface, marked as ours (protocol number, and the label
+// "<ifname><label_suffix>" when that fits in 15 characters; the interface name otherwise), valid
+// and preferred for lifetime_s seconds, so that it vanishes by itself if its owner dies without
+// removing it. Fails when the address is already there or another live process claims it.
+// 0 and *owned filled (the claim taken), or the error number.
 int32_t liborvaniot_os_net_addr_add(uint32_t if_index, uint32_t address, uint8_t prefix_len,
                                     const char* label_suffix, uint32_t lifetime_s,
                                     liborvaniot_os_net_owned_address* owned);
@@ -55,9 +63,14 @@ int32_t liborvaniot_os_net_addr_add(uint32_t if_index, uint32_t address, uint8_t
 // removed by someone else) is not brought back.
 int32_t liborvaniot_os_net_addr_renew(const liborvaniot_os_net_owned_address* owned, uint32_t lifetime_s);
 
-// Deletes the address: 0 or the error number.
-int32_t liborvaniot_os_net_addr_delete(const liborvaniot_os_net_owned_address* owned);
+// Deletes the address and gives up the claim on it: 0 or the error number of the delete.
+int32_t liborvaniot_os_net_addr_delete(liborvaniot_os_net_owned_address* owned);
 
-// Deletes every IPv4 address whose label is "<ifname><label_suffix>": the number deleted, -1 when the
+// Deletes every IPv4 address marked as ours (protocol number, or a label "<ifname><label_suffix>"
+// from a run that could not set the number) that no live process claims: what killed runs left
+// behind. An address another running process renews stays. The number deleted, -1 when the
 // addresses cannot be read.
-int32_t liborvaniot_os_net_addr_delete_labelled(const char* label_suffix);
+int32_t liborvaniot_os_net_addr_delete_orphaned(const char* label_suffix);
+
+// 1 when an interface of the host holds the IPv4 address (network byte order), else 0.
+int32_t liborvaniot_os_net_address_present(uint32_t address);

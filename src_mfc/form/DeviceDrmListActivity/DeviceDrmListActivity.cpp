@@ -128,6 +128,7 @@ DeviceDrmListActivity::DeviceDrmListActivity(orvan::wnd::Window* view, ORVAN_UXO
 DeviceDrmListActivity::~DeviceDrmListActivity() {
     // Once the listener thread has ended no report can reach this screen. Reports never wait for
     // this thread, so the wait always ends.
+    if (platform_.set_link_local_listener) platform_.set_link_local_listener(nullptr, nullptr);
     if (platform_.listen_is_started() == 1) platform_.listen_stop();
     platform_.set_probe_callback(nullptr, nullptr, nullptr);
     if (lockReady_) {
@@ -138,6 +139,7 @@ DeviceDrmListActivity::~DeviceDrmListActivity() {
     objectList->RemoveAll();
     deviceEntries.clear();
     queue_.clear();
+    knownAddresses_.clear();
     homeButton.Reset();
     webGuiButton.Reset();
     scanButton.Reset();
@@ -159,7 +161,21 @@ void DeviceDrmListActivity::CreateWidgets() {
                           HeaderButtonDesc(kWebGuiX, kWebGuiBitmaps, &buttonOpenUrl_OnClick));
     webGuiButton->SetEnabled(false);
 
-    if (platform_.link_local_present() != 0) {
+    if (platform_.link_local_generation) linkLocalGeneration_ = platform_.link_local_generation();
+    ShowLinkLocal();
+
+    ORVAN_UXButtonDesc home = HeaderButtonDesc(kHomeX, kHomeBitmaps, &buttonHome_OnClick);
+    home.y = kHomeY;
+    objectList->AddButton(this, homeButton, home);
+}
+
+void DeviceDrmListActivity::ShowLinkLocal() {
+    if (platform_.link_local_present() == 0) {
+        // Withdrawn while the screen is up: the line empties rather than naming a dead address.
+        if (linkLocalLabel) linkLocalLabel->SetText(L"");
+        return;
+    }
+    if (!linkLocalLabel) {
         ORVAN_UXLabelDesc label;
         label.cursorId = UX_HOVER_CURSOR_ID;
         label.x = headerBitmap->rect.x + headerBitmap->GetWidth() + kLabelGap;
@@ -169,14 +185,26 @@ void DeviceDrmListActivity::CreateWidgets() {
         label.text = L"...";
         label.backColor = kWhite;
         objectList->AddLabel(this, linkLocalLabel, label);
-        linkLocalLabel->SetText(kLinkLocalCaption + WideFromLocal(platform_.link_local_text()));
         linkLocalLabel->alignment = 0;
-        view->Invalidate(true);
     }
+    linkLocalLabel->SetText(kLinkLocalCaption + WideFromLocal(platform_.link_local_text()));
+    view->Invalidate(true);
+}
 
-    ORVAN_UXButtonDesc home = HeaderButtonDesc(kHomeX, kHomeBitmaps, &buttonHome_OnClick);
-    home.y = kHomeY;
-    objectList->AddButton(this, homeButton, home);
+void DeviceDrmListActivity::FollowLinkLocal() {
+    if (!platform_.link_local_generation) return;
+    const uint32_t generation = platform_.link_local_generation();
+    if (generation == linkLocalGeneration_) return;
+    linkLocalGeneration_ = generation;
+    ShowLinkLocal();
+    // The probe client opens a channel on a new address and lets go of a vanished one.
+    platform_.set_extra_interface(platform_.link_local_added_address());
+}
+
+void DeviceDrmListActivity::OnLinkLocalChanged(void* data) {
+    // The core's thread: only a posted message reaches the screen from here.
+    auto* self = static_cast<DeviceDrmListActivity*>(data);
+    if (self != nullptr && self->view != nullptr) self->view->PostMessage(MSG_ACTIVITY_REPAINT, 0, 0);
 }
 
 void DeviceDrmListActivity::BuildDockTree() {
@@ -224,6 +252,7 @@ void DeviceDrmListActivity::Register() {
     platform_.set_probe_port(LIBDRM_CLIENT_PROBE_PORT);
     platform_.set_probe_callback(&device_drm_list_activity_probe_callback, &ForwardAddEntry, this);
     platform_.set_extra_interface(platform_.link_local_added_address());
+    if (platform_.set_link_local_listener) platform_.set_link_local_listener(&OnLinkLocalChanged, this);
     addRowHook = &ForwardAddRow;
     // Without listLock no report could be taken safely, so the listener is not started.
     if (lockReady_ && platform_.listen_is_started() == 0) platform_.listen_start();
@@ -243,6 +272,7 @@ int32_t* DeviceDrmListActivity::SelectedDevice() const {
 }
 
 void DeviceDrmListActivity::OnPaint(orvan::wnd::DeviceContext* dc, bool active, bool locked) {
+    FollowLinkLocal();
     ShowQueuedRows();
     if (dc != nullptr) dc->FillSolidRect(0, 0, delegate->client_width, delegate->client_height, kWhite);
     ORVAN_UXViewController::OnPaint(dc, active, locked);
@@ -278,6 +308,7 @@ void DeviceDrmListActivity::AddDeviceEntry(const char* address, const char* /*ma
                                            const char* model, const char* /*location*/, const char* /*name*/,
                                            const char* /*endpointAddress*/, int32_t* isNew) {
     if (address == nullptr || KnownAddress(address)) return;
+    knownAddresses_.insert(address);
     queue_.push_back(QueuedDevice{DeviceEntry{address, WideFromLocal(Text(model))}, std::nullopt});
     if (isNew != nullptr) *isNew = 1;
 }
@@ -288,16 +319,17 @@ void DeviceDrmListActivity::AddDeviceRow(const char* model, const char* mac, con
     // The entry was queued a moment ago under the same hold of listLock: it is the newest.
     for (auto it = queue_.rbegin(); it != queue_.rend(); ++it) {
         if (it->entry.address != address || it->row) continue;
-        it->row = RowTexts{WideFromLocal(Text(model)), WideFromLocal(Text(mac)), WideFromLocal(address),
-                           WideFromLocal(Text(name)), WideFromLocal(Text(location))};
+        // Devices choose these bytes: control characters would break lines or drive a terminal a
+        // row is pasted into, so the cells show them as U+FFFD (the entry keeps what was sent).
+        it->row = RowTexts{VisibleText(WideFromLocal(Text(model))), VisibleText(WideFromLocal(Text(mac))),
+                           WideFromLocal(address), VisibleText(WideFromLocal(Text(name))),
+                           VisibleText(WideFromLocal(Text(location)))};
         return;
     }
 }
 
 bool DeviceDrmListActivity::KnownAddress(const std::string& address) const {
-    const auto same = [&](const DeviceEntry& entry) { return entry.address == address; };
-    return std::ranges::any_of(deviceEntries, same) ||
-           std::ranges::any_of(queue_, [&](const QueuedDevice& queued) { return same(queued.entry); });
+    return knownAddresses_.contains(address);
 }
 
 void DeviceDrmListActivity::WakeForQueuedRows() {
@@ -313,7 +345,11 @@ void DeviceDrmListActivity::ShowQueuedRows() {
         for (QueuedDevice& queued : queue_) {
             // A device whose row cannot be shown gets no entry either, so rows and entries stay
             // parallel; a later report of it is then new again.
-            if (queued.row && InsertDeviceRow(*queued.row)) deviceEntries.push_back(std::move(queued.entry));
+            if (queued.row && InsertDeviceRow(*queued.row)) {
+                deviceEntries.push_back(std::move(queued.entry));
+            } else {
+                knownAddresses_.erase(queued.entry.address);
+            }
         }
         queue_.clear();
     }
@@ -343,6 +379,7 @@ int DeviceDrmListActivity::buttonScan_OnClick(ORVAN_UXViewController* userData, 
             self->deviceEntries.clear();
             // Rows still on their way belong to the list being emptied.
             self->queue_.clear();
+            self->knownAddresses_.clear();
             self->platform_.scan();
             ++self->scans_;
             if (self->dump_.enabled()) self->lastScanUnixUs_ = DeviceRowDump::NowUnixUs();
@@ -388,11 +425,14 @@ void DeviceDrmListActivity::Dump() const {
 void device_drm_list_activity_probe_callback(drm_probe_device* record, int32_t kind,
                                              drm_probe_add_entry_hook addEntry, void* userData) {
     if (record == nullptr || userData == nullptr) return;
-    const std::optional<DeviceReport> report = ReadDeviceReport(*record, kind);
-    if (!report) return;
+    if (kind != DRM_PROBE_REPORT_MATCH && kind != DRM_PROBE_REPORT_HELLO) return;
     DeviceDrmListActivity* screen = Screen(userData);
     if (!screen->lockReady_) return;
     plock_guard held(screen->listLock, kCallbackCaller, __LINE__);
+    // A listed sender costs one look-up: its scopes, however many, are decoded only the first time.
+    if (screen->KnownAddress(AddressText(record->sender))) return;
+    const std::optional<DeviceReport> report = ReadDeviceReport(*record, kind);
+    if (!report) return;
     int32_t isNew = 0;
     if (addEntry != nullptr) {
         addEntry(userData, report->address.c_str(), report->manufacturer.c_str(), report->model.c_str(),

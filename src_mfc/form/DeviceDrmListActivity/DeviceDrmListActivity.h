@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "AppDelegate.h"
@@ -89,6 +90,11 @@ class DeviceDrmListActivity final : public ORVAN_UXViewController {
     };
 
     void CreateWidgets();
+    // The link-local line as the core publishes it now: created, updated or emptied.
+    void ShowLinkLocal();
+    // At paint time: follows a change of the published address (line and probe channel).
+    void FollowLinkLocal();
+    static void OnLinkLocalChanged(void* data);
     void BuildDockTree();
     void PlaceWidgets();
     void CreateListView();
@@ -111,6 +117,9 @@ class DeviceDrmListActivity final : public ORVAN_UXViewController {
     // New devices whose rows have not reached the list yet, in arrival order; emptied by Scan
     // together with the entries, so nothing queued before a Scan shows after it.
     std::vector<QueuedDevice> queue_;
+    // Addresses listed or queued: every report looks its sender up here first.
+    std::unordered_set<std::string> knownAddresses_;
+    uint32_t linkLocalGeneration_ = 0;
     bool wakePosted_ = false;
     int32_t scans_ = 0;
     int64_t lastScanUnixUs_ = 0;  // for the row dump

@@ -16,12 +16,10 @@ DeviceListPlatform DeviceListPlatform::Product() {
         .listen_stop = &liborvaniot_drm_client_probe_listen_stop,
         .listen_is_started = &liborvaniot_drm_client_probe_listen_is_started,
         .link_local_present = &misc_common_link_local_present,
-        .link_local_text =
-            [] {
-                const char* text = misc_common_link_local_text();
-                return std::string(text != nullptr ? text : "");
-            },
+        .link_local_text = &misc_common_link_local_text_copy,
         .link_local_added_address = &misc_common_link_local_added_address,
+        .link_local_generation = &misc_common_link_local_generation,
+        .set_link_local_listener = &misc_common_set_link_local_listener,
         .open_url = &orvan::wnd::OpenUrl,
     };
 }

@@ -24,6 +24,11 @@ struct DeviceListPlatform {
     std::function<int32_t()> link_local_present;
     std::function<std::string()> link_local_text;
     std::function<uint32_t()> link_local_added_address;
+    // Rises whenever the published link-local address comes, goes or changes; the listener is
+    // called (on another thread) when it does. Either may be left empty: the address then stays
+    // as it was when the screen was built.
+    std::function<uint32_t()> link_local_generation;
+    std::function<void(void (*listener)(void* data), void* data)> set_link_local_listener;
 
     // False when no handler took the URL.
     std::function<bool(const std::string& url)> open_url;

@@ -77,4 +77,13 @@ std::string LocalFromWide(std::wstring_view text) {
     return bytes;
 }
 
+std::wstring VisibleText(std::wstring text) {
+    for (wchar_t& c : text) {
+        const bool control = c < 0x20 || (c >= 0x7F && c <= 0x9F);
+        const bool bidi = (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
+        if (control || bidi) c = kReplacementCharacter;
+    }
+    return text;
+}
+
 }  // namespace ORVAN_UXClass

@@ -14,6 +14,11 @@ inline constexpr wchar_t kReplacementCharacter = 0xFFFD;
 // continuation, overlong form, surrogate, beyond U+10FFFF, cut short) gives U+FFFD.
 std::wstring WideFromLocal(std::string_view bytes);
 
+// The text with every control character (C0, DEL, C1) and every bidirectional override or isolate
+// replaced by U+FFFD, so that what a device sends can neither break a line nor reorder the text
+// around it.
+std::wstring VisibleText(std::wstring text);
+
 // UTF-8 form of a wide text; values that are no character become U+FFFD.
 std::string LocalFromWide(std::wstring_view text);
 

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QTableWidget>
 #include <QThread>
@@ -113,11 +114,31 @@ class ClickFilter final : public QObject {
     int32_t control_id_;
 };
 
+// The table, telling the view when a key moved its current row: the keyboard moves the highlight
+// without a click, and the screen must learn of that move too. Rows the program adds or removes
+// move nothing the user chose, so only keys count.
+class ReportTable final : public QTableWidget {
+  public:
+    ReportTable(QtChildView& view, int32_t controlId) : QTableWidget(&view), view_(view), control_id_(controlId) {}
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        const int before = currentRow();
+        QTableWidget::keyPressEvent(event);
+        const int after = currentRow();
+        if (after != before) view_.Notify(ListNotification{control_id_, LVN_ITEMCHANGED, after});
+    }
+
+  private:
+    QtChildView& view_;
+    int32_t control_id_;
+};
+
 }  // namespace
 
 QtListControl::QtListControl(QtChildView& view, int32_t controlId, const QRect& rect)
     : shared_(std::make_shared<Shared>()) {
-    auto* table = new QTableWidget(&view);
+    auto* table = new ReportTable(view, controlId);
     table->setFont(DefaultGuiFont());
     table->setGeometry(rect);
     table->setShowGrid(true);

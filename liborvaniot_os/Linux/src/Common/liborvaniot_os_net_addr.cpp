@@ -10,11 +10,15 @@
 #include <netpacket/packet.h>
 #include <sys/socket.h>
 #include <sys/syscall.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
+
+#include "liborvaniot_os/liborvaniot_os_net.h"
 
 #include "liborvaniot_os_net_netlink.h"
 
@@ -33,7 +37,36 @@ liborvaniot_os_netlink_address as_row(const liborvaniot_os_net_owned_address& ow
     row.prefix_len = owned.prefix_len;
     row.local = owned.address;
     std::memcpy(row.label, owned.label, sizeof row.label);
+    row.protocol = LIBORVANIOT_OS_NET_OWN_ADDRESS_PROTOCOL;
     return row;
+}
+
+// The claim on an address is a local socket bound to a name made from it. Names of that kind belong
+// to the network namespace, as the address does, and vanish when the last process holding the
+// socket ends, however it ends. 0 when *claim holds it; EADDRINUSE while a live process holds it.
+int32_t take_claim(uint32_t address, liborvaniot_os_socket* claim) {
+    const int fd = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) return errno;
+    sockaddr_un name{};
+    name.sun_family = AF_UNIX;
+    char text[16];
+    liborvaniot_os_net_format_address(address, text);
+    // A leading NUL puts the name outside the file system.
+    const int length = std::snprintf(name.sun_path + 1, sizeof name.sun_path - 1, "orvan-link-local/%s", text);
+    const auto size = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + length);
+    if (::bind(fd, reinterpret_cast<const sockaddr*>(&name), size) != 0) {
+        const int32_t error = errno;
+        ::close(fd);
+        return error;
+    }
+    *claim = fd;
+    return 0;
+}
+
+void release_claim(liborvaniot_os_socket* claim) {
+    if (*claim == LIBORVANIOT_OS_INVALID_SOCKET) return;
+    ::close(*claim);
+    *claim = LIBORVANIOT_OS_INVALID_SOCKET;
 }
 
 // The label the kernel accepts for an address of ours: "<ifname><suffix>" within 15 characters.
@@ -54,6 +87,10 @@ bool has_suffix(const char* label, const char* suffix) {
     const size_t suffix_length = std::strlen(suffix);
     return suffix_length != 0 && label_length > suffix_length &&
            std::strcmp(label + label_length - suffix_length, suffix) == 0;
+}
+
+bool marked_as_ours(const liborvaniot_os_netlink_address& row, const char* label_suffix) {
+    return row.protocol == LIBORVANIOT_OS_NET_OWN_ADDRESS_PROTOCOL || has_suffix(row.label, label_suffix);
 }
 
 }  // namespace
@@ -127,9 +164,15 @@ int32_t liborvaniot_os_net_addr_add(uint32_t if_index, uint32_t address, uint8_t
     // A name too long for our label keeps the kernel's default label; the lifetime still ends it.
     const bool labelled = own_label(if_name, label_suffix, candidate.label);
     if (!labelled) std::memcpy(candidate.label, if_name, sizeof candidate.label);
+    // Claimed before it exists, so that no other run ever sees it unclaimed and takes it for a
+    // leftover.
+    if (const int32_t error = take_claim(address, &candidate.claim); error != 0) return error;
     const int32_t error = liborvaniot_os_netlink_change_address(RTM_NEWADDR, NLM_F_CREATE | NLM_F_EXCL,
                                                                 as_row(candidate), lifetime_s, labelled);
-    if (error != 0) return error;
+    if (error != 0) {
+        release_claim(&candidate.claim);
+        return error;
+    }
     *owned = candidate;
     return 0;
 }
@@ -156,12 +199,15 @@ int32_t liborvaniot_os_net_addr_renew(const liborvaniot_os_net_owned_address* ow
                                                  true);
 }
 
-int32_t liborvaniot_os_net_addr_delete(const liborvaniot_os_net_owned_address* owned) {
+int32_t liborvaniot_os_net_addr_delete(liborvaniot_os_net_owned_address* owned) {
     if (owned->if_index == 0) return EINVAL;
-    return liborvaniot_os_netlink_change_address(RTM_DELADDR, 0, as_row(*owned), 0, false);
+    const int32_t error = liborvaniot_os_netlink_change_address(RTM_DELADDR, 0, as_row(*owned), 0, false);
+    // Deleted or not, this process no longer renews it.
+    release_claim(&owned->claim);
+    return error;
 }
 
-int32_t liborvaniot_os_net_addr_delete_labelled(const char* label_suffix) {
+int32_t liborvaniot_os_net_addr_delete_orphaned(const char* label_suffix) {
     constexpr int32_t kMaxLeftovers = 32;
     struct collection {
         const char* suffix;
@@ -171,14 +217,30 @@ int32_t liborvaniot_os_net_addr_delete_labelled(const char* label_suffix) {
     const int32_t error = liborvaniot_os_netlink_walk_addresses(
         [](const liborvaniot_os_netlink_address& row, void* context) {
             auto* c = static_cast<collection*>(context);
-            if (has_suffix(row.label, c->suffix)) c->rows[c->count++] = row;
+            if (marked_as_ours(row, c->suffix)) c->rows[c->count++] = row;
             return c->count < kMaxLeftovers;
         },
         &found);
     if (error != 0) return -1;
     int32_t deleted = 0;
     for (int32_t i = 0; i < found.count; ++i) {
+        // Held through the delete, so that no new run can claim and add it meanwhile.
+        liborvaniot_os_socket claim = LIBORVANIOT_OS_INVALID_SOCKET;
+        if (take_claim(found.rows[i].local, &claim) != 0) continue;  // a live run renews it
         if (liborvaniot_os_netlink_change_address(RTM_DELADDR, 0, found.rows[i], 0, false) == 0) ++deleted;
+        release_claim(&claim);
     }
     return deleted;
+}
+
+int32_t liborvaniot_os_net_address_present(uint32_t address) {
+    ifaddrs* list = nullptr;
+    if (::getifaddrs(&list) != 0) return 0;
+    int32_t present = 0;
+    for (const ifaddrs* entry = list; entry != nullptr && present == 0; entry = entry->ifa_next) {
+        if (entry->ifa_addr == nullptr || entry->ifa_addr->sa_family != AF_INET) continue;
+        if (reinterpret_cast<const sockaddr_in*>(entry->ifa_addr)->sin_addr.s_addr == address) present = 1;
+    }
+    ::freeifaddrs(list);
+    return present;
 }

@@ -113,6 +113,7 @@ int32_t liborvaniot_os_netlink_change_address(uint16_t type, uint16_t flags,
         add_attribute(message, IFA_BROADCAST, &broadcast, sizeof broadcast);
     }
     if (with_label) add_attribute(message, IFA_LABEL, row.label, std::strlen(row.label) + 1);
+    if (type == RTM_NEWADDR && row.protocol != 0) add_attribute(message, IFA_PROTO, &row.protocol, 1);
     if (lifetime_s != 0) {
         ifa_cacheinfo lifetime{};
         lifetime.ifa_prefered = lifetime_s;
@@ -167,6 +168,8 @@ int32_t liborvaniot_os_netlink_walk_addresses(bool (*visit)(const liborvaniot_os
                     std::memcpy(&row.local, RTA_DATA(attribute), size);
                 } else if (attribute->rta_type == IFA_ADDRESS && size == sizeof address) {
                     std::memcpy(&address, RTA_DATA(attribute), size);
+                } else if (attribute->rta_type == IFA_PROTO && size == sizeof row.protocol) {
+                    std::memcpy(&row.protocol, RTA_DATA(attribute), size);
                 } else if (attribute->rta_type == IFA_LABEL && size > 0) {
                     const size_t copied = size < sizeof row.label ? size : sizeof row.label - 1;
                     std::memcpy(row.label, RTA_DATA(attribute), copied);

@@ -9,11 +9,12 @@ struct liborvaniot_os_netlink_address {
     uint8_t prefix_len = 0;
     uint32_t local = 0;  // network byte order
     char label[16] = {};
+    uint8_t protocol = 0;  // who added it; 0 when the kernel does not say
 };
 
 // RTM_NEWADDR or RTM_DELADDR for the address, with the given NLM_F_ creation flags. A non-zero
-// lifetime_s sets the valid and preferred lifetimes; with_label sends the row's label. 0 or the
-// kernel's error number.
+// lifetime_s sets the valid and preferred lifetimes; with_label sends the row's label, a non-zero
+// row protocol its protocol number. 0 or the kernel's error number.
 int32_t liborvaniot_os_netlink_change_address(uint16_t type, uint16_t flags,
                                               const liborvaniot_os_netlink_address& row, uint32_t lifetime_s,
                                               bool with_label);

@@ -72,6 +72,8 @@ public:
 
 // Notification code of a row click in a list control.
 inline constexpr int32_t NM_CLICK = -2;
+// Notification code of a move of a list control's current row by the keyboard.
+inline constexpr int32_t LVN_ITEMCHANGED = -101;
 
 // A notification from a child control: which control, what happened and, for a click, the row
 // (-1 below the last row).
@@ -111,7 +113,8 @@ public:
 
     // A list control child of this view with the given control id and rectangle (left, top,
     // right, bottom in client coordinates). Its row clicks reach the view as a click
-    // notification carrying the row index (-1 below the last row).
+    // notification carrying the row index (-1 below the last row); a move of its current row by a
+    // key (arrows, Page Up/Down, Home, End) as an item-changed notification with the new row.
     virtual std::unique_ptr<ListControl> CreateListControl(int32_t controlId, int32_t left, int32_t top,
                                                            int32_t right, int32_t bottom) = 0;
 };

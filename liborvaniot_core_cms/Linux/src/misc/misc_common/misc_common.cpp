@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 
 #include "liborvaniot_os/liborvaniot_os.h"
 #include "liborvaniot_os/liborvaniot_os_debug.h"
@@ -30,14 +31,28 @@ constexpr size_t kMaxAnswer = 255;
 constexpr char kEchoData[] = "abcdefghijklmnopqrstuvwabcdefghi";
 static_assert(sizeof kEchoData - 1 == kEchoSize - 8);
 
+// After an add that found no free address (or no link to put it on), the next attempt waits this
+// long, so a host without a usable link is not probed without end.
+constexpr int32_t kAddRetrySeconds = 30;
+
+// Written by the core's thread (start, stop, the core loop's refresh), read by any thread: the text
+// under published_mutex, the rest as atomics. The generation rises with every change of what is
+// published, so readers can tell that the address came, went or changed.
+std::mutex published_mutex;
 char link_local_text[16];
 std::atomic<int32_t> link_local_present{0};
 std::atomic<uint32_t> added_address{0};
-// What the add returned; if_index 0 means nothing was added. Written during start and stop only,
-// read by the core loop between them.
+std::atomic<uint32_t> published_address{0};
+std::atomic<uint32_t> published_generation{0};
+void (*change_listener)(void*) = nullptr;  // under published_mutex
+void* change_listener_data = nullptr;
+
+// What the add returned; if_index 0 means nothing was added. Touched only by the core's thread.
 liborvaniot_os_net_owned_address owned;
 std::atomic<bool> renew_failure_reported{false};
 liborvaniot_os_socket probe_socket = LIBORVANIOT_OS_INVALID_SOCKET;
+bool last_add_failed = false;
+liborvaniot_os_timeval last_add_attempt{};
 
 bool stopping() {
     return liborvaniot_os_stop_flag.load() != 0;
@@ -75,12 +90,38 @@ int32_t whole_seconds_since(const liborvaniot_os_timeval& start) {
     return now.tv_sec - start.tv_sec - (now.tv_usec < start.tv_usec ? 1 : 0);
 }
 
+void set_text(const char* text) {
+    std::lock_guard<std::mutex> held(published_mutex);
+    std::snprintf(link_local_text, sizeof link_local_text, "%s", text);
+}
+
+// Makes the address (or none, for 0) the published one and tells the listener.
+void publish(uint32_t address, uint32_t added) {
+    std::lock_guard<std::mutex> held(published_mutex);
+    if (address != 0) liborvaniot_os_net_format_address(address, link_local_text);
+    published_address = address;
+    added_address = added;
+    link_local_present = address != 0 ? 1 : 0;
+    ++published_generation;
+    if (change_listener != nullptr) change_listener(change_listener_data);
+}
+
 void clear_published() {
-    link_local_text[0] = '\0';
+    set_text("");
     link_local_present = 0;
     added_address = 0;
+    published_address = 0;
     owned = liborvaniot_os_net_owned_address{};
     renew_failure_reported = false;
+    last_add_failed = false;
+}
+
+// Publishes an address some adapter already holds: 1 when there was one.
+int32_t adopt_existing() {
+    const uint32_t existing = liborvaniot_os_net_find_link_local();
+    if (existing == 0) return 0;
+    publish(existing, 0);
+    return 1;
 }
 
 }  // namespace
@@ -89,18 +130,16 @@ void misc_common_link_local_address_setup() {
     clear_published();
     const bool admin = liborvaniot_os_net_has_admin_rights() != 0;
     // A run that was killed could not remove its address. Drop it before looking for an existing
-    // one, or it would be published as an adapter's own address and then expire under us.
-    if (admin) liborvaniot_os_net_addr_delete_labelled(MISC_COMMON_LINK_LOCAL_LABEL_SUFFIX);
-    const uint32_t existing = liborvaniot_os_net_find_link_local();
-    if (existing != 0) {
-        liborvaniot_os_net_format_address(existing, link_local_text);
-        link_local_present = 1;
-        return;
-    }
+    // one, or it would be published as an adapter's own address and then expire under us. An
+    // address that another running finder renews is left to it and used like any existing one.
+    if (admin) liborvaniot_os_net_addr_delete_orphaned(MISC_COMMON_LINK_LOCAL_LABEL_SUFFIX);
+    if (adopt_existing() == 1) return;
     if (admin) misc_common_link_local_address_add();
 }
 
 int32_t misc_common_link_local_address_add() {
+    liborvaniot_os_gettimeofday(&last_add_attempt);
+    last_add_failed = true;
     probe_socket = liborvaniot_os_socket_debug_open(SOCK_RAW, IPPROTO_ICMP,
                                                     "misc_common_link_local_address_add", __LINE__);
     if (probe_socket == LIBORVANIOT_OS_INVALID_SOCKET) return -1;
@@ -134,7 +173,9 @@ int32_t misc_common_link_local_address_pick(uint32_t if_index) {
         if ((b == 0 && c == 0) || (b == 255 && c == 255)) continue;
         liborvaniot_os_sleep_ms(1);
         if (stopping()) continue;
-        std::snprintf(link_local_text, sizeof link_local_text, "%u.%u.%u.%u", 169u, 254u, b, c);
+        char candidate_text[16];
+        std::snprintf(candidate_text, sizeof candidate_text, "%u.%u.%u.%u", 169u, 254u, b, c);
+        set_text(candidate_text);
 
         bool in_use = false;
         int32_t answers = 0;
@@ -155,8 +196,8 @@ int32_t misc_common_link_local_address_pick(uint32_t if_index) {
                                                           MISC_COMMON_LINK_LOCAL_LIFETIME_S, &added);
         if (error == 0) {
             owned = added;
-            added_address = candidate;
-            link_local_present = 1;
+            last_add_failed = false;
+            publish(candidate, candidate);
             return 0;
         }
         // Only an address that is really there is published, so a refused one is never handed on.
@@ -194,7 +235,8 @@ int32_t misc_common_link_local_echo_probe(int32_t* answers) {
 int32_t misc_common_link_local_address_renew() {
     if (owned.if_index == 0) return 1;
     const int32_t error = liborvaniot_os_net_addr_renew(&owned, MISC_COMMON_LINK_LOCAL_LIFETIME_S);
-    if (error != 0 && !renew_failure_reported.exchange(true)) {
+    // An address that is gone is the refresh's to report.
+    if (error != 0 && error != EADDRNOTAVAIL && !renew_failure_reported.exchange(true)) {
         liborvaniot_os_debug_printf("misc_common_link_local_address_renew", __LINE__,
                                     "misc_common_link_local_address_renew %s,error !! %d\n", link_local_text,
                                     error);
@@ -202,9 +244,48 @@ int32_t misc_common_link_local_address_renew() {
     return error;
 }
 
+void misc_common_link_local_address_refresh() {
+    if (owned.if_index != 0) {
+        if (misc_common_link_local_address_renew() != EADDRNOTAVAIL) return;
+        // Removed under us (by hand, or by a tool that cleans up addresses): stop using it.
+        liborvaniot_os_debug_printf("misc_common_link_local_address_refresh", __LINE__,
+                                    "misc_common_link_local_address_refresh %s vanished\n",
+                                    misc_common_link_local_text());
+        liborvaniot_os_net_addr_delete(&owned);
+        owned = liborvaniot_os_net_owned_address{};
+        renew_failure_reported = false;
+        publish(0, 0);
+    } else if (published_address.load() != 0 &&
+               liborvaniot_os_net_address_present(published_address.load()) == 0) {
+        // An existing address went away, for example with the finder that had added it.
+        publish(0, 0);
+    }
+    if (link_local_present.load() != 0 || adopt_existing() == 1) return;
+    if (liborvaniot_os_net_has_admin_rights() == 0) return;
+    if (last_add_failed && whole_seconds_since(last_add_attempt) < kAddRetrySeconds) return;
+    misc_common_link_local_address_add();
+}
+
 void misc_common_link_local_address_remove() {
+    const bool was_published = link_local_present.load() != 0;
     if (owned.if_index != 0) liborvaniot_os_net_addr_delete(&owned);
     clear_published();
+    if (was_published) publish(0, 0);
+}
+
+void misc_common_set_link_local_listener(void (*listener)(void* data), void* data) {
+    std::lock_guard<std::mutex> held(published_mutex);
+    change_listener = listener;
+    change_listener_data = data;
+}
+
+uint32_t misc_common_link_local_generation() {
+    return published_generation.load();
+}
+
+std::string misc_common_link_local_text_copy() {
+    std::lock_guard<std::mutex> held(published_mutex);
+    return link_local_text;
 }
 
 const char* misc_common_link_local_text() {
