@@ -2,6 +2,7 @@
 // holds lo and one link to the test segment; peer 1 sits on the same segment.
 #include <gtest/gtest.h>
 #include <linux/capability.h>
+#include <net/if.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <signal.h>
@@ -294,6 +295,34 @@ TEST_F(LinkLocalTest, AnAddressRemovedUnderARunningCoreIsWithdrawnAndReplaced) {
     EXPECT_EQ(misc_common_link_local_text_copy(), replacement);
     EXPECT_TRUE(FindAddress(topology_.finder, replacement).has_value());
     EXPECT_FALSE(FindAddress(topology_.finder, ToText(first)).has_value()) << "not brought back";
+}
+
+TEST_F(LinkLocalTest, AStopDuringTheSearchOrAnAddThatFailsPublishesNothing) {
+    const struct {
+        const char* what;
+        bool real_link;  // otherwise an interface index that does not exist: every add fails
+        std::chrono::milliseconds stop_after;
+    } cases[] = {
+        {"stop while probing a free candidate", true, 100ms},
+        {"every add refused until the stop", false, 3s},
+    };
+    ASSERT_EQ(liborvaniot_os_initialize(), 0);
+    const uint32_t link = if_nametoindex(topology_.finder_link.c_str());
+    for (const auto& row : cases) {
+        SCOPED_TRACE(row.what);
+        std::thread stopper([&] {
+            std::this_thread::sleep_for(row.stop_after);
+            liborvaniot_os_stop_flag = 1;
+        });
+        const int32_t result = misc_common_link_local_address_pick(row.real_link ? link : 999999);
+        stopper.join();
+        liborvaniot_os_stop_flag = 0;
+        EXPECT_NE(result, 0);
+        EXPECT_EQ(misc_common_link_local_present(), 0);
+        EXPECT_EQ(misc_common_link_local_added_address(), 0u);
+        EXPECT_TRUE(LinkLocalAddresses(topology_.finder).empty()) << "nothing added";
+    }
+    liborvaniot_os_finalize();
 }
 
 // The child adds an address and is killed before it can remove it; the kernel ends the address.

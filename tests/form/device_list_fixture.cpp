@@ -87,7 +87,7 @@ DeviceListPlatform FakeProbeClient::Platform() {
         .open_url =
             [this](const std::string& url) {
                 openedUrls.push_back(url);
-                return true;
+                return onOpen ? onOpen(url) : true;
             },
     };
 }

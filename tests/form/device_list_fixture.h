@@ -71,6 +71,8 @@ class FakeProbeClient {
     void* linkLocalListenerData = nullptr;
 
     std::vector<std::string> openedUrls;
+    // What the desktop's handler does with a URL (accepts it when empty).
+    std::function<bool(const std::string& url)> onOpen;
 
   private:
     void StopThread();

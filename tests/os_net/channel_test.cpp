@@ -176,6 +176,28 @@ TEST_F(ChannelTest, ExtraInterfaceIsRetriedUntilItsAddressCanBeUsed) {
     }
 }
 
+TEST_F(ChannelTest, SyncKeepsTheChannelsThatStayAndFollowsAddressesThatComeAndGo) {
+    ASSERT_EQ(liborvaniot_os_net_multicast_client_sync(&table_, kProbePort, 0), 0);
+    ASSERT_EQ(ChannelAddresses(), std::vector<std::string>{"198.18.0.1"});
+    const liborvaniot_os_socket first = table_.channels[0].sock;
+
+    AddAddress("198.18.200.1");
+    EXPECT_EQ(liborvaniot_os_net_multicast_client_sync(&table_, kProbePort, 0), 0);
+    EXPECT_EQ(ChannelAddresses(), (std::vector<std::string>{"198.18.0.1", "198.18.200.1"}));
+    EXPECT_EQ(table_.channels[0].sock, first) << "a channel that stays keeps its socket";
+    ExpectChannelsReady();
+
+    RemoveAddress("198.18.200.1");
+    liborvaniot_os_socket_debug_close(&table_.channels[0].sock);  // as after a failed send
+    EXPECT_EQ(liborvaniot_os_net_multicast_client_sync(&table_, kProbePort, 0), 0);
+    EXPECT_EQ(ChannelAddresses(), std::vector<std::string>{"198.18.0.1"}) << "closed one reopened, gone one gone";
+    ExpectChannelsReady();
+
+    EXPECT_EQ(liborvaniot_os_net_multicast_client_sync(&table_, kProbePort, ToAddress("198.18.66.1")), 1)
+        << "an extra address no interface holds cannot be opened";
+    EXPECT_EQ(ChannelAddresses(), std::vector<std::string>{"198.18.0.1"});
+}
+
 // Twenty attempts with their pauses take about ten seconds; a raised stop flag must not wait for them.
 TEST_F(ChannelTest, RaisedStopFlagEndsTheExtraInterfaceAttemptsAtOnce) {
     const struct {
@@ -183,7 +205,8 @@ TEST_F(ChannelTest, RaisedStopFlagEndsTheExtraInterfaceAttemptsAtOnce) {
         const char* extra_interface;
         std::chrono::milliseconds raise_after;  // 0: raised before the call
     } cases[] = {
-        {"raised before the call, usable address", "198.18.0.1", 0ms},
+        // An address no interface holds: every attempt fails, so only the flag can end them early.
+        {"raised before the call, unusable address", "198.18.66.1", 0ms},
         {"raised between attempts, unusable address", "198.18.66.1", 700ms},
     };
     for (const auto& row : cases) {

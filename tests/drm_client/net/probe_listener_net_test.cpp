@@ -135,6 +135,26 @@ TEST_F(ProbeClientNetTest, AScanWithNoUsableInterfaceGivesUpAndReturnsToIdle) {
     EXPECT_TRUE(recorder_.Reports().empty());
 }
 
+TEST_F(ProbeClientNetTest, AScanRequestedWhileOneIsRunningStartsItsOwnWindow) {
+    int32_t started = -1;
+    std::thread([&started] {
+        if (unshare(CLONE_NEWNET) == 0) started = liborvaniot_drm_client_probe_listen_start();
+    }).join();
+    ASSERT_EQ(started, 0);
+    ASSERT_EQ(liborvaniot_drm_client_probe_scan(), 0);
+    const auto first = std::chrono::steady_clock::now();
+    ASSERT_TRUE(WaitUntil(
+        [] { return liborvaniot_drm_client_probe_scan_state() == LIBDRM_CLIENT_SCAN_RUNNING; }, 10s));
+    std::this_thread::sleep_until(first + 2500ms);
+    ASSERT_EQ(liborvaniot_drm_client_probe_scan(), 0);
+    // The first request alone would have been given up by now.
+    std::this_thread::sleep_until(first + 5s);
+    EXPECT_EQ(liborvaniot_drm_client_probe_scan_state(), LIBDRM_CLIENT_SCAN_RUNNING)
+        << "the second request was given up with the first";
+    EXPECT_TRUE(
+        WaitUntil([] { return liborvaniot_drm_client_probe_scan_state() == LIBDRM_CLIENT_SCAN_IDLE; }, 10s));
+}
+
 TEST_F(ProbeClientNetTest, StartingTwiceRunsOneListenerAndAStartAfterStopRunsAFreshOne) {
     PeerProcess& sim = StartDevices(0, 3, Joined(kQuiet, {"--max-delay-ms", "0"}));
     for (int round = 1; round <= 2; ++round) {

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdint>
+#include <cstring>
 #include <cwchar>
 
 #include "liborvaniot_os/liborvaniot_os_debug.h"
@@ -22,16 +23,29 @@ std::atomic<int32_t> misc_started{0};
 // BSD sockets need no library start; the flag keeps the start sequence the same on every platform.
 std::atomic<int32_t> sockets_library_started{0};
 
-// The path is only logged, so an unusually deep directory must not stop the program: the buffer
-// holds the longest path the system allows.
+// The path is only logged, so an unusual directory must not stop the program: the buffer holds the
+// longest path the system allows, and bytes that are no text in the locale (a Latin-1 name under
+// UTF-8, say) are shown as U+FFFD rather than failing the start.
 int32_t read_current_directory(wchar_t* out, size_t capacity) {
     char narrow[PATH_MAX];
     if (::getcwd(narrow, sizeof narrow) == nullptr) return 1;
     std::mbstate_t state{};
     const char* source = narrow;
-    const size_t converted = std::mbsrtowcs(out, &source, capacity - 1, &state);
-    if (converted == static_cast<size_t>(-1)) return 1;
-    out[std::min(converted, capacity - 1)] = L'\0';
+    const char* const end = narrow + std::strlen(narrow);
+    size_t written = 0;
+    while (source < end && written + 1 < capacity) {
+        wchar_t character = 0;
+        const size_t used = std::mbrtowc(&character, source, static_cast<size_t>(end - source), &state);
+        if (used == static_cast<size_t>(-1) || used == static_cast<size_t>(-2) || used == 0) {
+            character = 0xFFFD;
+            state = std::mbstate_t{};
+            ++source;
+        } else {
+            source += used;
+        }
+        out[written++] = character;
+    }
+    out[written] = L'\0';
     return 0;
 }
 
@@ -60,13 +74,14 @@ int32_t net_initialize() {
 }  // namespace
 
 int32_t liborvaniot_os_initialize() {
+    // The directory is only logged: one that cannot be read (removed under the program, say) is no
+    // reason to refuse to start.
     wchar_t directory[PATH_MAX];
     if (read_current_directory(directory, PATH_MAX) != 0) {
         liborvaniot_os_debug_safe_printfW(L"Unknown current directory\n");
-        liborvaniot_os_finalize();
-        return 1;
+    } else {
+        liborvaniot_os_debug_safe_printfW(L"Current Dir: %s\n", directory);
     }
-    liborvaniot_os_debug_safe_printfW(L"Current Dir: %s\n", directory);
 
     if (runtime_started.load() != 0) {
         liborvaniot_os_finalize();
