@@ -55,7 +55,8 @@ int liborvaniot_core_cms_loop_routine_500ms(liborvaniot_os_sys_thread* self) {
             liborvaniot_os_stop_flag = 1;
             liborvaniot_os_sleep_ms(kRequestPauseMs);
         }
-        if (++tick % kTicksPerRenewal == 0) misc_common_link_local_address_refresh();
+        // The first turn adds the address the start left to the loop, if one is needed.
+        if (tick++ % kTicksPerRenewal == 0) misc_common_link_local_address_refresh();
         liborvaniot_os_sleep_unless_stopped(kLoopPeriodMs);
     }
     return 0;

@@ -16,6 +16,8 @@ inline constexpr uint32_t MISC_COMMON_LINK_LOCAL_LIFETIME_S = 5;
 // Label suffix that also marks our addresses ("<ifname>:ov") where the name leaves room for it.
 inline constexpr char MISC_COMMON_LINK_LOCAL_LABEL_SUFFIX[] = ":ov";
 
+// At core start: removes what killed runs left behind and publishes an existing address. Adding
+// one, when needed and allowed, is left to the core loop's first refresh.
 void misc_common_link_local_address_setup();
 // -1 when no probe socket was obtained; otherwise the outcome of the interface choice and the pick.
 int32_t misc_common_link_local_address_add();

@@ -52,6 +52,8 @@ liborvaniot_os_net_owned_address owned;
 std::atomic<bool> renew_failure_reported{false};
 liborvaniot_os_socket probe_socket = LIBORVANIOT_OS_INVALID_SOCKET;
 bool last_add_failed = false;
+// Set by the set-up at core start: the refresh looks after the address only from then on.
+std::atomic<bool> set_up{false};
 liborvaniot_os_timeval last_add_attempt{};
 
 bool stopping() {
@@ -128,13 +130,15 @@ int32_t adopt_existing() {
 
 void misc_common_link_local_address_setup() {
     clear_published();
+    set_up = true;
     const bool admin = liborvaniot_os_net_has_admin_rights() != 0;
     // A run that was killed could not remove its address. Drop it before looking for an existing
     // one, or it would be published as an adapter's own address and then expire under us. An
     // address that another running finder renews is left to it and used like any existing one.
     if (admin) liborvaniot_os_net_addr_delete_orphaned(MISC_COMMON_LINK_LOCAL_LABEL_SUFFIX);
-    if (adopt_existing() == 1) return;
-    if (admin) misc_common_link_local_address_add();
+    // Searching for a free address takes seconds of probing; the core loop does it from its first
+    // turn on (misc_common_link_local_address_refresh), so the window need not wait for it.
+    adopt_existing();
 }
 
 int32_t misc_common_link_local_address_add() {
@@ -245,6 +249,7 @@ int32_t misc_common_link_local_address_renew() {
 }
 
 void misc_common_link_local_address_refresh() {
+    if (!set_up.load()) return;
     if (owned.if_index != 0) {
         if (misc_common_link_local_address_renew() != EADDRNOTAVAIL) return;
         // Removed under us (by hand, or by a tool that cleans up addresses): stop using it.
@@ -267,6 +272,7 @@ void misc_common_link_local_address_refresh() {
 }
 
 void misc_common_link_local_address_remove() {
+    set_up = false;
     const bool was_published = link_local_present.load() != 0;
     if (owned.if_index != 0) liborvaniot_os_net_addr_delete(&owned);
     clear_published();
