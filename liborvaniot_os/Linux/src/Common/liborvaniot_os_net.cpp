@@ -9,6 +9,7 @@
 
 #include "liborvaniot_os/liborvaniot_os.h"
 #include "liborvaniot_os/liborvaniot_os_debug.h"
+#include "liborvaniot_os/liborvaniot_os_net_select.h"
 #include "liborvaniot_os/liborvaniot_os_thread.h"
 
 namespace {
@@ -19,9 +20,11 @@ bool set_option(liborvaniot_os_socket sock, int level, int name, const void* val
     return ::setsockopt(sock, level, name, value, size) == 0;
 }
 
-// Appends a channel for the address when its socket opens; false when it does not.
+// Appends a channel for the address when its socket opens; false when it does not, or when the
+// program left that interface out.
 bool append_channel(liborvaniot_os_net_channel_table* table, uint32_t if_addr, uint16_t probe_port) {
     if (table->count < 0 || table->count >= LIBORVANIOT_OS_NET_MAX_CHANNELS) return false;
+    if (liborvaniot_os_net_channel_selected(if_addr) == 0) return false;
     liborvaniot_os_socket sock = LIBORVANIOT_OS_INVALID_SOCKET;
     if (liborvaniot_os_net_multicast_client_init(if_addr, &sock) != 0) return false;
     table->channels[table->count] = liborvaniot_os_net_channel{sock, if_addr, probe_port};
@@ -61,6 +64,8 @@ void open_extra_interface(liborvaniot_os_net_channel_table* table, uint16_t prob
     if (extra_if_addr == nullptr) return;
     uint32_t address = extra_if_addr->load();
     if (address == 0 || table->count >= LIBORVANIOT_OS_NET_MAX_CHANNELS) return;
+    // Left out by the program: no amount of retrying would open it.
+    if (liborvaniot_os_net_channel_selected(address) == 0) return;
     for (int32_t attempt = 1; attempt <= LIBORVANIOT_OS_NET_EXTRA_ATTEMPTS; ++attempt) {
         if (liborvaniot_os_stop_flag.load() != 0) return;
         if (has_channel(table, address)) return;
