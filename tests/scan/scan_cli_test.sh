@@ -49,7 +49,7 @@ expect_err() {
     grep -qF -- "$text" "$work/err" || fail "$what: standard error lacks '$text': $(cat "$work/err")"
 }
 # Addresses this program added ("<link>:ov" labels).
-added_addresses() { ip -4 -o addr show | awk '$4 ~ /^169\.254\./ && $NF ~ /:ov$/ { print $4 }'; }
+added_addresses() { ip -4 -o addr show label '*:ov' | awk '{ print $4 }'; }
 
 # Starts the simulator in peer $1 with the remaining arguments; waits until it is ready.
 start_sim() {
@@ -65,7 +65,7 @@ start_sim() {
 # non-ASCII and a terminal escape. Addresses sort differently as text and as numbers.
 cat >"$work/devices" <<'DEVICES'
 address=198.18.1.10; model=SLV-IPC4210; name=Lobby, "east"; location=Floor 1
-address=198.18.1.9; model=CAM-9; scope=drm://www.orvan-iot.example/name/Caf%C3%A9%0Aline%202; location=K%C3%B6ln
+address=198.18.1.9; model=CAM-9; scope=drm://www.orvan-iot.example/name/Caf%C3%A9%0Aline%202; location=Köln
 address=198.18.1.100; model=GW-1; name=gate; scope=drm://www.orvan-iot.example/location/x%1B%5B2Jy
 DEVICES
 start_sim 0 --devices "$work/devices" --base-address 198.18.1.9 --metadata-version 7
@@ -188,7 +188,8 @@ PY
 # 7. Ctrl+C while the scanner holds the link-local address it added: the address goes with it.
 "$scan" --watch >/dev/null 2>"$work/ctrlc.err" &
 ctrlc_pid=$!
-wait_for 100 test -n "$(added_addresses)" || fail "no link-local address was added as root"
+address_added() { [[ -n $(added_addresses) ]]; }
+wait_for 100 address_added || fail "no link-local address was added as root"
 note "added while running: $(added_addresses | tr '\n' ' ')"
 kill -INT "$ctrlc_pid"
 wait "$ctrlc_pid"
