@@ -16,19 +16,16 @@ shift $(($# < 3 ? $# : 3))
 counts=("$@")
 ((${#counts[@]})) || counts=(1000)
 
-if [[ -z ${ORVAN_NETNS_ID:-} ]]; then
-    echo "scan_bench: refusing to run outside a test network (run it through tests/netns/netns_run.sh)" >&2
-    exit 1
-fi
-read -r -a peers <<<"$ORVAN_NETNS_PEERS"
-read -r -a peer_ifs <<<"$ORVAN_NETNS_PEER_IFS"
+# shellcheck source=/dev/null
+source "$(dirname "${BASH_SOURCE[0]}")/../../tests/support/wait_for.sh"
+# shellcheck source=/dev/null
+source "$(dirname "${BASH_SOURCE[0]}")/../../tests/support/test_network.sh"
+require_test_network scan_bench
 
 work=$(mktemp -d)
 chmod 755 "$work"
 sim_pid=""
-trap '[[ -n $sim_pid ]] && kill -TERM "$sim_pid" 2>/dev/null && wait "$sim_pid"; rm -rf "$work"' EXIT
-# shellcheck source=/dev/null
-source "$(dirname "${BASH_SOURCE[0]}")/../../tests/support/wait_for.sh"
+trap '[[ -n $sim_pid ]] && stop_processes "$sim_pid"; rm -rf "$work"' EXIT
 
 # One run: "<seconds> <devices listed> <exit status>".
 run_once() {
@@ -55,7 +52,6 @@ for count in "${counts[@]}"; do
             printf '%-8s %-22s %-4s %16s %8s %6s\n' "$count" "$rights" "$r" "$seconds" "$listed" "$status"
         done
     done
-    kill -TERM "$sim_pid"
-    wait "$sim_pid"
+    stop_processes "$sim_pid"
     sim_pid=""
 done

@@ -10,12 +10,11 @@ set -uo pipefail
 scan=${1:?usage: scan_cli_test.sh <orvan-scan> <orvan_device_sim>}
 sim=${2:?usage: scan_cli_test.sh <orvan-scan> <orvan_device_sim>}
 
-if [[ -z ${ORVAN_NETNS_ID:-} ]]; then
-    echo "scan_cli_test: refusing to run outside a test network (run it through netns_run.sh)" >&2
-    exit 1
-fi
-read -r -a peers <<<"$ORVAN_NETNS_PEERS"
-read -r -a peer_ifs <<<"$ORVAN_NETNS_PEER_IFS"
+# shellcheck source=/dev/null
+source "$(dirname "${BASH_SOURCE[0]}")/../support/wait_for.sh"
+# shellcheck source=/dev/null
+source "$(dirname "${BASH_SOURCE[0]}")/../support/test_network.sh"
+require_test_network scan_cli_test
 finder_if=$ORVAN_NETNS_FINDER_IF
 
 work=$(mktemp -d)
@@ -25,14 +24,10 @@ failed=0
 fail() { echo "FAIL: $*" >&2; failed=1; }
 note() { echo "scan_cli_test: $*" >&2; }
 stop_sims() {
-    for pid in "${sim_pids[@]}"; do kill -TERM "$pid" 2>/dev/null; done
-    for pid in "${sim_pids[@]}"; do wait "$pid" 2>/dev/null; done
+    stop_processes "${sim_pids[@]}"
     sim_pids=()
 }
 trap 'stop_sims; rm -rf "$work"' EXIT
-
-# shellcheck source=/dev/null
-source "$(dirname "${BASH_SOURCE[0]}")/../support/wait_for.sh"
 
 # Runs orvan-scan with the arguments: standard output, error and status in $work/out, err, status.
 run() {
