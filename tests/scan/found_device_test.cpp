@@ -85,6 +85,8 @@ TEST(DeviceSetTest, OneDevicePerAddressInNumericOrderUntilItsBye) {
     ASSERT_EQ(gone.size(), 1u);
     EXPECT_EQ(gone[0].row.address, "10.0.0.9");
     EXPECT_EQ(set.size(), 2u);
+    EXPECT_FALSE(set.Has(*orvan_scan::ParseDeviceTarget("10.0.0.9")));
+    EXPECT_TRUE(set.Has(*orvan_scan::ParseDeviceTarget("10.0.0.10")));
     EXPECT_TRUE(set.Add(at("10.0.0.9", "urn:b", "back again")));
 }
 

@@ -20,6 +20,13 @@ std::vector<FoundDevice> DeviceSet::RemoveEndpoint(std::string_view endpoint) {
     return removed;
 }
 
+bool DeviceSet::Has(const DeviceTarget& target) const {
+    for (const auto& [ip, device] : devices_) {
+        if (Matches(target, device)) return true;
+    }
+    return false;
+}
+
 std::vector<FoundDevice> DeviceSet::Sorted() const {
     std::vector<FoundDevice> sorted;
     sorted.reserve(devices_.size());

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "device_target.h"
 #include "found_device.h"
 
 namespace orvan_scan {
@@ -21,6 +22,8 @@ class DeviceSet {
     // Every device, by IP address (numerically: 10.0.0.9 before 10.0.0.10).
     std::vector<FoundDevice> Sorted() const;
     size_t size() const { return devices_.size(); }
+    // True when a listed device is the one the target names.
+    bool Has(const DeviceTarget& target) const;
 
   private:
     std::map<uint32_t, FoundDevice> devices_;

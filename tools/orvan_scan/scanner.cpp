@@ -130,17 +130,12 @@ int Scan(const ScanOptions& options, DiscoverySession& session, const Console& c
     const Clock::time_point sent = Clock::now();
     const Seconds timeout{options.timeout_s.value_or(kDefaultTimeoutS)};
     Clock::time_point last_new = sent;
-    const auto target_found = [&] {
-        if (!options.open) return false;
-        const std::vector<FoundDevice> all = devices.Sorted();
-        return std::ranges::any_of(all, [&](const FoundDevice& d) { return Matches(*options.open, d); });
-    };
     while (!DiscoverySession::Interrupted()) {
         const Clock::time_point now = Clock::now();
-        if (Apply(devices, session.TakeEvents())) {
-            last_new = now;
-            if (target_found()) break;
-        }
+        const std::vector<ScanEvent> events = session.TakeEvents();
+        if (Apply(devices, events)) last_new = now;
+        // The device to open answered: nothing else is waited for.
+        if (options.open && devices.Has(*options.open)) break;
         live.Show(devices.size());
         if (now - last_new >= kQuietPeriod || now - sent >= timeout) break;
         liborvaniot_os_sleep_unless_stopped(kPollMs);
@@ -170,8 +165,9 @@ int Watch(const ScanOptions& options, DiscoverySession& session, const Console& 
                 }
             }
             if (!lines.empty() && !Write(console, lines)) {
-                if (errno != EPIPE) WriteFailed(console);
-                return errno == EPIPE && seen > 0 ? kExitFound : kExitError;
+                // A reader that stopped reading (a closed pipe) ends the watch like Ctrl+C.
+                if (errno == EPIPE) return seen > 0 ? kExitFound : kExitNone;
+                return WriteFailed(console);
             }
         }
         if (!probes_checked && !session.ScanPending()) {
