@@ -36,10 +36,8 @@ TEST(FoundDeviceTest, WebPageSchemeFollowsTheModelExactly) {
         const char* model;
         const char* url;
     } cases[] = {
-        {"SLV-IPC4210", "https://10.0.0.9"},
-        {"Selvani%20Thermal%20Eye", "https://10.0.0.9"},
-        {"slv-ipc4210", "http://10.0.0.9"},
-        {"SLV-IPC4210%20", "http://10.0.0.9"},
+        {"SLV-IPC4210", "https://10.0.0.9"}, {"Selvani%20Thermal%20Eye", "https://10.0.0.9"},
+        {"slv-ipc4210", "http://10.0.0.9"},  {"SLV-IPC4210%20", "http://10.0.0.9"},
         {"SIM-CAM100", "http://10.0.0.9"},
     };
     for (const auto& row : cases) {

@@ -33,8 +33,8 @@ TEST(OutputTextTest, EachOutputHandlesWhatDevicesMaySend) {
         {"backslash", "a\\b", "a\\b", "\"a\\\\b\"", "a\\b"},
         {"non-ASCII", "Caf\xc3\xa9 \xe6\x9d\xb1", "Caf\xc3\xa9 \xe6\x9d\xb1", "\"Caf\xc3\xa9 \xe6\x9d\xb1\"",
          "Caf\xc3\xa9 \xe6\x9d\xb1"},
-        {"broken UTF-8", "a\xff\xc3", "a" + kReplacement + kReplacement, "\"a" + kReplacement + kReplacement + "\"",
-         "a" + kReplacement + kReplacement},
+        {"broken UTF-8", "a\xff\xc3", "a" + kReplacement + kReplacement,
+         "\"a" + kReplacement + kReplacement + "\"", "a" + kReplacement + kReplacement},
         {"line separator", "a\xe2\x80\xa8", "a\xe2\x80\xa8", "\"a\\u2028\"", "a\xe2\x80\xa8"},
         {"empty", "", "", "\"\"", ""},
     };
@@ -65,8 +65,10 @@ TEST(TableTextTest, ColumnsLineUpWhateverTheTexts) {
     escape.location = "";
     EXPECT_EQ(TableText({Device(escape), Device(wide)}),
               "Model       MAC                IP         System Name  Location\n"
-              "X           0A:1B:2C:3D:4E:5F  10.0.0.9   a" + kReplacement + "b" + kReplacement + "\n"
-              "SIM-CAM100  0A:1B:2C:3D:4E:5F  10.0.0.10  \xe6\x9d\xb1\xe4\xba\xac         Caf\xc3\xa9\n");
+              "X           0A:1B:2C:3D:4E:5F  10.0.0.9   a" +
+                  kReplacement + "b" + kReplacement +
+                  "\n"
+                  "SIM-CAM100  0A:1B:2C:3D:4E:5F  10.0.0.10  \xe6\x9d\xb1\xe4\xba\xac         Caf\xc3\xa9\n");
     EXPECT_EQ(TableText({}), "");
 }
 
@@ -75,14 +77,15 @@ TEST(JsonTextTest, ObjectsCarryEveryFieldInOrder) {
     answer.model = "SLV-IPC4210";
     answer.name = "a%22b";
     answer.xaddrs = "";
-    EXPECT_EQ(JsonObject(Device(answer), "hello"),
-              "{\"event\":\"hello\",\"model\":\"SLV-IPC4210\",\"mac\":\"0A:1B:2C:3D:4E:5F\",\"ip\":\"10.0.0.9\","
-              "\"name\":\"a\\\"b\",\"location\":\"lab\",\"web_url\":\"https://10.0.0.9\","
-              "\"endpoint\":\"urn:uuid:5d1b9c36-0f5e-4c1e-9a7b-0a1b2c3d4e5f\","
-              "\"types\":[\"dn:NetworkVideoTransmitter\",\"tds:Device\"],\"xaddrs\":[],"
-              "\"scopes\":[\"drm://www.orvan-iot.example/hardware/SLV-IPC4210\","
-              "\"drm://www.orvan-iot.example/name/a%22b\",\"drm://www.orvan-iot.example/location/lab\"],"
-              "\"metadata_version\":2}");
+    EXPECT_EQ(
+        JsonObject(Device(answer), "hello"),
+        "{\"event\":\"hello\",\"model\":\"SLV-IPC4210\",\"mac\":\"0A:1B:2C:3D:4E:5F\",\"ip\":\"10.0.0.9\","
+        "\"name\":\"a\\\"b\",\"location\":\"lab\",\"web_url\":\"https://10.0.0.9\","
+        "\"endpoint\":\"urn:uuid:5d1b9c36-0f5e-4c1e-9a7b-0a1b2c3d4e5f\","
+        "\"types\":[\"dn:NetworkVideoTransmitter\",\"tds:Device\"],\"xaddrs\":[],"
+        "\"scopes\":[\"drm://www.orvan-iot.example/hardware/SLV-IPC4210\","
+        "\"drm://www.orvan-iot.example/name/a%22b\",\"drm://www.orvan-iot.example/location/lab\"],"
+        "\"metadata_version\":2}");
     EXPECT_EQ(JsonArray({}), "[]\n");
     const std::string one = JsonObject(Device(Answer{}));
     EXPECT_EQ(JsonArray({Device(Answer{}), Device(Answer{})}), "[\n  " + one + ",\n  " + one + "\n]\n");
@@ -92,12 +95,13 @@ TEST(CsvTextTest, HeaderThenOneRecordPerDeviceWithCrLf) {
     Answer answer;
     answer.name = "x%2Cy";
     answer.location = "two%0Alines";
-    EXPECT_EQ(CsvText({Device(answer)}),
-              "model,mac,ip,name,location,web_url,endpoint,types,xaddrs,scopes,metadata_version\r\n"
-              "SIM-CAM100,0A:1B:2C:3D:4E:5F,10.0.0.9,\"x,y\",\"two\nlines\",http://10.0.0.9,"
-              "urn:uuid:5d1b9c36-0f5e-4c1e-9a7b-0a1b2c3d4e5f,dn:NetworkVideoTransmitter tds:Device,"
-              "http://10.0.0.9/device/service,drm://www.orvan-iot.example/hardware/SIM-CAM100 "
-              "drm://www.orvan-iot.example/name/x%2Cy drm://www.orvan-iot.example/location/two%0Alines,2\r\n");
+    EXPECT_EQ(
+        CsvText({Device(answer)}),
+        "model,mac,ip,name,location,web_url,endpoint,types,xaddrs,scopes,metadata_version\r\n"
+        "SIM-CAM100,0A:1B:2C:3D:4E:5F,10.0.0.9,\"x,y\",\"two\nlines\",http://10.0.0.9,"
+        "urn:uuid:5d1b9c36-0f5e-4c1e-9a7b-0a1b2c3d4e5f,dn:NetworkVideoTransmitter tds:Device,"
+        "http://10.0.0.9/device/service,drm://www.orvan-iot.example/hardware/SIM-CAM100 "
+        "drm://www.orvan-iot.example/name/x%2Cy drm://www.orvan-iot.example/location/two%0Alines,2\r\n");
 }
 
 }  // namespace

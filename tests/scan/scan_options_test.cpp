@@ -1,10 +1,10 @@
 // The scanner's command line.
+#include "scan_options.h"
+
 #include <gtest/gtest.h>
 
 #include <string_view>
 #include <vector>
-
-#include "scan_options.h"
 
 namespace {
 
@@ -22,7 +22,8 @@ TEST(ScanOptionsTest, AcceptsEachOptionInBothSpellings) {
     EXPECT_EQ(none.options->timeout_s, 3.0);
     EXPECT_TRUE(none.options->interfaces.empty());
 
-    const auto many = Parse({"--json", "--interface", "eth0", "--interface=10.0.0.1", "--timeout=0.5", "--debug"});
+    const auto many =
+        Parse({"--json", "--interface", "eth0", "--interface=10.0.0.1", "--timeout=0.5", "--debug"});
     ASSERT_TRUE(many.options) << many.error;
     EXPECT_EQ(many.options->mode, OutputMode::json);
     EXPECT_EQ(many.options->interfaces, (std::vector<std::string>{"eth0", "10.0.0.1"}));

@@ -35,8 +35,8 @@ inline drm_probe_device Record(const Answer& a) {
     record.sender.sin_addr.s_addr = inet_addr(a.ip.c_str());
     record.device_type = DRM_PROBE_TYPE_TRANSMITTER;
     CopyText(record.endpoint_address, sizeof record.endpoint_address, a.endpoint);
-    for (const std::string& scope : {kScope + "hardware/" + a.model, kScope + "name/" + a.name,
-                                     kScope + "location/" + a.location}) {
+    for (const std::string& scope :
+         {kScope + "hardware/" + a.model, kScope + "name/" + a.name, kScope + "location/" + a.location}) {
         CopyText(record.scopes[record.scope_count++], DRM_PROBE_SCOPE_SIZE, scope);
     }
     CopyText(record.types, sizeof record.types, a.types);

@@ -19,13 +19,21 @@ std::string Joined(const std::vector<std::string>& items) {
 
 std::string CsvText(const std::vector<FoundDevice>& devices) {
     std::string out;
-    for (size_t i = 0; i < std::size(kFieldNames); ++i) out += (i > 0 ? "," : "") + std::string(kFieldNames[i]);
+    for (size_t i = 0; i < std::size(kFieldNames); ++i)
+        out += (i > 0 ? "," : "") + std::string(kFieldNames[i]);
     out += kRecordEnd;
     for (const FoundDevice& device : devices) {
         const ORVAN_UXClass::DeviceReport& row = device.row;
-        const std::string values[] = {row.model,         row.mac,       row.address, row.name,
-                                      row.location,      device.web_url, row.endpoint, Joined(device.types),
-                                      Joined(device.xaddrs), Joined(device.scopes),
+        const std::string values[] = {row.model,
+                                      row.mac,
+                                      row.address,
+                                      row.name,
+                                      row.location,
+                                      device.web_url,
+                                      row.endpoint,
+                                      Joined(device.types),
+                                      Joined(device.xaddrs),
+                                      Joined(device.scopes),
                                       std::to_string(device.metadata_version)};
         static_assert(std::size(values) == std::size(kFieldNames));
         for (size_t i = 0; i < std::size(values); ++i) out += (i > 0 ? "," : "") + CsvField(values[i]);

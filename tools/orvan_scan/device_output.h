@@ -11,8 +11,9 @@
 namespace orvan_scan {
 
 // Field names of the JSON objects and the CSV header, in this order.
-inline constexpr std::string_view kFieldNames[] = {"model", "mac",      "ip",     "name",   "location",        "web_url",
-                                                   "endpoint", "types", "xaddrs", "scopes", "metadata_version"};
+inline constexpr std::string_view kFieldNames[] = {
+    "model",    "mac",   "ip",     "name",   "location",        "web_url",
+    "endpoint", "types", "xaddrs", "scopes", "metadata_version"};
 
 // Heading line and one line per device, columns two spaces apart, no trailing blanks; "" for none.
 std::string TableText(const std::vector<FoundDevice>& devices);

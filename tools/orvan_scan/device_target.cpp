@@ -41,9 +41,9 @@ std::optional<DeviceTarget> ParseDeviceTarget(std::string_view text) {
         // The list writes addresses without leading zeros; compare in that form.
         unsigned a = 0, b = 0, c = 0, d = 0;
         if (std::sscanf(copy.c_str(), "%u.%u.%u.%u", &a, &b, &c, &d) != 4) return std::nullopt;
-        return DeviceTarget{std::to_string(a) + "." + std::to_string(b) + "." + std::to_string(c) + "." +
-                                std::to_string(d),
-                            {}};
+        return DeviceTarget{
+            std::to_string(a) + "." + std::to_string(b) + "." + std::to_string(c) + "." + std::to_string(d),
+            {}};
     }
     if (std::optional<std::string> mac = MacOf(text)) return DeviceTarget{{}, *mac};
     return std::nullopt;

@@ -20,12 +20,14 @@ std::vector<ScanEvent> DiscoveryFeed::Take() {
     return std::exchange(queue_, {});
 }
 
-void DiscoveryFeed::OnReport(drm_probe_device* record, int32_t kind, drm_probe_add_entry_hook, void* user_data) {
+void DiscoveryFeed::OnReport(drm_probe_device* record, int32_t kind, drm_probe_add_entry_hook,
+                             void* user_data) {
     if (record == nullptr || user_data == nullptr) return;
     ScanEvent event;
     event.kind = kind;
     if (kind == DRM_PROBE_REPORT_BYE) {
-        event.endpoint.assign(record->endpoint_address, strnlen(record->endpoint_address, DRM_PROBE_ENDPOINT_SIZE));
+        event.endpoint.assign(record->endpoint_address,
+                              strnlen(record->endpoint_address, DRM_PROBE_ENDPOINT_SIZE));
     } else {
         event.device = ReadFoundDevice(*record, kind);
         if (!event.device) return;

@@ -38,8 +38,8 @@ std::string PortProblem(int error, uint16_t port) {
         case ENOBUFS:
         case ENODEV:
         case EADDRNOTAVAIL:
-            return std::string("cannot join the discovery group ") + LIBORVANIOT_OS_NET_MULTICAST_GROUP + ": " +
-                   std::strerror(error);
+            return std::string("cannot join the discovery group ") + LIBORVANIOT_OS_NET_MULTICAST_GROUP +
+                   ": " + std::strerror(error);
         default:
             return "cannot open " + where + ": " + std::strerror(error);
     }
@@ -75,7 +75,8 @@ std::vector<uint32_t> UsableAddresses(uint32_t added_link_local) {
     uint32_t rows[LIBORVANIOT_OS_NET_ADDRESS_TABLE_ROWS];
     int32_t count = 0;
     std::vector<uint32_t> usable;
-    if (liborvaniot_os_net_read_address_table(rows, LIBORVANIOT_OS_NET_ADDRESS_TABLE_ROWS, &count) != 0) count = 0;
+    if (liborvaniot_os_net_read_address_table(rows, LIBORVANIOT_OS_NET_ADDRESS_TABLE_ROWS, &count) != 0)
+        count = 0;
     for (int32_t i = 0; i < count; ++i) {
         if (rows[i] == 0 || rows[i] == htonl(INADDR_LOOPBACK)) continue;
         if (liborvaniot_os_net_channel_selected(rows[i]) == 1) usable.push_back(rows[i]);

@@ -20,11 +20,16 @@ std::string JsonList(const std::vector<std::string>& items) {
 
 std::string JsonObject(const FoundDevice& device, std::string_view event) {
     const ORVAN_UXClass::DeviceReport& row = device.row;
-    const std::string values[] = {JsonString(row.model),        JsonString(row.mac),
-                                  JsonString(row.address),      JsonString(row.name),
-                                  JsonString(row.location),     JsonString(device.web_url),
-                                  JsonString(row.endpoint),     JsonList(device.types),
-                                  JsonList(device.xaddrs),      JsonList(device.scopes),
+    const std::string values[] = {JsonString(row.model),
+                                  JsonString(row.mac),
+                                  JsonString(row.address),
+                                  JsonString(row.name),
+                                  JsonString(row.location),
+                                  JsonString(device.web_url),
+                                  JsonString(row.endpoint),
+                                  JsonList(device.types),
+                                  JsonList(device.xaddrs),
+                                  JsonList(device.scopes),
                                   std::to_string(device.metadata_version)};
     static_assert(std::size(values) == std::size(kFieldNames));
     std::string out = "{";

@@ -32,12 +32,13 @@ struct Range {
 
 // The common East Asian wide blocks and emoji.
 constexpr Range kWide[] = {
-    {0x1100, 0x115F},   {0x2E80, 0x303E},   {0x3041, 0x33FF},   {0x3400, 0x4DBF}, {0x4E00, 0x9FFF},
-    {0xA000, 0xA4CF},   {0xAC00, 0xD7A3},   {0xF900, 0xFAFF},   {0xFE30, 0xFE4F}, {0xFF00, 0xFF60},
-    {0xFFE0, 0xFFE6},   {0x1F300, 0x1F64F}, {0x1F900, 0x1F9FF}, {0x20000, 0x3FFFD},
+    {0x1100, 0x115F}, {0x2E80, 0x303E},   {0x3041, 0x33FF},   {0x3400, 0x4DBF},   {0x4E00, 0x9FFF},
+    {0xA000, 0xA4CF}, {0xAC00, 0xD7A3},   {0xF900, 0xFAFF},   {0xFE30, 0xFE4F},   {0xFF00, 0xFF60},
+    {0xFFE0, 0xFFE6}, {0x1F300, 0x1F64F}, {0x1F900, 0x1F9FF}, {0x20000, 0x3FFFD},
 };
 constexpr Range kZeroWidth[] = {
-    {0x0300, 0x036F}, {0x1AB0, 0x1AFF}, {0x1DC0, 0x1DFF}, {0x200B, 0x200F}, {0x20D0, 0x20FF}, {0xFE20, 0xFE2F},
+    {0x0300, 0x036F}, {0x1AB0, 0x1AFF}, {0x1DC0, 0x1DFF},
+    {0x200B, 0x200F}, {0x20D0, 0x20FF}, {0xFE20, 0xFE2F},
 };
 
 template <size_t N>
@@ -68,12 +69,23 @@ std::string JsonString(std::string_view bytes) {
     std::string out = "\"";
     for (wchar_t c : ORVAN_UXClass::WideFromLocal(bytes)) {
         switch (c) {
-            case L'"': out += "\\\""; continue;
-            case L'\\': out += "\\\\"; continue;
-            case L'\n': out += "\\n"; continue;
-            case L'\r': out += "\\r"; continue;
-            case L'\t': out += "\\t"; continue;
-            default: break;
+            case L'"':
+                out += "\\\"";
+                continue;
+            case L'\\':
+                out += "\\\\";
+                continue;
+            case L'\n':
+                out += "\\n";
+                continue;
+            case L'\r':
+                out += "\\r";
+                continue;
+            case L'\t':
+                out += "\\t";
+                continue;
+            default:
+                break;
         }
         if (IsControl(c) || c == 0x2028 || c == 0x2029) {
             char escape[8];

@@ -38,7 +38,8 @@ struct Parser {
     std::string error;
 
     // The value of an option that takes one, from "--name=value" or the next argument.
-    std::optional<std::string_view> Value(std::string_view name, std::optional<std::string_view> inline_value) {
+    std::optional<std::string_view> Value(std::string_view name,
+                                          std::optional<std::string_view> inline_value) {
         if (inline_value) return inline_value;
         if (next < args.size()) return args[next++];
         error = "option '" + std::string(name) + "' needs a value";
@@ -59,8 +60,8 @@ struct Parser {
         char* end = nullptr;
         errno = 0;
         const double value = std::strtod(copy.c_str(), &end);
-        if (copy.empty() || end == nullptr || *end != '\0' || errno != 0 || !std::isfinite(value) || value <= 0 ||
-            value > kMaxTimeoutS) {
+        if (copy.empty() || end == nullptr || *end != '\0' || errno != 0 || !std::isfinite(value) ||
+            value <= 0 || value > kMaxTimeoutS) {
             error = "invalid timeout '" + copy + "': give seconds, more than 0 and at most 86400";
             return false;
         }
@@ -82,11 +83,16 @@ struct Parser {
             error = "option '" + std::string(name) + "' takes no value";
             return false;
         }
-        if (name == "-h" || name == "--help") options.help = true;
-        else if (name == "--debug") options.debug = true;
-        else if (name == "--json") return SetMode(OutputMode::json, name);
-        else if (name == "--csv") return SetMode(OutputMode::csv, name);
-        else if (name == "--watch") return SetMode(OutputMode::watch, name);
+        if (name == "-h" || name == "--help")
+            options.help = true;
+        else if (name == "--debug")
+            options.debug = true;
+        else if (name == "--json")
+            return SetMode(OutputMode::json, name);
+        else if (name == "--csv")
+            return SetMode(OutputMode::csv, name);
+        else if (name == "--watch")
+            return SetMode(OutputMode::watch, name);
         else if (takes_value) {
             const std::optional<std::string_view> value = Value(name, inline_value);
             if (!value) return false;
@@ -101,11 +107,13 @@ struct Parser {
             }
             options.open = ParseDeviceTarget(*value);
             if (!options.open) {
-                error = "invalid device '" + std::string(*value) + "' for --open: give an IP address or a MAC";
+                error =
+                    "invalid device '" + std::string(*value) + "' for --open: give an IP address or a MAC";
                 return false;
             }
         } else {
-            error = (arg.starts_with("-") ? "unknown option '" : "unexpected argument '") + std::string(arg) + "'";
+            error = (arg.starts_with("-") ? "unknown option '" : "unexpected argument '") + std::string(arg) +
+                    "'";
             return false;
         }
         return true;

@@ -18,11 +18,11 @@ inline constexpr double kMaxTimeoutS = 86400.0;
 
 struct ScanOptions {
     OutputMode mode = OutputMode::table;
-    std::vector<std::string> interfaces;   // names or addresses, as given; empty: every interface
-    std::optional<double> timeout_s;       // scan: default kDefaultTimeoutS; watch: none
-    std::optional<DeviceTarget> open;      // --open
+    std::vector<std::string> interfaces;  // names or addresses, as given; empty: every interface
+    std::optional<double> timeout_s;      // scan: default kDefaultTimeoutS; watch: none
+    std::optional<DeviceTarget> open;     // --open
     bool help = false;
-    bool debug = false;                    // runtime diagnostics on standard error
+    bool debug = false;  // runtime diagnostics on standard error
 };
 
 struct ParsedOptions {

@@ -90,16 +90,16 @@ int OpenDevice(const ScanOptions& options, const std::vector<FoundDevice>& found
     const DeviceTarget& target = *options.open;
     const auto device = std::ranges::find_if(found, [&](const FoundDevice& d) { return Matches(target, d); });
     if (device == found.end()) {
-        ReportError(console, "no device with " + (target.ip.empty() ? "MAC " + target.mac : "IP " + target.ip) +
-                                 " answered");
+        ReportError(console, "no device with " +
+                                 (target.ip.empty() ? "MAC " + target.mac : "IP " + target.ip) + " answered");
         return kExitNone;
     }
     if (!Write(console, device->web_url + "\n")) return WriteFailed(console);
     const int32_t status = liborvaniot_os_open_url(device->web_url.c_str());
     if (status != 0) {
         ReportError(console, "could not open " + device->web_url + ": the desktop's URL handler (xdg-open) " +
-                                 (status < 0 ? std::string("could not be run") :
-                                               "failed with status " + std::to_string(status)));
+                                 (status < 0 ? std::string("could not be run")
+                                             : "failed with status " + std::to_string(status)));
         return kExitError;
     }
     return kExitFound;
@@ -108,9 +108,15 @@ int OpenDevice(const ScanOptions& options, const std::vector<FoundDevice>& found
 int Print(const ScanOptions& options, const std::vector<FoundDevice>& found, const Console& console) {
     std::string text;
     switch (options.mode) {
-        case OutputMode::json: text = JsonArray(found); break;
-        case OutputMode::csv: text = CsvText(found); break;
-        default: text = TableText(found); break;
+        case OutputMode::json:
+            text = JsonArray(found);
+            break;
+        case OutputMode::csv:
+            text = CsvText(found);
+            break;
+        default:
+            text = TableText(found);
+            break;
     }
     if (!Write(console, text)) return WriteFailed(console);
     if (found.empty() && options.mode == OutputMode::table && console.err_is_terminal) {
@@ -157,7 +163,8 @@ int Watch(const ScanOptions& options, DiscoverySession& session, const Console& 
             std::string lines;
             if (event.device && devices.Add(*event.device)) {
                 ++seen;
-                lines = JsonObject(*event.device, event.kind == DRM_PROBE_REPORT_HELLO ? "hello" : "match") + "\n";
+                lines = JsonObject(*event.device, event.kind == DRM_PROBE_REPORT_HELLO ? "hello" : "match") +
+                        "\n";
             }
             if (!event.device) {
                 for (const FoundDevice& gone : devices.RemoveEndpoint(event.endpoint)) {
@@ -197,7 +204,8 @@ int RunScanner(const ScanOptions& options, const Console& console) {
         return kExitError;
     }
     session.RequestScan();
-    return options.mode == OutputMode::watch ? Watch(options, session, console) : Scan(options, session, console);
+    return options.mode == OutputMode::watch ? Watch(options, session, console)
+                                             : Scan(options, session, console);
 }
 
 }  // namespace orvan_scan

@@ -16,8 +16,8 @@ int32_t liborvaniot_os_net_is_local_address(uint32_t address);
 // Narrows the discovery channels to the named interfaces and the given addresses (copies are kept).
 // With no names and no addresses every interface may be used again. Names are matched when a
 // channel is opened, so an address the interface gains later is used as well.
-void liborvaniot_os_net_channel_select(const char* const* names, int32_t name_count, const uint32_t* addresses,
-                                       int32_t address_count);
+void liborvaniot_os_net_channel_select(const char* const* names, int32_t name_count,
+                                       const uint32_t* addresses, int32_t address_count);
 
 // 1 when a discovery channel may be opened on the address under the current selection, else 0.
 int32_t liborvaniot_os_net_channel_selected(uint32_t address);

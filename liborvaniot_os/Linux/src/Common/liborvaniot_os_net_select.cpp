@@ -17,7 +17,8 @@ namespace {
 // An address with a label ("eth0:ov") is listed under its label; it still belongs to eth0.
 bool belongs_to(const char* listed_name, std::string_view name) {
     const std::string_view listed(listed_name != nullptr ? listed_name : "");
-    return listed == name || (listed.size() > name.size() && listed.starts_with(name) && listed[name.size()] == ':');
+    return listed == name ||
+           (listed.size() > name.size() && listed.starts_with(name) && listed[name.size()] == ':');
 }
 
 uint32_t ipv4_of(const ifaddrs* entry) {
@@ -67,15 +68,16 @@ int32_t liborvaniot_os_net_is_local_address(uint32_t address) {
     return local ? 1 : 0;
 }
 
-void liborvaniot_os_net_channel_select(const char* const* names, int32_t name_count, const uint32_t* addresses,
-                                       int32_t address_count) {
+void liborvaniot_os_net_channel_select(const char* const* names, int32_t name_count,
+                                       const uint32_t* addresses, int32_t address_count) {
     std::lock_guard held(chosen.lock);
     chosen.names.clear();
     chosen.addresses.clear();
     for (int32_t i = 0; names != nullptr && i < name_count; ++i) {
         if (names[i] != nullptr) chosen.names.emplace_back(names[i]);
     }
-    for (int32_t i = 0; addresses != nullptr && i < address_count; ++i) chosen.addresses.push_back(addresses[i]);
+    for (int32_t i = 0; addresses != nullptr && i < address_count; ++i)
+        chosen.addresses.push_back(addresses[i]);
 }
 
 int32_t liborvaniot_os_net_channel_selected(uint32_t address) {
