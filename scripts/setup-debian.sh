@@ -11,6 +11,7 @@ packages=(
   xvfb xauth xdotool x11-utils imagemagick xdg-utils fonts-dejavu-core
   libpugixml-dev librapidxml-dev
   iproute2 libcap2-bin procps psmisc
+  python3 dpkg-dev desktop-file-utils
 )
 
 missing=()

@@ -118,6 +118,8 @@ TEST_F(ProbeAnswerTest, ProbeMatchesGiveOneReportPerMatchOnTheSharedRecord) {
     EXPECT_EQ(a.port, 80);
     EXPECT_EQ(a.secure, 0);
     EXPECT_STREQ(a.path, "/drm/device");
+    EXPECT_STREQ(a.types, "dn:NetworkVideoTransmitter");
+    EXPECT_STREQ(a.xaddrs, "http://10.0.0.9/drm/device");
 
     const drm_probe_device& b = reports[1].record;
     EXPECT_EQ(reports[1].kind, DRM_PROBE_REPORT_MATCH);
@@ -129,6 +131,8 @@ TEST_F(ProbeAnswerTest, ProbeMatchesGiveOneReportPerMatchOnTheSharedRecord) {
     EXPECT_STREQ(b.host, "10.0.0.10");
     EXPECT_EQ(b.port, 8443);
     EXPECT_EQ(b.secure, 1);
+    EXPECT_STREQ(b.types, "tds:Device") << "each match's own texts";
+    EXPECT_STREQ(b.xaddrs, "https://10.0.0.10:8443/x");
 }
 
 struct answer_case {
@@ -207,12 +211,15 @@ TEST_F(ProbeAnswerTest, ByeReadsOnlyTheEndpointAddress) {
     EXPECT_EQ(r.metadata_version, 0);
     EXPECT_STREQ(r.host, "");
     EXPECT_EQ(r.port, 0);
+    EXPECT_STREQ(r.types, "");
+    EXPECT_STREQ(r.xaddrs, "");
 }
 
 TEST_F(ProbeAnswerTest, OverlongTextsAreCutToTheirFields) {
     match_fields m;
     m.endpoint = std::string(150, 'e');
     m.scopes = std::string(200, 's') + " b";
+    m.types = "tds:Device " + std::string(300, 't');
     m.xaddrs = "http://10.0.0.9/" + std::string(300, 'p');
     m.version = "99999999999999999999";
     receive(envelope("<d:ProbeMatches>" + match_element("ProbeMatch", m) + "</d:ProbeMatches>"));
@@ -223,6 +230,8 @@ TEST_F(ProbeAnswerTest, OverlongTextsAreCutToTheirFields) {
     EXPECT_EQ(std::string(r.scopes[0]), std::string(127, 's'));
     EXPECT_STREQ(r.scopes[1], "b");
     EXPECT_EQ(std::string(r.path), "/" + std::string(126, 'p'));
+    EXPECT_EQ(std::string(r.types), m.types.substr(0, DRM_PROBE_TYPES_SIZE - 1));
+    EXPECT_EQ(std::string(r.xaddrs), m.xaddrs.substr(0, DRM_PROBE_XADDRS_SIZE - 1));
     EXPECT_EQ(r.metadata_version, INT32_MAX);
 }
 

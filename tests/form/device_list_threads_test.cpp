@@ -7,8 +7,8 @@
 #include <string>
 #include <thread>
 
-#include "DeviceDrmListActivity/SecureWebModelList.h"
-#include "DeviceDrmListActivity/local_text.h"
+#include "device_rows/SecureWebModelList.h"
+#include "device_rows/local_text.h"
 #include "device_list_fixture.h"
 
 namespace form_test {

@@ -1,6 +1,6 @@
 // Reading a discovery report: the MAC text from the endpoint address, the sender's address, and
 // records whose fields are not what the reader may assume.
-#include "DeviceDrmListActivity/device_report.h"
+#include "device_rows/device_report.h"
 
 #include <arpa/inet.h>
 #include <gtest/gtest.h>

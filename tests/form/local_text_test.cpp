@@ -1,6 +1,6 @@
 // The conversion of device-supplied bytes to the wide text the list shows, and back for the
 // row dump.
-#include "DeviceDrmListActivity/local_text.h"
+#include "device_rows/local_text.h"
 
 #include <gtest/gtest.h>
 

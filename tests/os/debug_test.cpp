@@ -2,6 +2,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <clocale>
 #include <cstdint>
 #include <string>
@@ -33,6 +35,21 @@ TEST(DebugOutputState, LogCallsBeforeInitialiseAndAfterFinaliseWriteNothing) {
 }
 
 using DebugOutput = os_test::RuntimeTest;
+
+TEST_F(DebugOutput, GoesWhereTheProgramPointsItOrNowhere) {
+    int pipe_fds[2];
+    ASSERT_EQ(pipe(pipe_fds), 0);
+    liborvaniot_os_debug_set_output(pipe_fds[1]);
+    EXPECT_EQ(stderr_of([] { liborvaniot_os_debug_printf("caller", 1, "to the pipe\n"); }), "");
+    liborvaniot_os_debug_set_output(-1);
+    EXPECT_EQ(stderr_of([] { liborvaniot_os_debug_printf("caller", 1, "dropped\n"); }), "");
+    liborvaniot_os_debug_set_output(STDERR_FILENO);
+    EXPECT_EQ(stderr_of([] { liborvaniot_os_debug_printf("caller", 1, "back\n"); }), "back\n");
+    close(pipe_fds[1]);
+    char buffer[64] = {};
+    EXPECT_EQ(std::string(buffer, read(pipe_fds[0], buffer, sizeof buffer)), "to the pipe\n");
+    close(pipe_fds[0]);
+}
 
 TEST_F(DebugOutput, WritesExactlyTheFormattedTextAndNeverTheCaller) {
     EXPECT_EQ(

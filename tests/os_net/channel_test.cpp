@@ -13,6 +13,7 @@
 #include "host_addresses.h"
 #include "liborvaniot_os/liborvaniot_os.h"
 #include "liborvaniot_os/liborvaniot_os_net.h"
+#include "liborvaniot_os/liborvaniot_os_net_select.h"
 #include "liborvaniot_os/liborvaniot_os_thread.h"
 #include "netns_env.h"
 
@@ -228,6 +229,57 @@ TEST_F(ChannelTest, RaisedStopFlagEndsTheExtraInterfaceAttemptsAtOnce) {
         EXPECT_LT(elapsed, 3s) << "the attempts went on after the stop flag was raised";
         CloseChannels();
     }
+}
+
+TEST_F(ChannelTest, OnlyTheSelectedInterfacesGetChannels) {
+    AddAddress("198.18.200.1");
+    // An address with a label is listed under "<link>:<suffix>" and still belongs to the link.
+    ASSERT_TRUE(os_net_test::Ip(topology_.finder, {"addr", "add", "198.18.200.2/32", "dev", topology_.finder_link,
+                                                  "label", topology_.finder_link + ":ov"}));
+    const std::string link = topology_.finder_link;
+    const struct {
+        const char* what;
+        std::vector<const char*> names;
+        std::vector<const char*> addresses;
+        const char* extra_interface;  // nullptr: none
+        std::vector<std::string> expected;
+    } cases[] = {
+        {"nothing selected: every address", {}, {}, nullptr, {"198.18.0.1", "198.18.200.1", "198.18.200.2"}},
+        {"one address", {}, {"198.18.200.1"}, nullptr, {"198.18.200.1"}},
+        {"a link by name, labelled address included", {link.c_str()}, {}, nullptr,
+         {"198.18.0.1", "198.18.200.1", "198.18.200.2"}},
+        {"loopback by name leaves no channel", {"lo"}, {}, nullptr, {}},
+        {"an extra interface outside the selection is not tried", {}, {"198.18.0.1"}, "198.18.200.1",
+         {"198.18.0.1"}},
+    };
+    for (const auto& row : cases) {
+        SCOPED_TRACE(row.what);
+        std::vector<uint32_t> addresses;
+        for (const char* text : row.addresses) addresses.push_back(ToAddress(text));
+        liborvaniot_os_net_channel_select(row.names.data(), static_cast<int32_t>(row.names.size()), addresses.data(),
+                                          static_cast<int32_t>(addresses.size()));
+        std::atomic<uint32_t> extra{row.extra_interface != nullptr ? ToAddress(row.extra_interface) : 0};
+        const auto start = std::chrono::steady_clock::now();
+        liborvaniot_os_net_multicast_client_open_all(&table_, kProbePort, &extra);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, 2s) << "a left-out interface was retried";
+        std::vector<std::string> opened = ChannelAddresses();
+        std::sort(opened.begin(), opened.end());
+        EXPECT_EQ(opened, row.expected);
+        CloseChannels();
+    }
+    liborvaniot_os_net_channel_select(nullptr, 0, nullptr, 0);
+    os_net_test::Ip(topology_.finder, {"addr", "del", "198.18.200.2/32", "dev", topology_.finder_link});
+}
+
+TEST_F(ChannelTest, InterfacesAreFoundByNameAndAddress) {
+    uint32_t rows[8];
+    int32_t count = -1;
+    ASSERT_EQ(liborvaniot_os_net_interface_addresses(topology_.finder_link.c_str(), rows, 8, &count), 0);
+    ASSERT_EQ(count, 1);
+    EXPECT_EQ(ToText(rows[0]), "198.18.0.1");
+    EXPECT_EQ(liborvaniot_os_net_interface_addresses("orvt-no-such-link", rows, 8, &count), 1);
+    EXPECT_EQ(liborvaniot_os_net_is_local_address(ToAddress("198.18.0.1")), 1);
+    EXPECT_EQ(liborvaniot_os_net_is_local_address(ToAddress("198.18.1.1")), 0) << "a peer's address";
 }
 
 TEST_F(ChannelTest, ClientSocketIsRefusedForABusyVariableOrAForeignAddress) {

@@ -33,6 +33,8 @@ inline constexpr size_t DRM_PROBE_SCOPE_SIZE = 128;
 inline constexpr int32_t DRM_PROBE_MAX_SCOPES = 100;
 inline constexpr size_t DRM_PROBE_HOST_SIZE = 128;
 inline constexpr size_t DRM_PROBE_PATH_SIZE = 128;
+inline constexpr size_t DRM_PROBE_TYPES_SIZE = 256;
+inline constexpr size_t DRM_PROBE_XADDRS_SIZE = 256;
 
 // Device types.
 inline constexpr int32_t DRM_PROBE_TYPE_NONE = 0;
@@ -60,6 +62,10 @@ struct drm_probe_device {
     int32_t port;    // 80 when the address names none
     char host[DRM_PROBE_HOST_SIZE];
     char path[DRM_PROBE_PATH_SIZE];
+    // The Types and XAddrs texts as the device sent them (cut to fit), for programs that show a
+    // device's whole answer rather than only what the list uses.
+    char types[DRM_PROBE_TYPES_SIZE];
+    char xaddrs[DRM_PROBE_XADDRS_SIZE];
 };
 
 // Registers a device with its receiver: (user data, address text, manufacturer, model, location,

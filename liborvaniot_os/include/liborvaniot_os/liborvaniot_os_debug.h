@@ -32,5 +32,9 @@ void liborvaniot_os_debug_safe_printfW(const wchar_t* format, ...);
 // Zeroed tracked block of size bytes recorded under the debug module's source path, or null.
 void* calloc_z(size_t size, int32_t line);
 
+// Sends every later message to the file descriptor instead of standard error; a negative one drops
+// them. For programs whose standard error belongs to their user (a command-line tool).
+void liborvaniot_os_debug_set_output(int fd);
+
 int32_t liborvaniot_os_debug_initialize();
 int32_t liborvaniot_os_debug_finalize();

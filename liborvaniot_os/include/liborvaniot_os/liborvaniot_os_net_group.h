@@ -17,7 +17,8 @@ inline constexpr int32_t LIBORVANIOT_OS_NET_TOO_LONG = -3;
 // listeners of the group on this host keep working) and joins the group on every interface address
 // of if_addrs (an interface named twice is joined once). It hears only datagrams sent to the group
 // on those interfaces. 0 when *sock holds the ready socket; 1 on failure or when no interface could
-// be joined (*sock then holds the invalid handle). A *sock that already holds a socket is closed and
+// be joined (*sock then holds the invalid handle, and errno tells why: the socket, the port or the
+// group membership was refused). A *sock that already holds a socket is closed and
 // the call fails, as with the channel sockets.
 int32_t liborvaniot_os_net_group_receiver_open(uint16_t port, const uint32_t* if_addrs, int32_t count,
                                                liborvaniot_os_socket* sock);

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <optional>
 
-#include "DeviceDrmListActivity/SecureWebModelList.h"
-#include "DeviceDrmListActivity/device_report.h"
-#include "DeviceDrmListActivity/local_text.h"
+#include "device_rows/SecureWebModelList.h"
+#include "device_rows/device_report.h"
+#include "device_rows/local_text.h"
 #include "liborvaniot_drm_client/libdrm_client_probe.h"
 #include "liborvaniot_os/liborvaniot_os_debug.h"
 #include "orvan_ux/ux_conventions.h"

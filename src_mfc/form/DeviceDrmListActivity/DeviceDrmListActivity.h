@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "AppDelegate.h"
-#include "DeviceDrmListActivity/DeviceEntry.h"
+#include "device_rows/DeviceEntry.h"
 #include "DeviceDrmListActivity/device_list_platform.h"
 #include "DeviceDrmListActivity/device_row_dump.h"
 #include "liborvaniot_drm_client/libdrm_client_probe_message.h"

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "DeviceDrmListActivity/local_text.h"
+#include "device_rows/local_text.h"
 #include "orvan_wnd/wnd.h"
 
 namespace ORVAN_UXClass {

@@ -126,6 +126,7 @@ int32_t drm_probe_match_read(const drm_xml_node* match, drm_probe_device* record
     copy_endpoint(match, record);
     if (const char* types = text_of(drm_xml_node_child(match, "Types")); types != nullptr) {
         record->device_type = drm_probe_types_classify(types);
+        copy_cut(record->types, sizeof record->types, types);
     }
     if (const char* version = text_of(drm_xml_node_child(match, "MetadataVersion")); version != nullptr) {
         record->metadata_version = metadata_version_of(version);
@@ -133,6 +134,7 @@ int32_t drm_probe_match_read(const drm_xml_node* match, drm_probe_device* record
     drm_probe_scopes_append(record, text_of(drm_xml_node_child(match, "Scopes")));
     const char* xaddrs = text_of(drm_xml_node_child(match, "XAddrs"));
     if (xaddrs == nullptr) return 0;
+    copy_cut(record->xaddrs, sizeof record->xaddrs, xaddrs);
     return drm_probe_xaddrs_choose(xaddrs, record);
 }
 

@@ -1,4 +1,5 @@
-// Where diagnostics end up: standard error, one write per message, text unchanged.
+// Where diagnostics end up: standard error (or the program's choice), one write per message, text
+// unchanged.
 #pragma once
 
 #include <cstddef>

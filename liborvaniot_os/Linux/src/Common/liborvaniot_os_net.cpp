@@ -9,6 +9,7 @@
 
 #include "liborvaniot_os/liborvaniot_os.h"
 #include "liborvaniot_os/liborvaniot_os_debug.h"
+#include "liborvaniot_os/liborvaniot_os_net_select.h"
 #include "liborvaniot_os/liborvaniot_os_thread.h"
 
 namespace {
@@ -23,9 +24,11 @@ bool usable_row(uint32_t address) {
     return address != 0 && address != htonl(INADDR_LOOPBACK);
 }
 
-// Appends a channel for the address when its socket opens; false when it does not.
+// Appends a channel for the address when its socket opens; false when it does not, or when the
+// program left that interface out.
 bool append_channel(liborvaniot_os_net_channel_table* table, uint32_t if_addr, uint16_t probe_port) {
     if (table->count < 0 || table->count >= LIBORVANIOT_OS_NET_MAX_CHANNELS) return false;
+    if (liborvaniot_os_net_channel_selected(if_addr) == 0) return false;
     liborvaniot_os_socket sock = LIBORVANIOT_OS_INVALID_SOCKET;
     if (liborvaniot_os_net_multicast_client_init(if_addr, &sock) != 0) return false;
     table->channels[table->count] = liborvaniot_os_net_channel{sock, if_addr, probe_port};
@@ -65,6 +68,8 @@ void open_extra_interface(liborvaniot_os_net_channel_table* table, uint16_t prob
     if (extra_if_addr == nullptr) return;
     uint32_t address = extra_if_addr->load();
     if (address == 0 || table->count >= LIBORVANIOT_OS_NET_MAX_CHANNELS) return;
+    // Left out by the program: no amount of retrying would open it.
+    if (liborvaniot_os_net_channel_selected(address) == 0) return;
     for (int32_t attempt = 1; attempt <= LIBORVANIOT_OS_NET_EXTRA_ATTEMPTS; ++attempt) {
         if (liborvaniot_os_stop_flag.load() != 0) return;
         if (has_channel(table, address)) return;
@@ -179,12 +184,16 @@ int32_t liborvaniot_os_net_multicast_client_sync(liborvaniot_os_net_channel_tabl
 
     uint32_t wanted[LIBORVANIOT_OS_NET_MAX_CHANNELS];
     int32_t wanted_count = 0;
+    // Interfaces the program left out are not wanted, so they count neither as missing nor as kept.
     for (int32_t i = 0; i < row_count && wanted_count < LIBORVANIOT_OS_NET_MAX_CHANNELS; ++i) {
-        if (usable_row(rows[i]) && !contains(wanted, wanted_count, rows[i])) wanted[wanted_count++] = rows[i];
+        if (usable_row(rows[i]) && liborvaniot_os_net_channel_selected(rows[i]) != 0 &&
+            !contains(wanted, wanted_count, rows[i])) {
+            wanted[wanted_count++] = rows[i];
+        }
     }
     // The extra address may be too new for the table read a moment ago.
     if (extra_if_addr != 0 && wanted_count < LIBORVANIOT_OS_NET_MAX_CHANNELS &&
-        !contains(wanted, wanted_count, extra_if_addr)) {
+        liborvaniot_os_net_channel_selected(extra_if_addr) != 0 && !contains(wanted, wanted_count, extra_if_addr)) {
         wanted[wanted_count++] = extra_if_addr;
     }
 

@@ -18,10 +18,12 @@ bool set_option(liborvaniot_os_socket sock, int level, int name, const void* val
     return ::setsockopt(sock, level, name, value, size) == 0;
 }
 
-// Joins the group on each distinct interface address; counts the memberships that hold.
+// Joins the group on each distinct interface address; counts the memberships that hold. When none
+// holds, errno tells why the last membership was refused.
 int32_t join_interfaces(liborvaniot_os_socket sock, uint32_t group, const uint32_t* if_addrs, int32_t count,
                         const char* group_text, int port) {
     int32_t joined = 0;
+    int refusal = EINVAL;
     for (int32_t i = 0; i < count; ++i) {
         bool seen = false;
         for (int32_t j = 0; j < i && !seen; ++j) seen = if_addrs[j] == if_addrs[i];
@@ -35,6 +37,7 @@ int32_t join_interfaces(liborvaniot_os_socket sock, uint32_t group, const uint32
             // Two addresses of one interface: the first one's membership already covers it.
             ++joined;
         } else {
+            refusal = errno;
             char interface_text[16];
             liborvaniot_os_net_format_address(if_addrs[i], interface_text);
             liborvaniot_os_debug_printf(kOpenCaller, __LINE__,
@@ -42,7 +45,14 @@ int32_t join_interfaces(liborvaniot_os_socket sock, uint32_t group, const uint32
                                         group_text, port, interface_text);
         }
     }
+    if (joined == 0) errno = refusal;
     return joined;
+}
+
+// The failure result, with errno restored after the logging and closing that followed the cause.
+int32_t fail_with(int error) {
+    errno = error;
+    return 1;
 }
 
 }  // namespace
@@ -56,14 +66,15 @@ int32_t liborvaniot_os_net_group_receiver_open(uint16_t port, const uint32_t* if
     const uint32_t group = ::inet_addr(LIBORVANIOT_OS_NET_MULTICAST_GROUP);
     const char* group_text = LIBORVANIOT_OS_NET_MULTICAST_GROUP;
     const int port_number = port;
-    if (if_addrs == nullptr || count <= 0) return 1;
+    if (if_addrs == nullptr || count <= 0) return fail_with(EINVAL);
 
     *sock = liborvaniot_os_socket_debug_open(SOCK_DGRAM, 0, kOpenCaller, __LINE__);
     if (*sock == LIBORVANIOT_OS_INVALID_SOCKET) {
+        const int error = errno;
         liborvaniot_os_debug_printf(kOpenCaller, __LINE__,
                                     "(%s:%d) probe group receiver socket open, error !!\n", group_text,
                                     port_number);
-        return 1;
+        return fail_with(error);
     }
     const int reuse = 1;
     if (!set_option(*sock, SOL_SOCKET, SO_REUSEADDR, &reuse, sizeof reuse)) {
@@ -90,14 +101,16 @@ int32_t liborvaniot_os_net_group_receiver_open(uint16_t port, const uint32_t* if
     local.sin_port = htons(port);
     local.sin_addr.s_addr = group;
     if (::bind(*sock, reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0) {
+        const int error = errno;
         liborvaniot_os_debug_printf(kOpenCaller, __LINE__, "(%s:%d) probe group receiver bind, error !!\n",
                                     group_text, port_number);
         liborvaniot_os_socket_debug_close(sock);
-        return 1;
+        return fail_with(error);
     }
     if (join_interfaces(*sock, group, if_addrs, count, group_text, port_number) == 0) {
+        const int error = errno;
         liborvaniot_os_socket_debug_close(sock);
-        return 1;
+        return fail_with(error);
     }
     return 0;
 }

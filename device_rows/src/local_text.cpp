@@ -1,4 +1,4 @@
-#include "DeviceDrmListActivity/local_text.h"
+#include "device_rows/local_text.h"
 
 #include <cstdint>
 

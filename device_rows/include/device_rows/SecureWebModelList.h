@@ -5,7 +5,7 @@
 #include <span>
 #include <string_view>
 
-#include "DeviceDrmListActivity/DeviceEntry.h"
+#include "device_rows/DeviceEntry.h"
 
 namespace ORVAN_UXClass {
 

@@ -1,4 +1,4 @@
-#include "SecureWebModelList.h"
+#include "device_rows/SecureWebModelList.h"
 
 #include <algorithm>
 #include <array>

@@ -1,4 +1,4 @@
-#include "DeviceDrmListActivity/device_report.h"
+#include "device_rows/device_report.h"
 
 #include <algorithm>
 #include <array>

@@ -1,0 +1,259 @@
+#!/usr/bin/env bash
+# orvan-scan as users and scripts run it, against simulated devices in the private test network:
+# the table, JSON and CSV (parsed back), --watch with Hello and Bye, --open with a recording URL
+# handler, every exit status with its message, the live count on a terminal, and the link-local
+# address it adds as root being removed again, also on Ctrl+C.
+#
+#   scan_cli_test.sh <orvan-scan> <orvan_device_sim>      (inside netns_run.sh --peers 2)
+set -uo pipefail
+
+scan=${1:?usage: scan_cli_test.sh <orvan-scan> <orvan_device_sim>}
+sim=${2:?usage: scan_cli_test.sh <orvan-scan> <orvan_device_sim>}
+
+# shellcheck source=/dev/null
+source "$(dirname "${BASH_SOURCE[0]}")/../support/wait_for.sh"
+# shellcheck source=/dev/null
+source "$(dirname "${BASH_SOURCE[0]}")/../support/test_network.sh"
+require_test_network scan_cli_test
+finder_if=$ORVAN_NETNS_FINDER_IF
+
+work=$(mktemp -d)
+chmod 755 "$work"
+sim_pids=()
+failed=0
+fail() { echo "FAIL: $*" >&2; failed=1; }
+note() { echo "scan_cli_test: $*" >&2; }
+stop_sims() {
+    stop_processes "${sim_pids[@]}"
+    sim_pids=()
+}
+trap 'stop_sims; rm -rf "$work"' EXIT
+
+# Runs orvan-scan with the arguments: standard output, error and status in $work/out, err, status.
+run() {
+    "$scan" "$@" >"$work/out" 2>"$work/err"
+    echo $? >"$work/status"
+}
+status() { cat "$work/status"; }
+expect_status() {
+    local want=$1 what=$2
+    [[ $(status) == "$want" ]] || fail "$what: exit status $(status), expected $want (stderr: $(cat "$work/err"))"
+}
+expect_err() {
+    local text=$1 what=$2
+    grep -qF -- "$text" "$work/err" || fail "$what: standard error lacks '$text': $(cat "$work/err")"
+}
+# Addresses this program added ("<link>:ov" labels).
+added_addresses() { ip -4 -o addr show label '*:ov' | awk '{ print $4 }'; }
+
+# Starts the simulator in peer $1 with the remaining arguments; waits until it is ready.
+start_sim() {
+    local k=$1
+    shift
+    ip netns exec "${peers[$k]}" "$sim" --interface "${peer_ifs[$k]}" --max-delay-ms 200 --no-http "$@" \
+        >"$work/sim$k.out" 2>&1 &
+    sim_pids+=($!)
+    wait_for 100 grep -q '^ready ' "$work/sim$k.out" || { note "simulator $k: $(cat "$work/sim$k.out")"; exit 1; }
+}
+
+# Devices whose names and locations carry what breaks careless output: commas, quotes, line breaks,
+# non-ASCII and a terminal escape. Addresses sort differently as text and as numbers.
+cat >"$work/devices" <<'DEVICES'
+address=198.18.1.10; model=SLV-IPC4210; name=Lobby, "east"; location=Floor 1
+address=198.18.1.9; model=CAM-9; scope=drm://www.orvan-iot.example/name/Caf%C3%A9%0Aline%202; location=Köln
+address=198.18.1.100; model=GW-1; name=gate; scope=drm://www.orvan-iot.example/location/x%1B%5B2Jy
+DEVICES
+start_sim 0 --devices "$work/devices" --base-address 198.18.1.9 --metadata-version 7
+
+# 1. The table: sorted by IP as numbers, one line per device, nothing on standard error when piped.
+run
+expect_status 0 "table"
+[[ -s $work/err ]] && fail "table: standard error is not empty when piped: $(cat "$work/err")"
+ips=$(awk 'NR > 1 { print $3 }' "$work/out" | tr '\n' ' ')
+[[ $ips == "198.18.1.9 198.18.1.10 198.18.1.100 " ]] || fail "table: IP order is '$ips'"
+head -n1 "$work/out" | grep -q '^Model  *MAC  *IP  *System Name  *Location$' || fail "table heading: $(head -n1 "$work/out")"
+[[ $(wc -l <"$work/out") -eq 4 ]] || fail "table: $(wc -l <"$work/out") lines, expected 4"
+grep -q $'\e' "$work/out" && fail "table: a terminal escape reached the output"
+python3 - "$work/out" <<'PY' || fail "table: columns do not line up"
+import sys, unicodedata
+lines = open(sys.argv[1], encoding="utf-8").read().splitlines()
+starts = [lines[0].index(h) for h in ("MAC", "IP", "System Name", "Location")]
+for line in lines[1:]:
+    for s in starts:
+        assert line[s - 2:s] == "  " and line[s] != " ", (line, s)
+PY
+added_addresses | grep -q . && fail "table: the added link-local address is still there after the exit"
+
+# 2. JSON, parsed back: every field, names exactly as the devices sent them.
+run --json
+expect_status 0 "json"
+python3 - "$work/out" <<'PY' || fail "json: $(cat "$work/out")"
+import json, sys
+devices = json.load(open(sys.argv[1], encoding="utf-8"))
+assert [d["ip"] for d in devices] == ["198.18.1.9", "198.18.1.10", "198.18.1.100"], devices
+keys = ["model", "mac", "ip", "name", "location", "web_url", "endpoint", "types", "xaddrs", "scopes",
+        "metadata_version"]
+for d in devices:
+    assert list(d) == keys, list(d)
+    assert d["metadata_version"] == 7
+    assert d["types"] == ["dn:NetworkVideoTransmitter", "tds:Device"], d["types"]
+    assert d["xaddrs"] == ["http://%s/device/service" % d["ip"]], d["xaddrs"]
+    assert d["endpoint"].startswith("urn:uuid:") and d["mac"].count(":") == 5
+nine, ten, hundred = devices
+assert nine["name"] == "Caf\u00e9\nline 2" and nine["location"] == "K\u00f6ln", nine
+assert ten["name"] == 'Lobby, "east"' and ten["web_url"] == "https://198.18.1.10", ten
+assert nine["web_url"] == "http://198.18.1.9"
+assert hundred["location"] == "x\x1b[2Jy", hundred["location"]
+assert any(s.endswith("/hardware/GW-1") for s in hundred["scopes"]), hundred["scopes"]
+PY
+
+# 3. CSV, parsed back (RFC 4180 quoting).
+run --csv
+expect_status 0 "csv"
+python3 - "$work/out" <<'PY' || fail "csv: $(cat "$work/out")"
+import csv, sys
+with open(sys.argv[1], encoding="utf-8", newline="") as f:
+    rows = list(csv.DictReader(f))
+assert [r["ip"] for r in rows] == ["198.18.1.9", "198.18.1.10", "198.18.1.100"], rows
+assert rows[0]["name"] == "Caf\u00e9\nline 2" and rows[0]["location"] == "K\u00f6ln", rows[0]
+assert rows[1]["name"] == 'Lobby, "east"', rows[1]
+assert rows[2]["location"] == "x\ufffd[2Jy", rows[2]["location"]
+assert rows[1]["types"] == "dn:NetworkVideoTransmitter tds:Device" and rows[1]["metadata_version"] == "7"
+PY
+grep -q $'\r$' "$work/out" || fail "csv: records do not end in CRLF"
+
+# 4. --open: the right scheme by model, through the desktop's URL handler (a recording stand-in).
+mkdir "$work/bin"
+cat >"$work/bin/xdg-open" <<HANDLER
+#!/bin/sh
+echo "\$1" >>"$work/opened"
+exit \${HANDLER_STATUS:-0}
+HANDLER
+chmod +x "$work/bin/xdg-open"
+PATH="$work/bin:$PATH" run --open 198.18.1.9
+expect_status 0 "open by IP"
+[[ $(cat "$work/out") == "http://198.18.1.9" ]] || fail "open by IP printed '$(cat "$work/out")'"
+run --json
+cp "$work/out" "$work/out.json"
+mac_of_ten=$(python3 -c 'import json,sys; print([d["mac"] for d in json.load(open(sys.argv[1])) if d["ip"]=="198.18.1.10"][0])' "$work/out.json")
+PATH="$work/bin:$PATH" run --open "${mac_of_ten//:/-}"
+expect_status 0 "open by MAC"
+[[ $(cat "$work/opened") == $'http://198.18.1.9\nhttps://198.18.1.10' ]] || fail "opened: $(cat "$work/opened")"
+PATH="$work/bin:$PATH" run --open 198.18.1.77 --timeout 1
+expect_status 1 "open of an absent device"
+expect_err "no device with IP 198.18.1.77 answered" "open of an absent device"
+PATH="$work/bin:$PATH" HANDLER_STATUS=4 run --open 198.18.1.9
+expect_status 2 "open with a failing handler"
+expect_err "failed with status 4" "open with a failing handler"
+[[ $(wc -l <"$work/opened") -eq 3 ]] || fail "the handler ran $(wc -l <"$work/opened") times, expected 3"
+
+# 5. The live count on a terminal, and nothing of it on a pipe.
+script -qec "$scan --timeout 2 >$work/tty.out" "$work/tty.log" >/dev/null 2>&1
+grep -q 'Scanning: 3 devices found' "$work/tty.log" || fail "no live count on a terminal: $(cat -v "$work/tty.log")"
+grep -q $'\r\e\[K' "$work/tty.log" || fail "the live count is not cleared at the end"
+[[ $(wc -l <"$work/tty.out") -eq 4 ]] || fail "terminal run: table has $(wc -l <"$work/tty.out") lines"
+
+# 6. --watch: answers, then Hello from devices that start, Bye from devices that stop; Ctrl+C ends it.
+"$scan" --watch >"$work/watch" 2>"$work/watch.err" &
+watch_pid=$!
+lines() { [[ $(grep -c "\"event\":\"$1\"" "$work/watch") -ge $2 ]]; }
+wait_for 150 lines match 3 || fail "watch: the three answers did not arrive: $(cat "$work/watch")"
+start_sim 1 --base-address 198.18.2.10 --count 2 --name "late-{n}" --seed 2
+wait_for 50 lines hello 2 || fail "watch: no hello lines: $(cat "$work/watch")"
+kill -TERM "${sim_pids[1]}"
+wait "${sim_pids[1]}"
+unset 'sim_pids[1]'
+wait_for 50 lines bye 2 || fail "watch: no bye lines: $(cat "$work/watch")"
+kill -INT "$watch_pid"
+wait "$watch_pid"
+watch_status=$?
+[[ $watch_status -eq 0 ]] || fail "watch: exit status $watch_status after Ctrl+C, expected 0"
+python3 - "$work/watch" <<'PY' || fail "watch output: $(cat "$work/watch")"
+import json, sys
+events = [json.loads(line) for line in open(sys.argv[1], encoding="utf-8")]
+kinds = [(e["event"], e["ip"]) for e in events]
+assert sorted(k for k in kinds if k[0] == "match") == [("match", ip) for ip in ("198.18.1.10", "198.18.1.100", "198.18.1.9")], kinds
+assert sorted(k for k in kinds if k[0] != "match") == [("bye", "198.18.2.10"), ("bye", "198.18.2.11"),
+                                                       ("hello", "198.18.2.10"), ("hello", "198.18.2.11")], kinds
+assert kinds.index(("hello", "198.18.2.10")) < kinds.index(("bye", "198.18.2.10"))
+assert all(e["name"].startswith("late-") for e in events if e["event"] != "match")
+PY
+[[ -s $work/watch.err ]] && fail "watch: standard error: $(cat "$work/watch.err")"
+
+# 7. Ctrl+C while the scanner holds the link-local address it added: the address goes with it.
+"$scan" --watch >/dev/null 2>"$work/ctrlc.err" &
+ctrlc_pid=$!
+address_added() { [[ -n $(added_addresses) ]]; }
+wait_for 100 address_added || fail "no link-local address was added as root"
+note "added while running: $(added_addresses | tr '\n' ' ')"
+kill -INT "$ctrlc_pid"
+wait "$ctrlc_pid"
+ctrlc_status=$?
+[[ $ctrlc_status -le 1 ]] || fail "Ctrl+C: exit status $ctrlc_status"
+[[ -z $(added_addresses) ]] || fail "Ctrl+C: the added address $(added_addresses) was left behind"
+
+# 8. No device answers: status 1, an empty result in each format.
+stop_sims
+run --timeout 1
+expect_status 1 "no devices, table"
+[[ -s $work/out ]] && fail "no devices: the table printed '$(cat "$work/out")'"
+run --json --timeout 1
+expect_status 1 "no devices, json"
+[[ $(cat "$work/out") == "[]" ]] || fail "no devices: JSON is '$(cat "$work/out")'"
+
+# 9. Usage and system errors: status 2 and a message saying what is wrong.
+run --frobnicate
+expect_status 2 "unknown option"
+expect_err "unknown option '--frobnicate'" "unknown option"
+run --interface nosuch0
+expect_status 2 "unknown interface"
+expect_err "no network interface named 'nosuch0'" "unknown interface"
+run --interface 198.18.1.1
+expect_status 2 "a peer's address as interface"
+expect_err "198.18.1.1 is not an IPv4 address of this computer" "a peer's address as interface"
+run --interface lo
+expect_status 2 "loopback only"
+expect_err "no usable address on the chosen interfaces" "loopback only"
+
+python3 -c 'import socket, time, sys
+s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+s.bind(("0.0.0.0", 13702))
+open(sys.argv[1], "w").close()
+time.sleep(60)' "$work/port_taken" &
+holder=$!
+wait_for 50 test -e "$work/port_taken"
+run
+expect_status 2 "port in use"
+expect_err "UDP port 13702 of the discovery group 239.255.255.250 is in use by another program" "port in use"
+kill "$holder"
+wait "$holder" 2>/dev/null
+
+igmp=$(sysctl -n net.ipv4.igmp_max_memberships)
+sysctl -qw net.ipv4.igmp_max_memberships=0
+run
+expect_status 2 "group unavailable"
+expect_err "cannot join the discovery group 239.255.255.250" "group unavailable"
+sysctl -qw net.ipv4.igmp_max_memberships="$igmp"
+
+# Without administrator rights: the discovery port counts as privileged here, and later the
+# computer has no address at all.
+unprivileged=$(sysctl -n net.ipv4.ip_unprivileged_port_start)
+sysctl -qw net.ipv4.ip_unprivileged_port_start=20000
+setpriv --reuid=nobody --regid=nogroup --clear-groups "$scan" >"$work/out" 2>"$work/err"
+echo $? >"$work/status"
+expect_status 2 "permission denied"
+expect_err "permission denied opening UDP port 13702" "permission denied"
+sysctl -qw net.ipv4.ip_unprivileged_port_start="$unprivileged"
+
+address=$(ip -4 -o addr show dev "$finder_if" | awk '{ print $4 }')
+ip addr del "$address" dev "$finder_if"
+setpriv --reuid=nobody --regid=nogroup --clear-groups "$scan" >"$work/out" 2>"$work/err"
+echo $? >"$work/status"
+expect_status 2 "no usable interface"
+expect_err "no usable network interface" "no usable interface"
+ip addr add "$address" dev "$finder_if"
+
+if ((failed)); then
+    exit 1
+fi
+echo "scan_cli_test: passed"

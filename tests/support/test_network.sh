@@ -1,0 +1,19 @@
+# Shell helpers for scripts that run inside the private test network made by netns_run.sh.
+
+# require_test_network NAME: ends the script (status 1) unless it runs inside such a network;
+# otherwise sets the arrays peers and peer_ifs (the peer namespaces and their links).
+require_test_network() {
+    if [[ -z ${ORVAN_NETNS_ID:-} ]]; then
+        echo "$1: refusing to run outside a test network (run it through tests/netns/netns_run.sh)" >&2
+        exit 1
+    fi
+    read -r -a peers <<<"$ORVAN_NETNS_PEERS"
+    read -r -a peer_ifs <<<"$ORVAN_NETNS_PEER_IFS"
+}
+
+# stop_processes PID...: SIGTERM to each, then waits for each.
+stop_processes() {
+    local pid
+    for pid in "$@"; do kill -TERM "$pid" 2>/dev/null; done
+    for pid in "$@"; do wait "$pid" 2>/dev/null; done
+}

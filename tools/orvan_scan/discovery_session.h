@@ -1,0 +1,43 @@
+// One run of discovery, from the core's start (which finds or adds the link-local address, exactly
+// as the finder does) to its stop (which removes that address again). Stop runs from the destructor
+// too, so every way out of the program cleans up.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "discovery_feed.h"
+
+namespace orvan_scan {
+
+class DiscoverySession {
+  public:
+    DiscoverySession() = default;
+    DiscoverySession(const DiscoverySession&) = delete;
+    DiscoverySession& operator=(const DiscoverySession&) = delete;
+    ~DiscoverySession() { Stop(); }
+
+    // Starts the core, chooses the interfaces, checks the discovery port and starts the listener.
+    // The message for the user when a step fails (everything started is stopped again), else "".
+    std::string Start(const std::vector<std::string>& interfaces);
+    // Stops the listener, then the core. Harmless when nothing runs.
+    void Stop();
+
+    // Asks for one probe on every channel.
+    void RequestScan();
+    // True until the requested probes went out, or were given up because no channel opened.
+    bool ScanPending() const;
+    // Channels the listener has open now.
+    int32_t Channels() const;
+    // True once Ctrl+C (or SIGTERM) asked the program to end.
+    static bool Interrupted();
+    std::vector<ScanEvent> TakeEvents() { return feed_.Take(); }
+
+  private:
+    DiscoveryFeed feed_;
+    bool core_started_ = false;
+    bool listening_ = false;
+};
+
+}  // namespace orvan_scan

@@ -1,0 +1,142 @@
+#include "scan_options.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+
+namespace orvan_scan {
+
+namespace {
+
+constexpr std::string_view kHelp =
+    "Usage: orvan-scan [OPTION]...\n"
+    "Find the maker's cameras, camera boxes and gateways on this computer's networks.\n"
+    "\n"
+    "By default every usable network interface is asked, answers are collected until they stop\n"
+    "(1 s after the last new device, at most --timeout seconds after the probes went out), and\n"
+    "one line per device is printed, sorted by IP address.\n"
+    "\n"
+    "  --json               print a JSON array of devices (model, mac, ip, name, location, web_url,\n"
+    "                       endpoint, types, xaddrs, scopes, metadata_version)\n"
+    "  --csv                print the same fields as CSV (RFC 4180)\n"
+    "  --watch              print one JSON line per device that answers, announces itself (hello)\n"
+    "                       or leaves (bye), until interrupted (or until --timeout)\n"
+    "  --interface NAME|ADDR  ask only on this interface or local address (repeatable)\n"
+    "  --timeout S          wait at most S seconds for answers (default 3)\n"
+    "  --open IP|MAC        scan, then open that device's web page (https or http by model)\n"
+    "  --debug              show the runtime's diagnostics on standard error\n"
+    "  -h, --help           show this help and exit\n"
+    "\n"
+    "Exit status: 0 when at least one device was found, 1 when none was, 2 on a usage or system\n"
+    "error. Run as root, it uses or adds a link-local (169.254.0.0/16) address for the run, as the\n"
+    "finder does, and removes it when it exits.\n";
+
+struct Parser {
+    std::span<const std::string_view> args;
+    size_t next = 0;
+    ScanOptions options;
+    std::string error;
+
+    // The value of an option that takes one, from "--name=value" or the next argument.
+    std::optional<std::string_view> Value(std::string_view name,
+                                          std::optional<std::string_view> inline_value) {
+        if (inline_value) return inline_value;
+        if (next < args.size()) return args[next++];
+        error = "option '" + std::string(name) + "' needs a value";
+        return std::nullopt;
+    }
+
+    bool SetMode(OutputMode mode, std::string_view name) {
+        if (options.mode != OutputMode::table && options.mode != mode) {
+            error = "only one of --json, --csv and --watch can be given (got " + std::string(name) + " too)";
+            return false;
+        }
+        options.mode = mode;
+        return true;
+    }
+
+    bool SetTimeout(std::string_view text) {
+        const std::string copy(text);
+        char* end = nullptr;
+        errno = 0;
+        const double value = std::strtod(copy.c_str(), &end);
+        if (copy.empty() || end == nullptr || *end != '\0' || errno != 0 || !std::isfinite(value) ||
+            value <= 0 || value > kMaxTimeoutS) {
+            error = "invalid timeout '" + copy + "': give seconds, more than 0 and at most 86400";
+            return false;
+        }
+        options.timeout_s = value;
+        return true;
+    }
+
+    bool One(std::string_view arg) {
+        std::optional<std::string_view> inline_value;
+        std::string_view name = arg;
+        if (arg.starts_with("--")) {
+            if (const size_t eq = arg.find('='); eq != std::string_view::npos) {
+                name = arg.substr(0, eq);
+                inline_value = arg.substr(eq + 1);
+            }
+        }
+        const bool takes_value = name == "--interface" || name == "--timeout" || name == "--open";
+        if (inline_value && !takes_value) {
+            error = "option '" + std::string(name) + "' takes no value";
+            return false;
+        }
+        if (name == "-h" || name == "--help")
+            options.help = true;
+        else if (name == "--debug")
+            options.debug = true;
+        else if (name == "--json")
+            return SetMode(OutputMode::json, name);
+        else if (name == "--csv")
+            return SetMode(OutputMode::csv, name);
+        else if (name == "--watch")
+            return SetMode(OutputMode::watch, name);
+        else if (takes_value) {
+            const std::optional<std::string_view> value = Value(name, inline_value);
+            if (!value) return false;
+            if (name == "--timeout") return SetTimeout(*value);
+            if (name == "--interface") {
+                if (value->empty()) {
+                    error = "option '--interface' needs an interface name or address";
+                    return false;
+                }
+                options.interfaces.emplace_back(*value);
+                return true;
+            }
+            options.open = ParseDeviceTarget(*value);
+            if (!options.open) {
+                error =
+                    "invalid device '" + std::string(*value) + "' for --open: give an IP address or a MAC";
+                return false;
+            }
+        } else {
+            error = (arg.starts_with("-") ? "unknown option '" : "unexpected argument '") + std::string(arg) +
+                    "'";
+            return false;
+        }
+        return true;
+    }
+};
+
+}  // namespace
+
+ParsedOptions ParseScanOptions(std::span<const std::string_view> args) {
+    Parser parser{args, 0, {}, {}};
+    while (parser.next < args.size()) {
+        if (!parser.One(args[parser.next++])) return ParsedOptions{std::nullopt, parser.error};
+    }
+    ScanOptions& options = parser.options;
+    if (options.open && options.mode != OutputMode::table) {
+        return ParsedOptions{std::nullopt, "--open cannot be combined with --json, --csv or --watch"};
+    }
+    if (!options.timeout_s && options.mode != OutputMode::watch) options.timeout_s = kDefaultTimeoutS;
+    return ParsedOptions{std::move(options), {}};
+}
+
+std::string_view HelpText() {
+    return kHelp;
+}
+
+}  // namespace orvan_scan

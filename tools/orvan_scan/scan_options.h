@@ -1,0 +1,39 @@
+// The scanner's command line: what to print, where to look, how long to wait, what to open.
+#pragma once
+
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "device_target.h"
+
+namespace orvan_scan {
+
+enum class OutputMode { table, json, csv, watch };
+
+inline constexpr double kDefaultTimeoutS = 3.0;
+inline constexpr double kMaxTimeoutS = 86400.0;
+
+struct ScanOptions {
+    OutputMode mode = OutputMode::table;
+    std::vector<std::string> interfaces;  // names or addresses, as given; empty: every interface
+    std::optional<double> timeout_s;      // scan: default kDefaultTimeoutS; watch: none
+    std::optional<DeviceTarget> open;     // --open
+    bool help = false;
+    bool debug = false;  // runtime diagnostics on standard error
+};
+
+struct ParsedOptions {
+    std::optional<ScanOptions> options;
+    std::string error;  // set when options is not
+};
+
+// args without the program name. "--name value" and "--name=value" both work.
+ParsedOptions ParseScanOptions(std::span<const std::string_view> args);
+
+// The --help text.
+std::string_view HelpText();
+
+}  // namespace orvan_scan

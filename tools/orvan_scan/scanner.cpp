@@ -1,0 +1,211 @@
+#include "scanner.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+
+#include "device_output.h"
+#include "device_set.h"
+#include "discovery_session.h"
+#include "liborvaniot_os/liborvaniot_os.h"
+#include "liborvaniot_os/liborvaniot_os_console.h"
+
+namespace orvan_scan {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using Seconds = std::chrono::duration<double>;
+
+// Answers stop when no new device came for this long.
+constexpr Seconds kQuietPeriod{1.0};
+constexpr uint32_t kPollMs = 20;
+
+// "Scanning: N devices" on a terminal's error stream, rewritten in place; nothing elsewhere.
+class LiveCount {
+  public:
+    explicit LiveCount(const Console& console) : console_(console) {}
+    ~LiveCount() { Clear(); }
+
+    void Show(size_t devices) {
+        if (!console_.err_is_terminal || devices == shown_) return;
+        std::fprintf(console_.err, "\rScanning: %zu device%s found", devices, devices == 1 ? "" : "s");
+        std::fflush(console_.err);
+        shown_ = devices;
+    }
+
+    void Clear() {
+        if (shown_ == kNone) return;
+        std::fputs("\r\033[K", console_.err);
+        std::fflush(console_.err);
+        shown_ = kNone;
+    }
+
+  private:
+    static constexpr size_t kNone = static_cast<size_t>(-1);
+    const Console& console_;
+    size_t shown_ = kNone;
+};
+
+// Applies the queued events to the set; true when a device was added.
+bool Apply(DeviceSet& devices, const std::vector<ScanEvent>& events) {
+    bool added = false;
+    for (const ScanEvent& event : events) {
+        if (event.device) {
+            added = devices.Add(*event.device) || added;
+        } else {
+            devices.RemoveEndpoint(event.endpoint);
+        }
+    }
+    return added;
+}
+
+bool Write(const Console& console, const std::string& text) {
+    const bool written = std::fwrite(text.data(), 1, text.size(), console.out) == text.size();
+    return std::fflush(console.out) == 0 && written;
+}
+
+// A reader that went away (a closed pipe) needs no message; anything else does.
+int WriteFailed(const Console& console) {
+    if (errno != EPIPE) ReportError(console, std::string("cannot write the result: ") + std::strerror(errno));
+    return kExitError;
+}
+
+std::string NoChannelMessage() {
+    return "no usable network interface: no discovery socket could be opened";
+}
+
+// Waits for the probes to go out: false when none could (no channel opened).
+bool WaitForProbes(DiscoverySession& session, DeviceSet& devices, LiveCount& live) {
+    while (session.ScanPending() && !DiscoverySession::Interrupted()) {
+        Apply(devices, session.TakeEvents());
+        live.Show(devices.size());
+        liborvaniot_os_sleep_unless_stopped(kPollMs);
+    }
+    return DiscoverySession::Interrupted() || session.Channels() > 0;
+}
+
+int OpenDevice(const ScanOptions& options, const std::vector<FoundDevice>& found, const Console& console) {
+    const DeviceTarget& target = *options.open;
+    const auto device = std::ranges::find_if(found, [&](const FoundDevice& d) { return Matches(target, d); });
+    if (device == found.end()) {
+        ReportError(console, "no device with " +
+                                 (target.ip.empty() ? "MAC " + target.mac : "IP " + target.ip) + " answered");
+        return kExitNone;
+    }
+    if (!Write(console, device->web_url + "\n")) return WriteFailed(console);
+    const int32_t status = liborvaniot_os_open_url(device->web_url.c_str());
+    if (status != 0) {
+        ReportError(console, "could not open " + device->web_url + ": the desktop's URL handler (xdg-open) " +
+                                 (status < 0 ? std::string("could not be run")
+                                             : "failed with status " + std::to_string(status)));
+        return kExitError;
+    }
+    return kExitFound;
+}
+
+int Print(const ScanOptions& options, const std::vector<FoundDevice>& found, const Console& console) {
+    std::string text;
+    switch (options.mode) {
+        case OutputMode::json:
+            text = JsonArray(found);
+            break;
+        case OutputMode::csv:
+            text = CsvText(found);
+            break;
+        default:
+            text = TableText(found);
+            break;
+    }
+    if (!Write(console, text)) return WriteFailed(console);
+    if (found.empty() && options.mode == OutputMode::table && console.err_is_terminal) {
+        std::fputs("No devices found.\n", console.err);
+    }
+    return found.empty() ? kExitNone : kExitFound;
+}
+
+int Scan(const ScanOptions& options, DiscoverySession& session, const Console& console) {
+    DeviceSet devices;
+    LiveCount live(console);
+    if (!WaitForProbes(session, devices, live)) {
+        live.Clear();
+        ReportError(console, NoChannelMessage());
+        return kExitError;
+    }
+    const Clock::time_point sent = Clock::now();
+    const Seconds timeout{options.timeout_s.value_or(kDefaultTimeoutS)};
+    Clock::time_point last_new = sent;
+    while (!DiscoverySession::Interrupted()) {
+        const Clock::time_point now = Clock::now();
+        const std::vector<ScanEvent> events = session.TakeEvents();
+        if (Apply(devices, events)) last_new = now;
+        // The device to open answered: nothing else is waited for.
+        if (options.open && devices.Has(*options.open)) break;
+        live.Show(devices.size());
+        if (now - last_new >= kQuietPeriod || now - sent >= timeout) break;
+        liborvaniot_os_sleep_unless_stopped(kPollMs);
+    }
+    Apply(devices, session.TakeEvents());
+    live.Clear();
+    const std::vector<FoundDevice> found = devices.Sorted();
+    // The page is handed over while an added link-local address still exists.
+    return options.open ? OpenDevice(options, found, console) : Print(options, found, console);
+}
+
+int Watch(const ScanOptions& options, DiscoverySession& session, const Console& console) {
+    DeviceSet devices;
+    size_t seen = 0;
+    bool probes_checked = false;
+    const Clock::time_point start = Clock::now();
+    while (!DiscoverySession::Interrupted()) {
+        for (const ScanEvent& event : session.TakeEvents()) {
+            std::string lines;
+            if (event.device && devices.Add(*event.device)) {
+                ++seen;
+                lines = JsonObject(*event.device, event.kind == DRM_PROBE_REPORT_HELLO ? "hello" : "match") +
+                        "\n";
+            }
+            if (!event.device) {
+                for (const FoundDevice& gone : devices.RemoveEndpoint(event.endpoint)) {
+                    lines += JsonObject(gone, "bye") + "\n";
+                }
+            }
+            if (!lines.empty() && !Write(console, lines)) {
+                // A reader that stopped reading (a closed pipe) ends the watch like Ctrl+C.
+                if (errno == EPIPE) return seen > 0 ? kExitFound : kExitNone;
+                return WriteFailed(console);
+            }
+        }
+        if (!probes_checked && !session.ScanPending()) {
+            probes_checked = true;
+            if (session.Channels() == 0 && !DiscoverySession::Interrupted()) {
+                ReportError(console, NoChannelMessage());
+                return kExitError;
+            }
+        }
+        if (options.timeout_s && Clock::now() - start >= Seconds{*options.timeout_s}) break;
+        liborvaniot_os_sleep_unless_stopped(kPollMs);
+    }
+    return seen > 0 ? kExitFound : kExitNone;
+}
+
+}  // namespace
+
+void ReportError(const Console& console, const std::string& message) {
+    std::fprintf(console.err, "orvan-scan: %s\n", message.c_str());
+    std::fflush(console.err);
+}
+
+int RunScanner(const ScanOptions& options, const Console& console) {
+    DiscoverySession session;
+    if (const std::string problem = session.Start(options.interfaces); !problem.empty()) {
+        ReportError(console, problem);
+        return kExitError;
+    }
+    session.RequestScan();
+    return options.mode == OutputMode::watch ? Watch(options, session, console)
+                                             : Scan(options, session, console);
+}
+
+}  // namespace orvan_scan
