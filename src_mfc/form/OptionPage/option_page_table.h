@@ -1,0 +1,85 @@
+// The option pages: every family has one page per topic, with activity id = family base + topic
+// number. A family gives the id base, the settings menu its pages return to and the background;
+// a topic gives its name and which widgets its page carries.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string_view>
+
+namespace ORVAN_UXClass {
+
+struct OptionFamily {
+    std::string_view name;
+    int32_t idBase;
+    int32_t menuId;
+    int32_t background;
+};
+
+enum class OptionWidgets {
+    Standard,      // Cancel and OK side by side
+    Network,       // OK only, two rows lower
+    GatewayGuard,  // the gateway status rows: built as a status page
+};
+
+struct OptionTopic {
+    int32_t number;
+    std::string_view name;
+    OptionWidgets widgets;
+    bool storesFacePlaceholder;  // OK first stores face slot 0 and the placeholder face name
+};
+
+inline constexpr std::array<OptionFamily, 3> kOptionFamilies{{
+    {"CmsIPCamera", 100, 1006, 2001},
+    {"CmsIPBox", 200, 1008, 2002},
+    {"IPBoxIPCamera", 300, 1007, 2003},
+}};
+
+inline constexpr std::array<OptionTopic, 13> kOptionTopics{{
+    {0, "MdMode", OptionWidgets::Standard, false},
+    {1, "Md", OptionWidgets::Standard, false},
+    {2, "Upload", OptionWidgets::Standard, false},
+    {3, "Video", OptionWidgets::Standard, false},
+    {4, "Account", OptionWidgets::Standard, false},
+    {5, "Network", OptionWidgets::Network, false},
+    {6, "Reset", OptionWidgets::Standard, false},
+    {7, "ElectricFence", OptionWidgets::Standard, false},
+    {8, "VideoGuard", OptionWidgets::Standard, false},
+    {9, "FaceDetectMode", OptionWidgets::Standard, false},
+    {10, "FaceDetect", OptionWidgets::Standard, true},
+    {11, "UpdateFW", OptionWidgets::Standard, false},
+    {12, "GatewayGuard", OptionWidgets::GatewayGuard, false},
+}};
+
+// The family whose pages include id, or null.
+constexpr const OptionFamily* FindOptionFamily(int32_t id) {
+    for (const OptionFamily& family : kOptionFamilies) {
+        const int32_t number = id - family.idBase;
+        if (number >= 0 && number < static_cast<int32_t>(kOptionTopics.size())) return &family;
+    }
+    return nullptr;
+}
+
+// The topic of option page id, or null when id is no option page.
+constexpr const OptionTopic* FindOptionTopic(int32_t id) {
+    const OptionFamily* family = FindOptionFamily(id);
+    if (family == nullptr) return nullptr;
+    for (const OptionTopic& topic : kOptionTopics) {
+        if (family->idBase + topic.number == id) return &topic;
+    }
+    return nullptr;
+}
+
+// "Option" + family + topic + "Activity" is the class name of option page id.
+constexpr bool OptionPageNamedAs(int32_t id, std::string_view name) {
+    const OptionFamily* family = FindOptionFamily(id);
+    const OptionTopic* topic = FindOptionTopic(id);
+    if (family == nullptr || topic == nullptr) return false;
+    constexpr std::string_view kPrefix = "Option";
+    constexpr std::string_view kSuffix = "Activity";
+    if (!name.starts_with(kPrefix) || !name.ends_with(kSuffix)) return false;
+    name = name.substr(kPrefix.size(), name.size() - kPrefix.size() - kSuffix.size());
+    return name.starts_with(family->name) && name.substr(family->name.size()) == topic->name;
+}
+
+}  // namespace ORVAN_UXClass
