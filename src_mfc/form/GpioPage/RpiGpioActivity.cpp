@@ -35,7 +35,7 @@ ORVAN_UXRadioDesc PinBoxDesc(int32_t pin, int32_t x, int32_t y, ORVAN_UXCallback
 }  // namespace
 
 RpiGpioActivity::RpiGpioActivity(orvan::wnd::Window* view, ORVAN_UXObjectjList* objectList, AppDelegate* delegate)
-    : ManagementScreen(view, objectList, delegate) {
+    : ManagementScreen(view, objectList, delegate, kActivityId) {
     AddBackgroundAndPrev(kBackground);
     const ORVAN_UXRect prev = prevButton->rect;
     const orvan::wnd::Point titleAt = UXOffsetFrom(prev, {1, 10}, {2, -7});

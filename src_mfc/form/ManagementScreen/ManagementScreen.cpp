@@ -6,8 +6,9 @@
 namespace ORVAN_UXClass {
 
 ManagementScreen::ManagementScreen(orvan::wnd::Window* view, ORVAN_UXObjectjList* objectList,
-                                   AppDelegate* delegate)
+                                   AppDelegate* delegate, int32_t activityId)
     : ORVAN_UXViewController(view, objectList, delegate),
+      activityId(activityId),
       record(delegate != nullptr ? delegate->device.get() : nullptr) {}
 
 ManagementScreen::~ManagementScreen() {

@@ -21,7 +21,8 @@ class ManagementScreen : public ORVAN_UXViewController {
     static constexpr int32_t kSensorListId = 401;
 
     // Takes the record from the navigator.
-    ManagementScreen(orvan::wnd::Window* view, ORVAN_UXObjectjList* objectList, AppDelegate* delegate);
+    ManagementScreen(orvan::wnd::Window* view, ORVAN_UXObjectjList* objectList, AppDelegate* delegate,
+                     int32_t activityId);
     // Derived screens empty the object list first thing in their own destructors; this one does
     // it again for the base's holders.
     ~ManagementScreen() override;
@@ -29,6 +30,7 @@ class ManagementScreen : public ORVAN_UXViewController {
     // Left because another screen was asked for: the connection goes with it.
     void OnDeactivate() override;
 
+    const int32_t activityId;  // the id this screen is built for
     int32_t leaving = 0;  // 1 once this screen has asked for the next one itself
     corvaniot_network* record = nullptr;
     ORVAN_UXHolder<ORVAN_UXBitmap> background;

@@ -20,8 +20,7 @@ constexpr ORVAN_UXSpan kNetworkButtonRowY{9, 0};
 
 OptionPage::OptionPage(orvan::wnd::Window* view, ORVAN_UXObjectjList* objectList, AppDelegate* delegate,
                        int32_t pageId)
-    : ManagementScreen(view, objectList, delegate),
-      pageId(pageId),
+    : ManagementScreen(view, objectList, delegate, pageId),
       family(*FindOptionFamily(pageId)),
       topic(*FindOptionTopic(pageId)) {
     AddBackgroundAndPrev(family.background);
@@ -53,7 +52,7 @@ int OptionPage::OnOkClicked(ORVAN_UXViewController* userData, int64_t /*arg1*/, 
         std::memcpy(self->record->face_name, kFaceDetectPlaceholderName, sizeof kFaceDetectPlaceholderName);
     }
     self->delegate->return_activity_id = self->family.menuId;
-    self->HandOver(kSettingsWriteId, self->pageId, self->family.menuId);
+    self->HandOver(kSettingsWriteId, self->activityId, self->family.menuId);
     return 0;
 }
 

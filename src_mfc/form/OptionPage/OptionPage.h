@@ -23,7 +23,6 @@ class OptionPage : public ManagementScreen {
     // OK: writes this page through the settings-write screen.
     static int OnOkClicked(ORVAN_UXViewController* userData, int64_t arg1, int64_t arg2);
 
-    const int32_t pageId;
     const OptionFamily& family;
     const OptionTopic& topic;
     ORVAN_UXHolder<ORVAN_UXButton> cancelButton;  // empty on the network pages

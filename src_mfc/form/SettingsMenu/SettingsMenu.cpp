@@ -18,7 +18,7 @@ void IdleTimerStep(orvan::wnd::Window* view) {
 
 SettingsMenu::SettingsMenu(orvan::wnd::Window* view, ORVAN_UXObjectjList* objectList, AppDelegate* delegate,
                            const SettingsMenuRow& row)
-    : ManagementScreen(view, objectList, delegate), row(row) {
+    : ManagementScreen(view, objectList, delegate, row.id), row(row) {
     AddBackgroundAndPrev(row.background);
 }
 

@@ -57,7 +57,7 @@ constexpr auto kChoiceCallbacks = MakeChoiceCallbacks(std::make_index_sequence<k
 
 StatusPage::StatusPage(orvan::wnd::Window* view, ORVAN_UXObjectjList* objectList, AppDelegate* delegate,
                        const StatusPageRow& page)
-    : ManagementScreen(view, objectList, delegate), page(page), family(FindOptionFamily(page.id)) {
+    : ManagementScreen(view, objectList, delegate, page.id), page(page), family(FindOptionFamily(page.id)) {
     AddBackgroundAndPrev(page.background);
     if (page.picture != 0) {
         ORVAN_UXBitmapDesc desc = UXBackgroundDesc(page.picture);
