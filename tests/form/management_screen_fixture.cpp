@@ -80,10 +80,22 @@ void ManagementScreenTest::Click(int32_t x, int32_t y) {
 
 std::vector<int64_t> ManagementScreenTest::RequestedIds() const {
     std::vector<int64_t> ids;
-    for (const orvan::fake::PostedMessage& posted : window_.PostedMessages()) {
-        if (posted.message == MSG_ACTIVITY_NAVIGATE) ids.push_back(posted.lparam);
+    const std::vector<orvan::fake::PostedMessage> posted = window_.PostedMessages();
+    for (size_t i = forgotten_; i < posted.size(); ++i) {
+        if (posted[i].message == MSG_ACTIVITY_NAVIGATE) ids.push_back(posted[i].lparam);
     }
     return ids;
+}
+
+int64_t ManagementScreenTest::LastRequester() const {
+    const std::vector<orvan::fake::PostedMessage> posted = window_.PostedMessages();
+    return posted.empty() ? kNoRequester : posted.back().wparam;
+}
+
+void ManagementScreenTest::StartAfresh() {
+    Pump();
+    delegate_.release_current_activity();
+    forgotten_ = window_.PostedMessages().size();
 }
 
 void ManagementScreenTest::Pump() {

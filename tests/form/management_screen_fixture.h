@@ -37,8 +37,13 @@ class ManagementScreenTest : public ::testing::Test {
     std::vector<std::string> Paint();
     // A press and release at (x, y), through the object list.
     void Click(int32_t x, int32_t y);
-    // The ids of the navigation requests posted so far, in order.
+    // The ids of the navigation requests posted since the last StartAfresh, in order.
     std::vector<int64_t> RequestedIds() const;
+    // The requester of the last navigation request.
+    int64_t LastRequester() const;
+    // Handles what was posted so far, releases the current screen and forgets the requests: the
+    // next case of a table starts afresh.
+    void StartAfresh();
     // Hands the posted navigation requests to the navigator, in order.
     void Pump();
     // A record with a transport and an open connection, so that dropping it shows.
@@ -54,6 +59,7 @@ class ManagementScreenTest : public ::testing::Test {
     std::vector<ORVAN_UXClass::ActivityEntry> table_;
     mutable ORVAN_UXClass::AppDelegate delegate_;
     size_t pumped_ = 0;
+    size_t forgotten_ = 0;
 };
 
 // "StretchBlt bitmap <id> at (x,y) wxh", as the fake records it.
