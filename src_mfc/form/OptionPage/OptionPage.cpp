@@ -19,10 +19,8 @@ constexpr ORVAN_UXSpan kNetworkButtonRowY{9, 0};
 }  // namespace
 
 OptionPage::OptionPage(orvan::wnd::Window* view, ORVAN_UXObjectjList* objectList, AppDelegate* delegate,
-                       int32_t pageId)
-    : ManagementScreen(view, objectList, delegate, pageId),
-      family(*FindOptionFamily(pageId)),
-      topic(*FindOptionTopic(pageId)) {
+                       int32_t id)
+    : ManagementScreen(view, objectList, delegate, id), family(*FindOptionFamily(id)), topic(*FindOptionTopic(id)) {
     AddBackgroundAndPrev(family.background);
     const ORVAN_UXRect prev = prevButton->rect;
     const bool network = topic.widgets == OptionWidgets::Network;

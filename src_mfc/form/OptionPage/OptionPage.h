@@ -15,9 +15,14 @@ namespace ORVAN_UXClass {
 
 class OptionPage : public ManagementScreen {
   public:
-    // pageId must be an option page whose topic is not the gateway guard.
-    OptionPage(orvan::wnd::Window* view, ORVAN_UXObjectjList* objectList, AppDelegate* delegate, int32_t pageId);
+    // id must be an option page's whose topic is not the gateway guard.
+    OptionPage(orvan::wnd::Window* view, ORVAN_UXObjectjList* objectList, AppDelegate* delegate, int32_t id);
     ~OptionPage() override;
+
+    static constexpr bool NamedAs(int32_t id, std::string_view name) {
+        const OptionTopic* topic = FindOptionTopic(id);
+        return topic != nullptr && topic->widgets != OptionWidgets::GatewayGuard && OptionPageNamedAs(id, name);
+    }
 
     void OnBack() override;
     // OK: writes this page through the settings-write screen.
@@ -29,54 +34,43 @@ class OptionPage : public ManagementScreen {
     ORVAN_UXHolder<ORVAN_UXButton> okButton;
 };
 
-template <int32_t Id>
-class OptionPageActivity final : public OptionPage {
-    static_assert(FindOptionTopic(Id) != nullptr && FindOptionTopic(Id)->widgets != OptionWidgets::GatewayGuard,
-                  "not an option page with buttons only");
+ORVAN_TABLE_SCREEN(OptionPage, OptionCmsIPCameraMdModeActivity, 100);
+ORVAN_TABLE_SCREEN(OptionPage, OptionCmsIPCameraMdActivity, 101);
+ORVAN_TABLE_SCREEN(OptionPage, OptionCmsIPCameraUploadActivity, 102);
+ORVAN_TABLE_SCREEN(OptionPage, OptionCmsIPCameraVideoActivity, 103);
+ORVAN_TABLE_SCREEN(OptionPage, OptionCmsIPCameraAccountActivity, 104);
+ORVAN_TABLE_SCREEN(OptionPage, OptionCmsIPCameraNetworkActivity, 105);
+ORVAN_TABLE_SCREEN(OptionPage, OptionCmsIPCameraResetActivity, 106);
+ORVAN_TABLE_SCREEN(OptionPage, OptionCmsIPCameraElectricFenceActivity, 107);
+ORVAN_TABLE_SCREEN(OptionPage, OptionCmsIPCameraVideoGuardActivity, 108);
+ORVAN_TABLE_SCREEN(OptionPage, OptionCmsIPCameraFaceDetectModeActivity, 109);
+ORVAN_TABLE_SCREEN(OptionPage, OptionCmsIPCameraFaceDetectActivity, 110);
+ORVAN_TABLE_SCREEN(OptionPage, OptionCmsIPCameraUpdateFWActivity, 111);
 
-  public:
-    OptionPageActivity(orvan::wnd::Window* view, ORVAN_UXObjectjList* objectList, AppDelegate* delegate)
-        : OptionPage(view, objectList, delegate, Id) {}
-    static constexpr bool NamedAs(std::string_view name) { return OptionPageNamedAs(Id, name); }
-};
+ORVAN_TABLE_SCREEN(OptionPage, OptionCmsIPBoxMdModeActivity, 200);
+ORVAN_TABLE_SCREEN(OptionPage, OptionCmsIPBoxMdActivity, 201);
+ORVAN_TABLE_SCREEN(OptionPage, OptionCmsIPBoxUploadActivity, 202);
+ORVAN_TABLE_SCREEN(OptionPage, OptionCmsIPBoxVideoActivity, 203);
+ORVAN_TABLE_SCREEN(OptionPage, OptionCmsIPBoxAccountActivity, 204);
+ORVAN_TABLE_SCREEN(OptionPage, OptionCmsIPBoxNetworkActivity, 205);
+ORVAN_TABLE_SCREEN(OptionPage, OptionCmsIPBoxResetActivity, 206);
+ORVAN_TABLE_SCREEN(OptionPage, OptionCmsIPBoxElectricFenceActivity, 207);
+ORVAN_TABLE_SCREEN(OptionPage, OptionCmsIPBoxVideoGuardActivity, 208);
+ORVAN_TABLE_SCREEN(OptionPage, OptionCmsIPBoxFaceDetectModeActivity, 209);
+ORVAN_TABLE_SCREEN(OptionPage, OptionCmsIPBoxFaceDetectActivity, 210);
+ORVAN_TABLE_SCREEN(OptionPage, OptionCmsIPBoxUpdateFWActivity, 211);
 
-ORVAN_TABLE_SCREEN(OptionPageActivity, OptionCmsIPCameraMdModeActivity, 100);
-ORVAN_TABLE_SCREEN(OptionPageActivity, OptionCmsIPCameraMdActivity, 101);
-ORVAN_TABLE_SCREEN(OptionPageActivity, OptionCmsIPCameraUploadActivity, 102);
-ORVAN_TABLE_SCREEN(OptionPageActivity, OptionCmsIPCameraVideoActivity, 103);
-ORVAN_TABLE_SCREEN(OptionPageActivity, OptionCmsIPCameraAccountActivity, 104);
-ORVAN_TABLE_SCREEN(OptionPageActivity, OptionCmsIPCameraNetworkActivity, 105);
-ORVAN_TABLE_SCREEN(OptionPageActivity, OptionCmsIPCameraResetActivity, 106);
-ORVAN_TABLE_SCREEN(OptionPageActivity, OptionCmsIPCameraElectricFenceActivity, 107);
-ORVAN_TABLE_SCREEN(OptionPageActivity, OptionCmsIPCameraVideoGuardActivity, 108);
-ORVAN_TABLE_SCREEN(OptionPageActivity, OptionCmsIPCameraFaceDetectModeActivity, 109);
-ORVAN_TABLE_SCREEN(OptionPageActivity, OptionCmsIPCameraFaceDetectActivity, 110);
-ORVAN_TABLE_SCREEN(OptionPageActivity, OptionCmsIPCameraUpdateFWActivity, 111);
-
-ORVAN_TABLE_SCREEN(OptionPageActivity, OptionCmsIPBoxMdModeActivity, 200);
-ORVAN_TABLE_SCREEN(OptionPageActivity, OptionCmsIPBoxMdActivity, 201);
-ORVAN_TABLE_SCREEN(OptionPageActivity, OptionCmsIPBoxUploadActivity, 202);
-ORVAN_TABLE_SCREEN(OptionPageActivity, OptionCmsIPBoxVideoActivity, 203);
-ORVAN_TABLE_SCREEN(OptionPageActivity, OptionCmsIPBoxAccountActivity, 204);
-ORVAN_TABLE_SCREEN(OptionPageActivity, OptionCmsIPBoxNetworkActivity, 205);
-ORVAN_TABLE_SCREEN(OptionPageActivity, OptionCmsIPBoxResetActivity, 206);
-ORVAN_TABLE_SCREEN(OptionPageActivity, OptionCmsIPBoxElectricFenceActivity, 207);
-ORVAN_TABLE_SCREEN(OptionPageActivity, OptionCmsIPBoxVideoGuardActivity, 208);
-ORVAN_TABLE_SCREEN(OptionPageActivity, OptionCmsIPBoxFaceDetectModeActivity, 209);
-ORVAN_TABLE_SCREEN(OptionPageActivity, OptionCmsIPBoxFaceDetectActivity, 210);
-ORVAN_TABLE_SCREEN(OptionPageActivity, OptionCmsIPBoxUpdateFWActivity, 211);
-
-ORVAN_TABLE_SCREEN(OptionPageActivity, OptionIPBoxIPCameraMdModeActivity, 300);
-ORVAN_TABLE_SCREEN(OptionPageActivity, OptionIPBoxIPCameraMdActivity, 301);
-ORVAN_TABLE_SCREEN(OptionPageActivity, OptionIPBoxIPCameraUploadActivity, 302);
-ORVAN_TABLE_SCREEN(OptionPageActivity, OptionIPBoxIPCameraVideoActivity, 303);
-ORVAN_TABLE_SCREEN(OptionPageActivity, OptionIPBoxIPCameraAccountActivity, 304);
-ORVAN_TABLE_SCREEN(OptionPageActivity, OptionIPBoxIPCameraNetworkActivity, 305);
-ORVAN_TABLE_SCREEN(OptionPageActivity, OptionIPBoxIPCameraResetActivity, 306);
-ORVAN_TABLE_SCREEN(OptionPageActivity, OptionIPBoxIPCameraElectricFenceActivity, 307);
-ORVAN_TABLE_SCREEN(OptionPageActivity, OptionIPBoxIPCameraVideoGuardActivity, 308);
-ORVAN_TABLE_SCREEN(OptionPageActivity, OptionIPBoxIPCameraFaceDetectModeActivity, 309);
-ORVAN_TABLE_SCREEN(OptionPageActivity, OptionIPBoxIPCameraFaceDetectActivity, 310);
-ORVAN_TABLE_SCREEN(OptionPageActivity, OptionIPBoxIPCameraUpdateFWActivity, 311);
+ORVAN_TABLE_SCREEN(OptionPage, OptionIPBoxIPCameraMdModeActivity, 300);
+ORVAN_TABLE_SCREEN(OptionPage, OptionIPBoxIPCameraMdActivity, 301);
+ORVAN_TABLE_SCREEN(OptionPage, OptionIPBoxIPCameraUploadActivity, 302);
+ORVAN_TABLE_SCREEN(OptionPage, OptionIPBoxIPCameraVideoActivity, 303);
+ORVAN_TABLE_SCREEN(OptionPage, OptionIPBoxIPCameraAccountActivity, 304);
+ORVAN_TABLE_SCREEN(OptionPage, OptionIPBoxIPCameraNetworkActivity, 305);
+ORVAN_TABLE_SCREEN(OptionPage, OptionIPBoxIPCameraResetActivity, 306);
+ORVAN_TABLE_SCREEN(OptionPage, OptionIPBoxIPCameraElectricFenceActivity, 307);
+ORVAN_TABLE_SCREEN(OptionPage, OptionIPBoxIPCameraVideoGuardActivity, 308);
+ORVAN_TABLE_SCREEN(OptionPage, OptionIPBoxIPCameraFaceDetectModeActivity, 309);
+ORVAN_TABLE_SCREEN(OptionPage, OptionIPBoxIPCameraFaceDetectActivity, 310);
+ORVAN_TABLE_SCREEN(OptionPage, OptionIPBoxIPCameraUpdateFWActivity, 311);
 
 }  // namespace ORVAN_UXClass

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -60,14 +61,19 @@ constexpr const OptionFamily* FindOptionFamily(int32_t id) {
     return nullptr;
 }
 
+// Topics are listed by number, so a page's topic is found by position.
+constexpr bool TopicsInNumberOrder() {
+    for (size_t i = 0; i < kOptionTopics.size(); ++i) {
+        if (kOptionTopics[i].number != static_cast<int32_t>(i)) return false;
+    }
+    return true;
+}
+static_assert(TopicsInNumberOrder());
+
 // The topic of option page id, or null when id is no option page.
 constexpr const OptionTopic* FindOptionTopic(int32_t id) {
     const OptionFamily* family = FindOptionFamily(id);
-    if (family == nullptr) return nullptr;
-    for (const OptionTopic& topic : kOptionTopics) {
-        if (family->idBase + topic.number == id) return &topic;
-    }
-    return nullptr;
+    return family != nullptr ? &kOptionTopics[static_cast<size_t>(id - family->idBase)] : nullptr;
 }
 
 // "Option" + family + topic + "Activity" is the class name of option page id.

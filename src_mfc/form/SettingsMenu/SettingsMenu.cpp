@@ -17,8 +17,8 @@ void IdleTimerStep(orvan::wnd::Window* view) {
 }
 
 SettingsMenu::SettingsMenu(orvan::wnd::Window* view, ORVAN_UXObjectjList* objectList, AppDelegate* delegate,
-                           const SettingsMenuRow& row)
-    : ManagementScreen(view, objectList, delegate, row.id), row(row) {
+                           int32_t id)
+    : ManagementScreen(view, objectList, delegate, id), row(*FindSettingsMenu(id)) {
     AddBackgroundAndPrev(row.background);
 }
 

@@ -18,9 +18,14 @@ void IdleTimerStep(orvan::wnd::Window* view);
 
 class SettingsMenu : public ManagementScreen {
   public:
-    SettingsMenu(orvan::wnd::Window* view, ORVAN_UXObjectjList* objectList, AppDelegate* delegate,
-                 const SettingsMenuRow& row);
+    // id must be a settings menu's.
+    SettingsMenu(orvan::wnd::Window* view, ORVAN_UXObjectjList* objectList, AppDelegate* delegate, int32_t id);
     ~SettingsMenu() override;
+
+    static constexpr bool NamedAs(int32_t id, std::string_view name) {
+        const SettingsMenuRow* row = FindSettingsMenu(id);
+        return row != nullptr && row->className == name;
+    }
 
     void OnTimer(uint32_t timerId) override;
     void OnActivate() override;
@@ -35,18 +40,8 @@ class SettingsMenu : public ManagementScreen {
     void StopTimer();
 };
 
-template <int32_t Id>
-class SettingsMenuActivity final : public SettingsMenu {
-    static_assert(FindSettingsMenu(Id) != nullptr, "no settings menu has this id");
-
-  public:
-    SettingsMenuActivity(orvan::wnd::Window* view, ORVAN_UXObjectjList* objectList, AppDelegate* delegate)
-        : SettingsMenu(view, objectList, delegate, *FindSettingsMenu(Id)) {}
-    static constexpr bool NamedAs(std::string_view name) { return FindSettingsMenu(Id)->className == name; }
-};
-
-ORVAN_TABLE_SCREEN(SettingsMenuActivity, DeviceSettingCmsIPCameraActivity, 1006);
-ORVAN_TABLE_SCREEN(SettingsMenuActivity, DeviceSettingIPBoxIPCameraActivity, 1007);
-ORVAN_TABLE_SCREEN(SettingsMenuActivity, DeviceSettingCmsIPBoxActivity, 1008);
+ORVAN_TABLE_SCREEN(SettingsMenu, DeviceSettingCmsIPCameraActivity, 1006);
+ORVAN_TABLE_SCREEN(SettingsMenu, DeviceSettingIPBoxIPCameraActivity, 1007);
+ORVAN_TABLE_SCREEN(SettingsMenu, DeviceSettingCmsIPBoxActivity, 1008);
 
 }  // namespace ORVAN_UXClass

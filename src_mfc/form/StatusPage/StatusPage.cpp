@@ -56,8 +56,8 @@ constexpr auto kChoiceCallbacks = MakeChoiceCallbacks(std::make_index_sequence<k
 }  // namespace
 
 StatusPage::StatusPage(orvan::wnd::Window* view, ORVAN_UXObjectjList* objectList, AppDelegate* delegate,
-                       const StatusPageRow& page)
-    : ManagementScreen(view, objectList, delegate, page.id), page(page), family(FindOptionFamily(page.id)) {
+                       int32_t id)
+    : ManagementScreen(view, objectList, delegate, id), page(*FindStatusPage(id)), family(FindOptionFamily(id)) {
     AddBackgroundAndPrev(page.background);
     if (page.picture != 0) {
         ORVAN_UXBitmapDesc desc = UXBackgroundDesc(page.picture);

@@ -28,9 +28,14 @@ struct StatusRowWidgets {
 
 class StatusPage : public ManagementScreen {
   public:
-    StatusPage(orvan::wnd::Window* view, ORVAN_UXObjectjList* objectList, AppDelegate* delegate,
-               const StatusPageRow& page);
+    // id must be a status page's.
+    StatusPage(orvan::wnd::Window* view, ORVAN_UXObjectjList* objectList, AppDelegate* delegate, int32_t id);
     ~StatusPage() override;
+
+    static constexpr bool NamedAs(int32_t id, std::string_view name) {
+        const StatusPageRow* row = FindStatusPage(id);
+        return row != nullptr && row->className == name;
+    }
 
     // Prev and Cancel: the family menu (gateway guard) or the sensor list, read first.
     void OnBack() override;
@@ -56,22 +61,12 @@ class StatusPage : public ManagementScreen {
     void FillTime(StatusRowWidgets& widgets, int64_t time);
 };
 
-template <int32_t Id>
-class StatusPageActivity final : public StatusPage {
-    static_assert(FindStatusPage(Id) != nullptr, "no status page has this id");
-
-  public:
-    StatusPageActivity(orvan::wnd::Window* view, ORVAN_UXObjectjList* objectList, AppDelegate* delegate)
-        : StatusPage(view, objectList, delegate, *FindStatusPage(Id)) {}
-    static constexpr bool NamedAs(std::string_view name) { return FindStatusPage(Id)->className == name; }
-};
-
-ORVAN_TABLE_SCREEN(StatusPageActivity, OptionCmsIPCameraGatewayGuardActivity, 112);
-ORVAN_TABLE_SCREEN(StatusPageActivity, OptionCmsIPBoxGatewayGuardActivity, 212);
-ORVAN_TABLE_SCREEN(StatusPageActivity, OptionIPBoxIPCameraGatewayGuardActivity, 312);
-ORVAN_TABLE_SCREEN(StatusPageActivity, SensorRmctrlActivity, 607);
-ORVAN_TABLE_SCREEN(StatusPageActivity, SensorPirActivity, 604);
-ORVAN_TABLE_SCREEN(StatusPageActivity, SensorSirenActivity, 505);
-ORVAN_TABLE_SCREEN(StatusPageActivity, SensorDoorTwoActivity, 615);
+ORVAN_TABLE_SCREEN(StatusPage, OptionCmsIPCameraGatewayGuardActivity, 112);
+ORVAN_TABLE_SCREEN(StatusPage, OptionCmsIPBoxGatewayGuardActivity, 212);
+ORVAN_TABLE_SCREEN(StatusPage, OptionIPBoxIPCameraGatewayGuardActivity, 312);
+ORVAN_TABLE_SCREEN(StatusPage, SensorRmctrlActivity, 607);
+ORVAN_TABLE_SCREEN(StatusPage, SensorPirActivity, 604);
+ORVAN_TABLE_SCREEN(StatusPage, SensorSirenActivity, 505);
+ORVAN_TABLE_SCREEN(StatusPage, SensorDoorTwoActivity, 615);
 
 }  // namespace ORVAN_UXClass
