@@ -22,10 +22,7 @@ class SettingsMenu : public ManagementScreen {
     SettingsMenu(orvan::wnd::Window* view, ORVAN_UXObjectjList* objectList, AppDelegate* delegate, int32_t id);
     ~SettingsMenu() override;
 
-    static constexpr bool NamedAs(int32_t id, std::string_view name) {
-        const SettingsMenuRow* row = FindSettingsMenu(id);
-        return row != nullptr && row->className == name;
-    }
+    static constexpr bool NamedAs(int32_t id, std::string_view name) { return RowNamed(kSettingsMenus, id, name); }
 
     void OnTimer(uint32_t timerId) override;
     void OnActivate() override;

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "ManagementScreen/table_lookup.h"
+
 namespace ORVAN_UXClass {
 
 struct SettingsMenuRow {
@@ -21,10 +23,7 @@ inline constexpr std::array<SettingsMenuRow, 3> kSettingsMenus{{
 
 // The row of menu id, or null.
 constexpr const SettingsMenuRow* FindSettingsMenu(int32_t id) {
-    for (const SettingsMenuRow& row : kSettingsMenus) {
-        if (row.id == id) return &row;
-    }
-    return nullptr;
+    return FindRowById(kSettingsMenus, id);
 }
 
 }  // namespace ORVAN_UXClass

@@ -32,10 +32,7 @@ class StatusPage : public ManagementScreen {
     StatusPage(orvan::wnd::Window* view, ORVAN_UXObjectjList* objectList, AppDelegate* delegate, int32_t id);
     ~StatusPage() override;
 
-    static constexpr bool NamedAs(int32_t id, std::string_view name) {
-        const StatusPageRow* row = FindStatusPage(id);
-        return row != nullptr && row->className == name;
-    }
+    static constexpr bool NamedAs(int32_t id, std::string_view name) { return RowNamed(kStatusPages, id, name); }
 
     // Prev and Cancel: the family menu (gateway guard) or the sensor list, read first.
     void OnBack() override;

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "ManagementScreen/table_lookup.h"
 #include "OptionPage/option_page_table.h"
 
 namespace ORVAN_UXClass {
@@ -48,10 +49,7 @@ inline constexpr std::array<StatusPageRow, 7> kStatusPages{{
 
 // The row of status page id, or null.
 constexpr const StatusPageRow* FindStatusPage(int32_t id) {
-    for (const StatusPageRow& row : kStatusPages) {
-        if (row.id == id) return &row;
-    }
-    return nullptr;
+    return FindRowById(kStatusPages, id);
 }
 
 // The gateway-guard pages are option pages: same family background, same way back to the menu;
