@@ -17,9 +17,9 @@ TEST(GridLayout, OffsetsScaleWithTheReferenceControl) {
         int32_t x, y;
     };
     const Case cases[] = {
-        {prev, {1, 10}, {7, 0}, 134, 220},   // an option page's Cancel
-        {prev, {2, 10}, {9, 0}, 248, 280},   // a network page's OK
-        {prev, {1, 10}, {2, -7}, 134, 63},   // the GPIO title
+        {prev, {1, 10}, {7, 0}, 134, 220},  // an option page's Cancel
+        {prev, {2, 10}, {9, 0}, 248, 280},  // a network page's OK
+        {prev, {1, 10}, {2, -7}, 134, 63},  // the GPIO title
         {bigger, {1, 10}, {7, 0}, 170, 290},
     };
     for (const Case& c : cases) {

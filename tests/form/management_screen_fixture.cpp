@@ -16,8 +16,8 @@ using namespace ORVAN_UXClass;
 namespace {
 
 bool IsManagementScreen(int32_t id) {
-    return FindOptionTopic(id) != nullptr || FindStatusPage(id) != nullptr || FindSettingsMenu(id) != nullptr ||
-           id == RpiGpioActivity::kActivityId;
+    return FindOptionTopic(id) != nullptr || FindStatusPage(id) != nullptr ||
+           FindSettingsMenu(id) != nullptr || id == RpiGpioActivity::kActivityId;
 }
 
 std::vector<ActivityEntry> ManagementEntries() {
@@ -129,8 +129,8 @@ bool Has(const std::vector<std::string>& lines, const std::string& line) {
 }
 
 int CountStarting(const std::vector<std::string>& lines, const std::string& prefix) {
-    return static_cast<int>(
-        std::count_if(lines.begin(), lines.end(), [&](const std::string& line) { return line.starts_with(prefix); }));
+    return static_cast<int>(std::count_if(lines.begin(), lines.end(),
+                                          [&](const std::string& line) { return line.starts_with(prefix); }));
 }
 
 }  // namespace form_test

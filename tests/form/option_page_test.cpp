@@ -36,13 +36,12 @@ TEST_F(OptionPageTest, OkHandsThePageToTheSettingsWriteWithItsFamilyMenuToReturn
         bool storesFace;
     };
     const Case cases[] = {
-        {204, 1008, false},  // CmsIPBox account
-        {100, 1006, false},  // the first page
-        {311, 1007, false},  // IPBoxIPCamera firmware update
-        {110, 1006, true},   // face detection stores the placeholder face
-        {310, 1007, true},
-        {109, 1006, false},  // face-detection mode does not
-        {205, 1008, false},  // a network page: OK two rows lower
+        {204, 1008, false},                      // CmsIPBox account
+        {100, 1006, false},                      // the first page
+        {311, 1007, false},                      // IPBoxIPCamera firmware update
+        {110, 1006, true},                       // face detection stores the placeholder face
+        {310, 1007, true},  {109, 1006, false},  // face-detection mode does not
+        {205, 1008, false},                      // a network page: OK two rows lower
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.id);

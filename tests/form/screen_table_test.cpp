@@ -47,7 +47,7 @@ std::vector<std::string> Landmarks(int32_t id) {
         case Kind::SensorPage:
             // Cancel and OK centred under the rows; the first and last choice rows' boxes; the
             // title left-aligned in the header.
-            return {ButtonAt(192, 390), ButtonAt(316, 390),   BoxAt(324, 28, true),
+            return {ButtonAt(192, 390),    ButtonAt(316, 390),    BoxAt(324, 28, true),
                     BoxAt(404, 28, false), BoxAt(324, 353, true), BoxAt(404, 353, false)};
         case Kind::Gpio:
             // Pin 0, pin 8 one column (200 pixels) to its right, pin 31 in the last row of the last.
@@ -75,15 +75,16 @@ TEST_P(EveryManagementScreen, IsBuiltForItsIdPaintsItsControlsAndLeavesNothingBe
     for (const std::string& line : Landmarks(id)) EXPECT_TRUE(Has(drawing, line)) << line;
 
     const Kind kind = KindOf(id);
-    EXPECT_EQ(CountStarting(drawing, "TextOut \"Cancel\""), kind == Kind::OptionPage || kind == Kind::GatewayPage ||
-                                                                    kind == Kind::SensorPage);
+    EXPECT_EQ(CountStarting(drawing, "TextOut \"Cancel\""),
+              kind == Kind::OptionPage || kind == Kind::GatewayPage || kind == Kind::SensorPage);
     if (kind == Kind::Menu) {
         EXPECT_EQ(drawing.size(), 3u) << "a menu shows its background and Prev only";
     }
     if (kind == Kind::GatewayPage || kind == Kind::SensorPage) {
         const std::wstring title = FindStatusPage(id)->title;
-        EXPECT_EQ(CountStarting(drawing, "TextOut \"" + std::string(title.begin(), title.end()) + "\" at (424,10)"),
-                  1);
+        EXPECT_EQ(
+            CountStarting(drawing, "TextOut \"" + std::string(title.begin(), title.end()) + "\" at (424,10)"),
+            1);
         EXPECT_EQ(Has(drawing, Blt(FindStatusPage(id)->picture, 50, 80, 160, 240)), kind == Kind::SensorPage);
     }
 

@@ -96,7 +96,8 @@ TEST_F(StatusPageTest, ChoiceRowsStartFromTheCurrentValueUnderTheirRuleForUnknow
                 EXPECT_EQ(screen->rows[field.row].boxes[0]->checked, expected == 1);
                 EXPECT_EQ(screen->rows[field.row].boxes[1]->checked, expected == 0);
                 EXPECT_EQ(Record().*page.group.*field.toSet, expected);
-                EXPECT_EQ(Record().*page.other.*field.toSet, kOtherGroup) << "the other group is not this page's";
+                EXPECT_EQ(Record().*page.other.*field.toSet, kOtherGroup)
+                    << "the other group is not this page's";
             }
         }
     }

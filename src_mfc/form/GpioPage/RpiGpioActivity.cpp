@@ -20,8 +20,8 @@ constexpr int32_t kSet = 1;
 // A black, left-aligned label on white.
 ORVAN_UXLabel* AddLeftLabel(RpiGpioActivity* screen, ORVAN_UXHolder<ORVAN_UXLabel>& holder, std::wstring text,
                             int32_t x, int32_t y, int32_t width) {
-    ORVAN_UXLabel* label =
-        screen->objectList->AddLabel(screen, holder, UXStandardLabelDesc(std::move(text), x, y, width, kLabelHeight));
+    ORVAN_UXLabel* label = screen->objectList->AddLabel(
+        screen, holder, UXStandardLabelDesc(std::move(text), x, y, width, kLabelHeight));
     label->alignment = kLeft;
     return label;
 }
@@ -34,7 +34,8 @@ ORVAN_UXRadioDesc PinBoxDesc(int32_t pin, int32_t x, int32_t y, ORVAN_UXCallback
 
 }  // namespace
 
-RpiGpioActivity::RpiGpioActivity(orvan::wnd::Window* view, ORVAN_UXObjectjList* objectList, AppDelegate* delegate)
+RpiGpioActivity::RpiGpioActivity(orvan::wnd::Window* view, ORVAN_UXObjectjList* objectList,
+                                 AppDelegate* delegate)
     : ManagementScreen(view, objectList, delegate, kActivityId) {
     AddBackgroundAndPrev(kBackground);
     const ORVAN_UXRect prev = prevButton->rect;
@@ -58,7 +59,8 @@ RpiGpioActivity::~RpiGpioActivity() {
 }
 
 void RpiGpioActivity::BuildPin(int32_t pin, orvan::wnd::Point at) {
-    AddLeftLabel(this, gpioLabels[pin], L"GPIO n", at.x + 10, at.y + 7, 50)->SetText(L"GPIO " + std::to_wstring(pin));
+    AddLeftLabel(this, gpioLabels[pin], L"GPIO n", at.x + 10, at.y + 7, 50)
+        ->SetText(L"GPIO " + std::to_wstring(pin));
     objectList->AddRadio(this, clrRadios[pin], PinBoxDesc(pin, at.x + 60, at.y, &OnClrClicked));
     AddLeftLabel(this, clrLabels[pin], L"CLR", at.x + 90, at.y + 7, 30);
     objectList->AddRadio(this, setRadios[pin], PinBoxDesc(pin, at.x + 120, at.y, &OnSetClicked));

@@ -31,7 +31,7 @@ class ManagementScreen : public ORVAN_UXViewController {
     void OnDeactivate() override;
 
     const int32_t activityId;  // the id this screen is built for
-    int32_t leaving = 0;  // 1 once this screen has asked for the next one itself
+    int32_t leaving = 0;       // 1 once this screen has asked for the next one itself
     corvaniot_network* record = nullptr;
     ORVAN_UXHolder<ORVAN_UXBitmap> background;
     ORVAN_UXHolder<ORVAN_UXButton> prevButton;

@@ -21,6 +21,6 @@ class TableScreen final : public Kind {
 
 }  // namespace ORVAN_UXClass
 
-#define ORVAN_TABLE_SCREEN(Kind, Name, Id)   \
-    using Name = TableScreen<Kind, Id>;      \
+#define ORVAN_TABLE_SCREEN(Kind, Name, Id) \
+    using Name = TableScreen<Kind, Id>;    \
     static_assert(Kind::NamedAs(Id, #Name), #Name " is not the screen with activity id " #Id)

@@ -20,14 +20,17 @@ constexpr ORVAN_UXSpan kNetworkButtonRowY{9, 0};
 
 OptionPage::OptionPage(orvan::wnd::Window* view, ORVAN_UXObjectjList* objectList, AppDelegate* delegate,
                        int32_t id)
-    : ManagementScreen(view, objectList, delegate, id), family(*FindOptionFamily(id)), topic(*FindOptionTopic(id)) {
+    : ManagementScreen(view, objectList, delegate, id),
+      family(*FindOptionFamily(id)),
+      topic(*FindOptionTopic(id)) {
     AddBackgroundAndPrev(family.background);
     const ORVAN_UXRect prev = prevButton->rect;
     const bool network = topic.widgets == OptionWidgets::Network;
     const ORVAN_UXSpan rowY = network ? kNetworkButtonRowY : kButtonRowY;
     if (!network) {
         const orvan::wnd::Point at = UXOffsetFrom(prev, kCancelX, rowY);
-        objectList->AddButton(this, cancelButton, UXStandardButtonDesc(L"Cancel", at.x, at.y, &OnPrevClicked));
+        objectList->AddButton(this, cancelButton,
+                              UXStandardButtonDesc(L"Cancel", at.x, at.y, &OnPrevClicked));
     }
     const orvan::wnd::Point at = UXOffsetFrom(prev, kOkX, rowY);
     objectList->AddButton(this, okButton, UXStandardButtonDesc(L"OK", at.x, at.y, &OnOkClicked));

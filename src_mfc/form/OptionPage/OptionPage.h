@@ -21,7 +21,8 @@ class OptionPage : public ManagementScreen {
 
     static constexpr bool NamedAs(int32_t id, std::string_view name) {
         const OptionTopic* topic = FindOptionTopic(id);
-        return topic != nullptr && topic->widgets != OptionWidgets::GatewayGuard && OptionPageNamedAs(id, name);
+        return topic != nullptr && topic->widgets != OptionWidgets::GatewayGuard &&
+               OptionPageNamedAs(id, name);
     }
 
     void OnBack() override;

@@ -19,10 +19,13 @@ void IdleTimerStep(orvan::wnd::Window* view);
 class SettingsMenu : public ManagementScreen {
   public:
     // id must be a settings menu's.
-    SettingsMenu(orvan::wnd::Window* view, ORVAN_UXObjectjList* objectList, AppDelegate* delegate, int32_t id);
+    SettingsMenu(orvan::wnd::Window* view, ORVAN_UXObjectjList* objectList, AppDelegate* delegate,
+                 int32_t id);
     ~SettingsMenu() override;
 
-    static constexpr bool NamedAs(int32_t id, std::string_view name) { return RowNamed(kSettingsMenus, id, name); }
+    static constexpr bool NamedAs(int32_t id, std::string_view name) {
+        return RowNamed(kSettingsMenus, id, name);
+    }
 
     void OnTimer(uint32_t timerId) override;
     void OnActivate() override;

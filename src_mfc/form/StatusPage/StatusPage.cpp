@@ -57,7 +57,9 @@ constexpr auto kChoiceCallbacks = MakeChoiceCallbacks(std::make_index_sequence<k
 
 StatusPage::StatusPage(orvan::wnd::Window* view, ORVAN_UXObjectjList* objectList, AppDelegate* delegate,
                        int32_t id)
-    : ManagementScreen(view, objectList, delegate, id), page(*FindStatusPage(id)), family(FindOptionFamily(id)) {
+    : ManagementScreen(view, objectList, delegate, id),
+      page(*FindStatusPage(id)),
+      family(FindOptionFamily(id)) {
     AddBackgroundAndPrev(page.background);
     if (page.picture != 0) {
         ORVAN_UXBitmapDesc desc = UXBackgroundDesc(page.picture);
@@ -87,8 +89,11 @@ void StatusPage::BuildRow(size_t index, orvan::wnd::Point at) {
     const StatusRow& row = kStatusRows[index];
     StatusRowWidgets& widgets = rows[index];
     const wchar_t* caption = page.group == StatusGroup::Sensor ? row.sensorCaption : row.gatewayCaption;
-    auto label = [&](ORVAN_UXHolder<ORVAN_UXLabel>& holder, Column column, const wchar_t* text, int32_t alignment) {
-        objectList->AddLabel(this, holder, UXStandardLabelDesc(text, at.x + column.x, at.y, column.width, kLabelHeight))
+    auto label = [&](ORVAN_UXHolder<ORVAN_UXLabel>& holder, Column column, const wchar_t* text,
+                     int32_t alignment) {
+        objectList
+            ->AddLabel(this, holder,
+                       UXStandardLabelDesc(text, at.x + column.x, at.y, column.width, kLabelHeight))
             ->alignment = alignment;
     };
     switch (row.kind) {
@@ -103,8 +108,8 @@ void StatusPage::BuildRow(size_t index, orvan::wnd::Point at) {
                 objectList->AddRadio(this, widgets.boxes[box],
                                      UXStandardRadioDesc(L"", at.x + kBoxes[box].x, at.y - kBoxRaise,
                                                          kChoiceCallbacks[index][box]));
-                label(widgets.choiceLabels[box], kChoiceLabels[box], box == kFirstBox ? row.firstChoice : row.secondChoice,
-                      kCentred);
+                label(widgets.choiceLabels[box], kChoiceLabels[box],
+                      box == kFirstBox ? row.firstChoice : row.secondChoice, kCentred);
             }
             break;
         case StatusRowKind::Time:
@@ -125,7 +130,9 @@ void StatusPage::BuildButtons() {
     const ORVAN_UXRect area = background->rect;
     const ORVAN_UXRect button = prevButton->rect;
     const int32_t y = area.height - button.height - kButtonGap;
-    const auto x = [&](int32_t index) { return UXCentredRunX(area.width, 2, button.width, kButtonGap, index); };
+    const auto x = [&](int32_t index) {
+        return UXCentredRunX(area.width, 2, button.width, kButtonGap, index);
+    };
     objectList->AddButton(this, cancelButton, UXStandardButtonDesc(L"Cancel", x(0), y, &OnPrevClicked));
     objectList->AddButton(this, okButton, UXStandardButtonDesc(L"OK", x(1), y, &OnOkClicked));
 }

@@ -18,11 +18,11 @@ namespace ORVAN_UXClass {
 
 // The controls of one row. Which of them a row has depends on its kind.
 struct StatusRowWidgets {
-    ORVAN_UXHolder<ORVAN_UXLabel> caption;  // "MAC:" on the header, "VOLT:" on the values row
-    ORVAN_UXHolder<ORVAN_UXLabel> value;    // MAC, time or voltage
-    ORVAN_UXHolder<ORVAN_UXLabel> extraCaption;  // header: the title; values row: "STATUS:"
-    ORVAN_UXHolder<ORVAN_UXLabel> extraValue;    // values row: the battery state
-    std::array<ORVAN_UXHolder<ORVAN_UXRadio>, 2> boxes;          // first (1), second (0)
+    ORVAN_UXHolder<ORVAN_UXLabel> caption;               // "MAC:" on the header, "VOLT:" on the values row
+    ORVAN_UXHolder<ORVAN_UXLabel> value;                 // MAC, time or voltage
+    ORVAN_UXHolder<ORVAN_UXLabel> extraCaption;          // header: the title; values row: "STATUS:"
+    ORVAN_UXHolder<ORVAN_UXLabel> extraValue;            // values row: the battery state
+    std::array<ORVAN_UXHolder<ORVAN_UXRadio>, 2> boxes;  // first (1), second (0)
     std::array<ORVAN_UXHolder<ORVAN_UXLabel>, 2> choiceLabels;
 };
 
@@ -32,7 +32,9 @@ class StatusPage : public ManagementScreen {
     StatusPage(orvan::wnd::Window* view, ORVAN_UXObjectjList* objectList, AppDelegate* delegate, int32_t id);
     ~StatusPage() override;
 
-    static constexpr bool NamedAs(int32_t id, std::string_view name) { return RowNamed(kStatusPages, id, name); }
+    static constexpr bool NamedAs(int32_t id, std::string_view name) {
+        return RowNamed(kStatusPages, id, name);
+    }
 
     // Prev and Cancel: the family menu (gateway guard) or the sensor list, read first.
     void OnBack() override;
@@ -45,7 +47,7 @@ class StatusPage : public ManagementScreen {
     status_block& Group() const;
 
     const StatusPageRow& page;
-    const OptionFamily* family;  // the gateway-guard pages' family, null on the sensor pages
+    const OptionFamily* family;              // the gateway-guard pages' family, null on the sensor pages
     ORVAN_UXHolder<ORVAN_UXBitmap> picture;  // sensor pages only
     std::array<StatusRowWidgets, kStatusRows.size()> rows;
     ORVAN_UXHolder<ORVAN_UXButton> cancelButton;

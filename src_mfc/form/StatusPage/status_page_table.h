@@ -41,8 +41,8 @@ inline constexpr std::array<StatusPageRow, 7> kStatusPages{{
      StatusGroup::Gateway, L"RMCTRL", 3000, 2001},
     {604, "SensorPirActivity", "ORVAN_UXClass::SensorPirActivity::SensorPirActivity", StatusGroup::Sensor,
      L"PIR", 3020, 2001},
-    {505, "SensorSirenActivity", "ORVAN_UXClass::SensorSirenActivity::SensorSirenActivity", StatusGroup::Sensor,
-     L"SIREN", 3030, 2001},
+    {505, "SensorSirenActivity", "ORVAN_UXClass::SensorSirenActivity::SensorSirenActivity",
+     StatusGroup::Sensor, L"SIREN", 3030, 2001},
     {615, "SensorDoorTwoActivity", "ORVAN_UXClass::SensorDoorTwoActivity::SensorDoorTwoActivity",
      StatusGroup::Sensor, L"DOOR", 3050, 2001},
 }};

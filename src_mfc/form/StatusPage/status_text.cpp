@@ -49,7 +49,8 @@ std::optional<std::string> LocalTimeText(int64_t seconds) {
     char text[kTimeTextSize];
     // strftime gives 0 when the text does not fit (a year beyond 9999), and then the buffer holds
     // nothing usable.
-    if (std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local) != kTimeTextSize - 1) return std::nullopt;
+    if (std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local) != kTimeTextSize - 1)
+        return std::nullopt;
     return std::string(text);
 }
 
