@@ -20,9 +20,7 @@ class OptionPage : public ManagementScreen {
     ~OptionPage() override;
 
     static constexpr bool NamedAs(int32_t id, std::string_view name) {
-        const OptionTopic* topic = FindOptionTopic(id);
-        return topic != nullptr && topic->widgets != OptionWidgets::GatewayGuard &&
-               OptionPageNamedAs(id, name);
+        return !OptionPageHas(id, OptionWidgets::GatewayGuard) && OptionPageNamedAs(id, name);
     }
 
     void OnBack() override;

@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "ManagementScreen/table_lookup.h"
+
 namespace ORVAN_UXClass {
 
 struct OptionFamily {
@@ -52,13 +54,25 @@ inline constexpr std::array<OptionTopic, 13> kOptionTopics{{
     {12, "GatewayGuard", OptionWidgets::GatewayGuard, false},
 }};
 
+// The index of the family whose pages include id, or kNoRow.
+constexpr size_t OptionFamilyIndex(int32_t id) {
+    for (size_t i = 0; i < kOptionFamilies.size(); ++i) {
+        const int32_t number = id - kOptionFamilies[i].idBase;
+        if (number >= 0 && number < static_cast<int32_t>(kOptionTopics.size())) return i;
+    }
+    return kNoRow;
+}
+
+// The index of option page id's topic, or kNoRow when id is no option page.
+constexpr size_t OptionTopicIndex(int32_t id) {
+    const size_t family = OptionFamilyIndex(id);
+    return family == kNoRow ? kNoRow : static_cast<size_t>(id - kOptionFamilies[family].idBase);
+}
+
 // The family whose pages include id, or null.
 constexpr const OptionFamily* FindOptionFamily(int32_t id) {
-    for (const OptionFamily& family : kOptionFamilies) {
-        const int32_t number = id - family.idBase;
-        if (number >= 0 && number < static_cast<int32_t>(kOptionTopics.size())) return &family;
-    }
-    return nullptr;
+    const size_t index = OptionFamilyIndex(id);
+    return index == kNoRow ? nullptr : &kOptionFamilies[index];
 }
 
 // Topics are listed by number, so a page's topic is found by position.
@@ -72,20 +86,27 @@ static_assert(TopicsInNumberOrder());
 
 // The topic of option page id, or null when id is no option page.
 constexpr const OptionTopic* FindOptionTopic(int32_t id) {
-    const OptionFamily* family = FindOptionFamily(id);
-    return family != nullptr ? &kOptionTopics[static_cast<size_t>(id - family->idBase)] : nullptr;
+    const size_t index = OptionTopicIndex(id);
+    return index == kNoRow ? nullptr : &kOptionTopics[index];
+}
+
+// Whether option page id has widgets of that kind.
+constexpr bool OptionPageHas(int32_t id, OptionWidgets widgets) {
+    const size_t topic = OptionTopicIndex(id);
+    return topic != kNoRow && kOptionTopics[topic].widgets == widgets;
 }
 
 // "Option" + family + topic + "Activity" is the class name of option page id.
 constexpr bool OptionPageNamedAs(int32_t id, std::string_view name) {
-    const OptionFamily* family = FindOptionFamily(id);
-    const OptionTopic* topic = FindOptionTopic(id);
-    if (family == nullptr || topic == nullptr) return false;
+    const size_t family = OptionFamilyIndex(id);
+    if (family == kNoRow) return false;
+    const std::string_view familyName = kOptionFamilies[family].name;
+    const std::string_view topicName = kOptionTopics[OptionTopicIndex(id)].name;
     constexpr std::string_view kPrefix = "Option";
     constexpr std::string_view kSuffix = "Activity";
     if (!name.starts_with(kPrefix) || !name.ends_with(kSuffix)) return false;
     name = name.substr(kPrefix.size(), name.size() - kPrefix.size() - kSuffix.size());
-    return name.starts_with(family->name) && name.substr(family->name.size()) == topic->name;
+    return name.starts_with(familyName) && name.substr(familyName.size()) == topicName;
 }
 
 }  // namespace ORVAN_UXClass

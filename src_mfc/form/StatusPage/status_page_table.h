@@ -57,9 +57,9 @@ constexpr const StatusPageRow* FindStatusPage(int32_t id) {
 constexpr bool StatusPagesAgreeWithTheirNames() {
     constexpr std::string_view kNamespace = "ORVAN_UXClass::";
     for (const StatusPageRow& row : kStatusPages) {
-        const OptionTopic* topic = FindOptionTopic(row.id);
-        if (topic != nullptr && (topic->widgets != OptionWidgets::GatewayGuard ||
-                                 FindOptionFamily(row.id)->background != row.background ||
+        const size_t family = OptionFamilyIndex(row.id);
+        if (family != kNoRow && (!OptionPageHas(row.id, OptionWidgets::GatewayGuard) ||
+                                 kOptionFamilies[family].background != row.background ||
                                  !OptionPageNamedAs(row.id, row.className))) {
             return false;
         }
