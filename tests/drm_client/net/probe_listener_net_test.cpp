@@ -29,6 +29,17 @@ namespace {
 using namespace probe_net_test;
 using orvan::netns::PeerProcess;
 
+// The listener thread inherits the network namespace of the thread that starts it. Started from a
+// thread that moved into a namespace of its own (a loopback link, down, and nothing else), it finds
+// no address to open a channel on. The start's result, -1 when the namespace could not be made.
+int32_t StartListeningWithoutInterfaces() {
+    int32_t started = -1;
+    std::thread([&started] {
+        if (unshare(CLONE_NEWNET) == 0) started = liborvaniot_drm_client_probe_listen_start();
+    }).join();
+    return started;
+}
+
 // A Hello from tag's endpoint, padded with white space after the envelope to exactly size bytes.
 std::string HelloOfSize(size_t size, const std::string& tag) {
     std::string hello =
@@ -118,14 +129,7 @@ TEST_F(ProbeClientNetTest, TwoQuickScansSendOneBurstAndALaterScanSendsAnother) {
 }
 
 TEST_F(ProbeClientNetTest, AScanWithNoUsableInterfaceGivesUpAndReturnsToIdle) {
-    // The listener thread inherits the network namespace of the thread that starts it. Started from
-    // a thread that moved into a namespace of its own (a loopback link, down, and nothing else), it
-    // finds no address to open a channel on.
-    int32_t started = -1;
-    std::thread([&started] {
-        if (unshare(CLONE_NEWNET) == 0) started = liborvaniot_drm_client_probe_listen_start();
-    }).join();
-    ASSERT_EQ(started, 0);
+    ASSERT_EQ(StartListeningWithoutInterfaces(), 0);
     ASSERT_EQ(liborvaniot_drm_client_probe_scan(), 0);
     EXPECT_TRUE(WaitUntil(
         [] { return liborvaniot_drm_client_probe_scan_state() == LIBDRM_CLIENT_SCAN_RUNNING; }, 10s));
@@ -136,11 +140,7 @@ TEST_F(ProbeClientNetTest, AScanWithNoUsableInterfaceGivesUpAndReturnsToIdle) {
 }
 
 TEST_F(ProbeClientNetTest, AScanRequestedWhileOneIsRunningStartsItsOwnWindow) {
-    int32_t started = -1;
-    std::thread([&started] {
-        if (unshare(CLONE_NEWNET) == 0) started = liborvaniot_drm_client_probe_listen_start();
-    }).join();
-    ASSERT_EQ(started, 0);
+    ASSERT_EQ(StartListeningWithoutInterfaces(), 0);
     ASSERT_EQ(liborvaniot_drm_client_probe_scan(), 0);
     const auto first = std::chrono::steady_clock::now();
     ASSERT_TRUE(WaitUntil(
