@@ -157,6 +157,8 @@ void SensorListActivity::OnDeactivate() {
 }
 
 void SensorListActivity::OnBack() {
+    // Once a command has handed the connection to the write screen, Prev must not take it away.
+    if (leaving != 0) return;
     if (record != nullptr) drop_connection(record);
     Request(delegate->home_activity_id);
 }
