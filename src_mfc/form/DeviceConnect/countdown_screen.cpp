@@ -58,7 +58,7 @@ void CountdownScreen::OnTimer(uint32_t) {
 void CountdownScreen::OnActivate() {
     countdown = UXCountdownFromSeconds(delegate->fail_timeout_s, delegate->success_delay_s);
     if (record != nullptr) nameLabel->SetText(DeviceName(*record));
-    ShowCountdown(static_cast<int32_t>(countdown.successTenths / 10));
+    ShowCountdown(static_cast<int32_t>(countdown.successTenths / 10));  // whole seconds
     deviceLabel->SetText(L"Device: ...");
     channelLabel->SetText(L"Ch[Setting]:...");
     spareLabel->SetText(L"");

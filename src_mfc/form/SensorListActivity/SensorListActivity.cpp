@@ -53,11 +53,8 @@ constexpr Column kColumns[] = {{L"TYPE", 100}, {L"MAC", 280}};
 constexpr int32_t kSelectX = 420;
 constexpr int32_t kSelectY = 150;
 
-std::wstring Decimal(int32_t value) {
-    return std::to_wstring(value);
-}
-
-std::wstring Hex16(int32_t value) {
+// A PAN id as the gateway documents it: hexadecimal, at least four digits.
+std::wstring PanIdText(int32_t value) {
     wchar_t text[16];
     std::swprintf(text, std::size(text), L"0x%04X", static_cast<unsigned>(value));
     return text;
@@ -75,8 +72,8 @@ SensorListActivity::SensorListActivity(orvan::wnd::Window* view, ORVAN_UXObjectj
     record = delegate->device.get();
     if (record == nullptr) return;
     record->sensor_row = -1;
-    channelValue->SetText(Decimal(record->radio_channel));
-    panIdValue->SetText(Hex16(record->radio_pan_id));
+    channelValue->SetText(std::to_wstring(record->radio_channel));
+    panIdValue->SetText(PanIdText(record->radio_pan_id));
 }
 
 SensorListActivity::~SensorListActivity() {
@@ -149,8 +146,6 @@ void SensorListActivity::DestroyListControl() {
 void SensorListActivity::OnListClick(int32_t row, int64_t*) {
     if (row != -1 && record != nullptr) record->sensor_row = row;
 }
-
-void SensorListActivity::OnActivate() {}
 
 void SensorListActivity::OnDeactivate() {
     if (leaving != 1 && record != nullptr) drop_connection(record);

@@ -31,7 +31,6 @@ class SensorListActivity final : public ORVAN_UXViewController {
 
     // A click on a sensor row chooses that sensor; a click below the rows changes nothing.
     void OnListClick(int32_t row, int64_t* result) override;
-    void OnActivate() override;
     // Replaced from elsewhere, the screen drops the connection.
     void OnDeactivate() override;
     // Drops the connection and returns to the start screen.
