@@ -1,9 +1,15 @@
 #include "activity_table.h"
 
+#include "DeviceConnect/DeviceConnectActivity.h"
+#include "DeviceConnect/DeviceConnectErrorActivity.h"
+#include "DeviceConnect/DeviceSettingGetActivity.h"
+#include "DeviceConnect/DeviceSettingSetActivity.h"
 #include "DeviceDrmListActivity/DeviceDrmListActivity.h"
 #include "GpioPage/RpiGpioActivity.h"
 #include "OptionPage/OptionPage.h"
 #include "SettingsMenu/SettingsMenu.h"
+#include "LiveVideoActivity/LiveVideoActivity.h"
+#include "SensorListActivity/SensorListActivity.h"
 #include "StatusPage/StatusPage.h"
 #include "WelcomeActivity/WelcomeActivity.h"
 
@@ -64,6 +70,12 @@ constexpr ActivityEntry kActivities[] = {
     {701, 55, &MakeActivity<RpiGpioActivity>},
     {kWelcomeActivityId, 1, &MakeWelcomeActivity},
     {kDeviceListActivityId, 2, &MakeActivity<DeviceDrmListActivity>},
+    {kDeviceConnectActivityId, 3, &MakeActivity<DeviceConnectActivity>},
+    {kDeviceConnectErrorActivityId, 4, &MakeActivity<DeviceConnectErrorActivity>},
+    {kLiveVideoActivityId, 5, &MakeActivity<LiveVideoActivity>},
+    {kDeviceSettingGetActivityId, 9, &MakeActivity<DeviceSettingGetActivity>},
+    {kDeviceSettingSetActivityId, 10, &MakeActivity<DeviceSettingSetActivity>},
+    {kSensorListActivityId, 50, &MakeActivity<SensorListActivity>},
 };
 
 }  // namespace

@@ -64,6 +64,12 @@ class SendMessageWindow final : public orvan::wnd::Window {
     }
     std::unique_ptr<orvan::wnd::ListControl> CreateListControl(int32_t controlId, int32_t left, int32_t top,
                                                                int32_t right, int32_t bottom) override;
+    std::unique_ptr<orvan::wnd::PictureDrawer> OpenPictureDrawer() override {
+        return inner_.OpenPictureDrawer();
+    }
+    std::unique_ptr<orvan::wnd::Font> CreateFontIndirect(const orvan::wnd::FontDesc& desc) override {
+        return inner_.CreateFontIndirect(desc);
+    }
 
   private:
     orvan::fake::FakeWindow& inner_;

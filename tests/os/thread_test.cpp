@@ -118,12 +118,12 @@ TEST_F(UserThread, SecondStartWhileRunningStartsNothing) {
     // Neither does a direct create on a record that has a thread.
     EXPECT_EQ(liborvaniot_os_pthread_create(&record_, polls_until_break), -1);
 
-    liborvaniot_os_pthread_stop(&record_, &guard_);
+    EXPECT_EQ(liborvaniot_os_pthread_stop(&record_, &guard_), 42) << "the joined thread's exit value";
     EXPECT_EQ(state_.runs, 1);
     EXPECT_EQ(record_.magic, 0);
     EXPECT_FALSE(liborvaniot_os_mutex_is_present(&guard_));
     EXPECT_FALSE(liborvaniot_os_mutex_is_present(&record_.status_lock));
-    liborvaniot_os_pthread_stop(&record_, &guard_);  // stopping again does nothing
+    EXPECT_EQ(liborvaniot_os_pthread_stop(&record_, &guard_), 0) << "stopping again does nothing";
 }
 
 TEST_F(UserThread, RecordCanBeStartedAgainAfterAStop) {

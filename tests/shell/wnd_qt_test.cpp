@@ -14,6 +14,7 @@
 #include <QThread>
 #include <atomic>
 #include <cstdlib>
+#include <cwchar>
 #include <filesystem>
 #include <functional>
 #include <mutex>
@@ -25,6 +26,7 @@
 #include "orvan_wnd/host.h"
 #include "qt_child_view.h"
 #include "qt_frame.h"
+#include "qt_picture.h"
 #include "qt_resources.h"
 
 namespace {
@@ -311,6 +313,32 @@ TEST_F(QtViewTest, ListControlTakesRowsFromAnyThreadAndReportsRowClicks) {
     EXPECT_FALSE(list->DestroyWindow());
     list->InsertItem(2, L"after the window");  // the model stays usable
     EXPECT_EQ(list->GetItemCount(), 3);
+}
+
+TEST_F(QtViewTest, PictureDrawerAndFontsComeFromTheViewAsDescribed) {
+    EXPECT_NE(window_->OpenPictureDrawer(), nullptr);
+    orvan::wnd::FontDesc desc;
+    desc.height = 16;
+    desc.weight = 100;
+    std::wcsncpy(desc.faceName, L"Arial Unicode MS", orvan::wnd::FONT_FACE_SIZE - 1);
+    EXPECT_NE(window_->CreateFontIndirect(desc), nullptr);
+
+    const QFont thin = orvan::wnd::qt::QFontFromDesc(desc);
+    EXPECT_EQ(thin.family(), QString("Arial Unicode MS"));
+    EXPECT_EQ(thin.pixelSize(), 16);
+    EXPECT_EQ(thin.weight(), QFont::Thin);
+    EXPECT_FALSE(thin.italic());
+
+    // A character height (negative), no weight and the style flags.
+    desc.height = -20;
+    desc.weight = 0;
+    desc.italic = 1;
+    desc.underline = 1;
+    const QFont styled = orvan::wnd::qt::QFontFromDesc(desc);
+    EXPECT_EQ(styled.pixelSize(), 20);
+    EXPECT_EQ(styled.weight(), QFont::Normal);
+    EXPECT_TRUE(styled.italic());
+    EXPECT_TRUE(styled.underline());
 }
 
 TEST(QtFrameTest, WelcomeScreenDrawnThroughTheWindowLayer) {

@@ -65,11 +65,12 @@ void liborvaniot_os_pthread_lock_deinit(liborvaniot_os_pthread* record);
 
 // The owner's whole start and stop sequences (guard lock, record, thread). Start returns 0 when the
 // record is prepared (the thread was started now, or an earlier start is still in effect) and -1 when
-// a lock could not be created; then nothing is left behind and stop does nothing.
+// a lock could not be created; then nothing is left behind and stop does nothing. Stop returns the
+// exit value of the thread it joined (0 when it found none), as the record is cleared afterwards.
 int32_t liborvaniot_os_pthread_start(liborvaniot_os_pthread* record, struct_plock* guard, void* user_arg,
                                      int32_t (*routine)(liborvaniot_os_pthread*), const char* caller,
                                      int32_t line);
-void liborvaniot_os_pthread_stop(liborvaniot_os_pthread* record, struct_plock* guard);
+int32_t liborvaniot_os_pthread_stop(liborvaniot_os_pthread* record, struct_plock* guard);
 
 // Wall-clock time, seconds and microseconds since 1970-01-01 UTC.
 struct liborvaniot_os_timeval {

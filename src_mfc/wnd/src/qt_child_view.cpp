@@ -10,6 +10,7 @@
 
 #include "qt_device_context.h"
 #include "qt_list_control.h"
+#include "qt_picture.h"
 #include "qt_resources.h"
 
 namespace orvan::wnd::qt {
@@ -126,6 +127,14 @@ std::unique_ptr<ListControl> QtChildView::CreateListControl(int32_t controlId, i
                                                             int32_t right, int32_t bottom) {
     // Right and bottom are exclusive.
     return std::make_unique<QtListControl>(*this, controlId, QRect(left, top, right - left, bottom - top));
+}
+
+std::unique_ptr<PictureDrawer> QtChildView::OpenPictureDrawer() {
+    return std::make_unique<QtPictureDrawer>();
+}
+
+std::unique_ptr<Font> QtChildView::CreateFontIndirect(const FontDesc& desc) {
+    return std::make_unique<QtFont>(desc);
 }
 
 void QtChildView::Notify(const ListNotification& notification) {

@@ -37,6 +37,8 @@ struct FakeWindowState {
     std::vector<PostedMessage> posted;
     std::map<uint32_t, uint32_t> timers;
     std::vector<FakeListContents> lists;
+    int openPictureDrawers = 0;
+    int openFonts = 0;
 
     int32_t charWidth = 8;
     int32_t textHeight = 16;

@@ -219,11 +219,14 @@ int32_t liborvaniot_os_pthread_start(liborvaniot_os_pthread* record, struct_ploc
     return 0;
 }
 
-void liborvaniot_os_pthread_stop(liborvaniot_os_pthread* record, struct_plock* guard) {
-    if (!liborvaniot_os_mutex_is_present(guard)) return;
+int32_t liborvaniot_os_pthread_stop(liborvaniot_os_pthread* record, struct_plock* guard) {
+    if (!liborvaniot_os_mutex_is_present(guard)) return 0;
     liborvaniot_os_thread_get_status(record);
     liborvaniot_os_thread_release(record);
     liborvaniot_os_thread_join(record);
+    // The thread has ended and the record is ours alone until it is cleared below.
+    const int32_t exit_value = record->result;
     liborvaniot_os_pthread_finalize_m(guard);
     liborvaniot_os_pthread_lock_deinit(record);
+    return exit_value;
 }

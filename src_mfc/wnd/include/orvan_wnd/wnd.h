@@ -9,6 +9,8 @@
 #include <memory>
 #include <string>
 
+#include "orvan_wnd/picture.h"
+
 namespace orvan::wnd {
 
 // Colour as 0x00BBGGRR (red in the low byte).
@@ -117,6 +119,11 @@ public:
     // key (arrows, Page Up/Down, Home, End) as an item-changed notification with the new row.
     virtual std::unique_ptr<ListControl> CreateListControl(int32_t controlId, int32_t left, int32_t top,
                                                            int32_t right, int32_t bottom) = 0;
+
+    // A picture-drawing object for frames shown on this view; null when none can be had.
+    virtual std::unique_ptr<PictureDrawer> OpenPictureDrawer() = 0;
+    // The font desc describes; null when it cannot be made.
+    virtual std::unique_ptr<Font> CreateFontIndirect(const FontDesc& desc) = 0;
 };
 
 // Opens url with the desktop's URL handler; false when no handler accepted it.

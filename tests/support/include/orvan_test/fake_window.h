@@ -60,6 +60,9 @@ class FakeWindow final : public wnd::Window {
     int OpenDeviceContexts() const;
     // The most recent list control created with controlId.
     std::optional<FakeListContents> ListControl(int32_t controlId) const;
+    // Picture-drawing objects and fonts handed out and not yet deleted.
+    int OpenPictureDrawers() const;
+    int OpenFonts() const;
 
     // --- wnd::Window
     bool IsWindow() const override;
@@ -78,6 +81,10 @@ class FakeWindow final : public wnd::Window {
     bool PostMessage(uint32_t message, int64_t wparam, int64_t lparam) override;
     std::unique_ptr<wnd::ListControl> CreateListControl(int32_t controlId, int32_t left, int32_t top,
                                                         int32_t right, int32_t bottom) override;
+    // Recorded as "OpenPictureDrawer" and "CreateFont "Face" height 16 weight 100 italic 0
+    // underline 0"; deleting them records "ClosePictureDrawer" and "DeleteFont "Face"".
+    std::unique_ptr<wnd::PictureDrawer> OpenPictureDrawer() override;
+    std::unique_ptr<wnd::Font> CreateFontIndirect(const wnd::FontDesc& desc) override;
 
   private:
     friend class FakeDeviceContext;
