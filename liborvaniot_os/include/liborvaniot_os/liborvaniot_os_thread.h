@@ -78,6 +78,11 @@ struct liborvaniot_os_timeval {
 };
 
 int32_t liborvaniot_os_gettimeofday(liborvaniot_os_timeval* tv);
+// A cheap stamp for telling later how long ago something happened: the monotonic counter as of the
+// clock's last tick (a few milliseconds), in ns; never 0. Turned into the time of day (on the same
+// scale as liborvaniot_os_gettimeofday) by liborvaniot_os_time_from_counter.
+int64_t liborvaniot_os_time_counter_coarse();
+void liborvaniot_os_time_from_counter(int64_t counter, liborvaniot_os_timeval* tv);
 // Number of times the wall clock has been read to calibrate the time of day (once per process).
 int32_t liborvaniot_os_time_calibration_count();
 
