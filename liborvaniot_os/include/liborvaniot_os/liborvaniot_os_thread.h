@@ -65,7 +65,8 @@ void liborvaniot_os_pthread_lock_deinit(liborvaniot_os_pthread* record);
 
 // The owner's whole start and stop sequences (guard lock, record, thread). Start returns 0 when the
 // record is prepared (the thread was started now, or an earlier start is still in effect) and -1 when
-// a lock could not be created; then nothing is left behind and stop does nothing.
+// a lock could not be created or the system refused the thread; then nothing is left behind and stop
+// does nothing.
 int32_t liborvaniot_os_pthread_start(liborvaniot_os_pthread* record, struct_plock* guard, void* user_arg,
                                      int32_t (*routine)(liborvaniot_os_pthread*), const char* caller,
                                      int32_t line);
