@@ -1,10 +1,16 @@
 #include "qt_list_control.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QHash>
 #include <QHeaderView>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QStaticText>
+#include <QStyledItemDelegate>
 #include <QTableWidget>
 #include <QThread>
+#include <QTimer>
 #include <algorithm>
 #include <mutex>
 #include <vector>
@@ -27,7 +33,9 @@ struct QtListControl::Shared {
     // Rows before this one match the table widget; a change marks from the row it touched, so
     // appending a row costs one row's update rather than a pass over the whole table.
     size_t first_changed_row = 0;
-    bool sync_posted = false;
+    bool sync_posted = false;        // another thread asked the UI thread for an update
+    bool sync_timer_pending = false;  // an update is due when the interval below is over
+    QElapsedTimer last_sync;          // since the table was last brought up to date
     QTableWidget* table = nullptr;  // null once the window is gone; only the UI thread deletes it
 };
 
@@ -43,9 +51,9 @@ bool OnUiThread() {
 // Brings the table widget up to date with the model (UI thread only).
 void Sync(Shared& shared) {
     std::lock_guard lock(shared.mutex);
-    shared.sync_posted = false;
     QTableWidget* table = shared.table;
     if (table == nullptr) return;
+    shared.last_sync.start();
     const int columns = static_cast<int>(shared.columns.size());
     if (shared.columns_changed) {
         shared.columns_changed = false;
@@ -76,19 +84,103 @@ void Sync(Shared& shared) {
     }
 }
 
-// After every change of the model: the UI thread updates the table at once, other threads leave
-// one pending update for it.
+// Rows arriving one after the other would otherwise repaint the table for each of them; a person
+// cannot tell updates this close apart.
+constexpr qint64 kMinSyncIntervalMs = 30;
+
+// UI thread only: brings the table up to date now or, when that was done less than the interval
+// ago, once the interval is over; the one pending update then takes every change made meanwhile.
+void SyncSoon(const std::shared_ptr<Shared>& shared) {
+    qint64 wait = 0;
+    QTableWidget* table = nullptr;
+    {
+        std::lock_guard lock(shared->mutex);
+        table = shared->table;
+        if (table == nullptr || shared->sync_timer_pending) return;
+        if (shared->last_sync.isValid()) wait = kMinSyncIntervalMs - shared->last_sync.elapsed();
+        shared->sync_timer_pending = wait > 0;
+    }
+    if (wait <= 0) {
+        Sync(*shared);
+        return;
+    }
+    QTimer::singleShot(wait, table, [shared] {
+        {
+            std::lock_guard lock(shared->mutex);
+            shared->sync_timer_pending = false;
+        }
+        Sync(*shared);
+    });
+}
+
+// After every change of the model: the UI thread updates the table (at once, unless it just did),
+// other threads leave one pending update request for it and never wait.
 void Changed(const std::shared_ptr<Shared>& shared) {
     if (OnUiThread()) {
-        Sync(*shared);
+        SyncSoon(shared);
         return;
     }
     std::lock_guard lock(shared->mutex);
     if (shared->table == nullptr || shared->sync_posted) return;
     shared->sync_posted = true;
     QMetaObject::invokeMethod(
-        shared->table, [shared] { Sync(*shared); }, Qt::QueuedConnection);
+        shared->table,
+        [shared] {
+            {
+                std::lock_guard lock(shared->mutex);
+                shared->sync_posted = false;
+            }
+            SyncSoon(shared);
+        },
+        Qt::QueuedConnection);
 }
+
+// Draws a cell's text from a layout made once per text and width. The style's own item drawing
+// shapes every visible cell's text again on every paint, which made a list that grows while it is
+// shown cost the UI thread far more than the rows themselves. Cells show one line, elided at the
+// right when too wide, on the selection colours when selected.
+class CellDelegate final : public QStyledItemDelegate {
+  public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        const bool selected = (option.state & QStyle::State_Selected) != 0;
+        const QPalette::ColorGroup group =
+            (option.state & QStyle::State_Enabled) != 0 ? QPalette::Normal : QPalette::Disabled;
+        if (selected) painter->fillRect(option.rect, option.palette.brush(group, QPalette::Highlight));
+        const QString text = index.data(Qt::DisplayRole).toString();
+        if (text.isEmpty()) return;
+        const int width = option.rect.width() - 2 * kTextMargin;
+        if (width <= 0) return;
+        painter->save();
+        painter->setFont(option.font);
+        painter->setPen(option.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
+        const QStaticText& layout = LayoutOf(text, width, option.fontMetrics);
+        const qreal y = option.rect.top() + (option.rect.height() - layout.size().height()) / 2;
+        painter->setClipRect(option.rect);
+        painter->drawStaticText(QPointF(option.rect.left() + kTextMargin, y), layout);
+        painter->restore();
+    }
+
+  private:
+    // The style's margin between a cell's edge and its text.
+    static constexpr int kTextMargin = 3;
+    // Enough for every cell of a long list at a few column widths; beyond it the cache starts over.
+    static constexpr qsizetype kMaxLayouts = 16384;
+
+    const QStaticText& LayoutOf(const QString& text, int width, const QFontMetrics& metrics) const {
+        const auto key = std::make_pair(text, width);
+        auto found = layouts_.constFind(key);
+        if (found != layouts_.constEnd()) return *found;
+        if (layouts_.size() >= kMaxLayouts) layouts_.clear();
+        QStaticText layout(metrics.elidedText(text, Qt::ElideRight, width));
+        layout.setTextFormat(Qt::PlainText);
+        layout.setPerformanceHint(QStaticText::AggressiveCaching);
+        return *layouts_.insert(key, layout);
+    }
+
+    mutable QHash<std::pair<QString, int>, QStaticText> layouts_;
+};
 
 // Reports a left click on the table's rows, or below them, to the view.
 class ClickFilter final : public QObject {
@@ -125,6 +217,7 @@ QtListControl::QtListControl(QtChildView& view, int32_t controlId, const QRect& 
     table->setSelectionMode(QAbstractItemView::SingleSelection);
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->setWordWrap(false);
+    table->setItemDelegate(new CellDelegate(table));
     table->verticalHeader()->hide();
     table->verticalHeader()->setDefaultSectionSize(QFontMetrics(DefaultGuiFont()).height() + 6);
     table->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
