@@ -33,9 +33,9 @@ struct QtListControl::Shared {
     // Rows before this one match the table widget; a change marks from the row it touched, so
     // appending a row costs one row's update rather than a pass over the whole table.
     size_t first_changed_row = 0;
-    bool sync_posted = false;        // another thread asked the UI thread for an update
-    bool sync_timer_pending = false;  // an update is due when the interval below is over
-    QElapsedTimer last_sync;          // since the table was last brought up to date
+    bool sync_posted = false;    // another thread asked the UI thread for an update
+    bool paint_deferred = false;  // the table's painting is held until the interval below is over
+    QElapsedTimer since_paint;    // since the table last painted a change freely
     QTableWidget* table = nullptr;  // null once the window is gone; only the UI thread deletes it
 };
 
@@ -53,7 +53,6 @@ void Sync(Shared& shared) {
     std::lock_guard lock(shared.mutex);
     QTableWidget* table = shared.table;
     if (table == nullptr) return;
-    shared.last_sync.start();
     const int columns = static_cast<int>(shared.columns.size());
     if (shared.columns_changed) {
         shared.columns_changed = false;
@@ -85,36 +84,41 @@ void Sync(Shared& shared) {
 }
 
 // Rows arriving one after the other would otherwise repaint the table for each of them; a person
-// cannot tell updates this close apart.
-constexpr qint64 kMinSyncIntervalMs = 30;
+// cannot tell pictures this close apart.
+constexpr qint64 kMinPaintIntervalMs = 30;
 
-// UI thread only: brings the table up to date now or, when that was done less than the interval
-// ago, once the interval is over; the one pending update then takes every change made meanwhile.
+// UI thread only: brings the table up to date at once (so the UI thread's own changes are there
+// when its call returns), but lets it paint a change at most once per interval: a change that comes
+// sooner holds the painting until the interval is over, and that one picture shows every change
+// made meanwhile.
 void SyncSoon(const std::shared_ptr<Shared>& shared) {
+    Sync(*shared);
     qint64 wait = 0;
     QTableWidget* table = nullptr;
     {
         std::lock_guard lock(shared->mutex);
         table = shared->table;
-        if (table == nullptr || shared->sync_timer_pending) return;
-        if (shared->last_sync.isValid()) wait = kMinSyncIntervalMs - shared->last_sync.elapsed();
-        shared->sync_timer_pending = wait > 0;
+        if (table == nullptr || shared->paint_deferred) return;
+        if (shared->since_paint.isValid()) wait = kMinPaintIntervalMs - shared->since_paint.elapsed();
+        if (wait <= 0) {
+            shared->since_paint.start();
+            return;
+        }
+        shared->paint_deferred = true;
     }
-    if (wait <= 0) {
-        Sync(*shared);
-        return;
-    }
-    QTimer::singleShot(wait, table, [shared] {
+    table->setUpdatesEnabled(false);
+    QTimer::singleShot(wait, table, [shared, table] {
         {
             std::lock_guard lock(shared->mutex);
-            shared->sync_timer_pending = false;
+            shared->paint_deferred = false;
+            shared->since_paint.start();
         }
-        Sync(*shared);
+        table->setUpdatesEnabled(true);  // repaints the table
     });
 }
 
-// After every change of the model: the UI thread updates the table (at once, unless it just did),
-// other threads leave one pending update request for it and never wait.
+// After every change of the model: the UI thread updates the table at once, other threads leave
+// one pending update request for it and never wait.
 void Changed(const std::shared_ptr<Shared>& shared) {
     if (OnUiThread()) {
         SyncSoon(shared);
