@@ -197,17 +197,66 @@ TEST(TrackedLock, ReleaseByAThreadThatDoesNotHoldItIsRefused) {
     liborvaniot_os_mutex_struct_plock_free(&lock, "creator", 45);
 }
 
-TEST(TrackedLock, ReleaseOfAFreeLockIsReportedAndTheLockStaysUsable) {
+TEST(TrackedLock, StrayReleasesAreReportedAndNeitherOpenTheLockNorDisturbItsHolder) {
     struct_plock lock;
     ASSERT_EQ(liborvaniot_os_mutex_struct_plock_init(&lock, "creator", 1), 0);
     EXPECT_EQ(stderr_of([&] { liborvaniot_os_mutex_struct_plock_unlock(&lock, "stray", 50); }),
               "Alpstruct_plock->is_in_lock != 0x6677,error !! stray,50\n");
-    EXPECT_EQ(stderr_of([&] {
-                  liborvaniot_os_mutex_struct_plock_lock(&lock, "user", 51);
-                  liborvaniot_os_mutex_struct_plock_unlock(&lock, "user", 52);
-              }),
-              "");
-    liborvaniot_os_mutex_struct_plock_free(&lock, "creator", 53);
+
+    // A worker takes the lock again and again while another thread keeps releasing it without ever
+    // holding it: every stray release is refused (lines naming only "stray"), the worker's
+    // read-modify-write under the lock is never interleaved, and the worker's own acquire and
+    // release never find the lock state disturbed.
+    constexpr int kStrayReleases = 3000;
+    int64_t counter = 0;  // only touched under the lock
+    std::atomic<int64_t> rounds{0};
+    std::atomic<bool> done{false};
+    const auto work = [&](const char* caller, int32_t line) {
+        while (!done) {
+            plock_guard held(lock, caller, line);
+            const int64_t seen = counter;
+            std::this_thread::yield();
+            counter = seen + 1;
+            ++rounds;
+        }
+    };
+    const std::string written = stderr_of([&] {
+        std::thread worker(work, "worker", 52);
+        std::thread second(work, "second", 53);
+        for (int i = 0; i < kStrayReleases; ++i) {
+            liborvaniot_os_mutex_struct_plock_unlock(&lock, "stray", 51);
+            std::this_thread::yield();
+        }
+        done = true;
+        worker.join();
+        second.join();
+    });
+    EXPECT_EQ(counter, rounds.load());
+    EXPECT_THAT(written, testing::Not(HasSubstr("error !! worker")));
+    EXPECT_THAT(written, testing::Not(HasSubstr("error !! second")));
+    EXPECT_THAT(written, testing::Not(HasSubstr("0x5566")));
+    EXPECT_EQ(liborvaniot_os_mutex_slot_snapshot(lock.m_index).lock, 0);
+    liborvaniot_os_mutex_struct_plock_free(&lock, "creator", 54);
+}
+
+TEST(TrackedLockSlots, CreationWithoutASystemMutexGivesItsSlotBack) {
+    os_test::expect_in_fresh_process([] {
+        struct_plock first;
+        ASSERT_EQ(liborvaniot_os_mutex_struct_plock_init(&first, "first", 1), 0);
+        // A handle that is not empty cannot receive a new system mutex.
+        struct_plock stale;
+        pthread_mutex_t other = PTHREAD_MUTEX_INITIALIZER;
+        stale.mutex = &other;
+        int32_t result = 0;
+        EXPECT_EQ(stderr_of([&] { result = liborvaniot_os_mutex_struct_plock_init(&stale, "stale", 2); }),
+                  "mfc_mutex_init,__mutex != 0,error !!\n");
+        EXPECT_EQ(result, -1);
+        EXPECT_FALSE(liborvaniot_os_mutex_is_present(&stale));
+        EXPECT_EQ(liborvaniot_os_mutex_slot_snapshot(0).in_use, 0);
+
+        // The slot is free again and no leak is reported for the lock that never came to be.
+        EXPECT_EQ(stderr_of([] { liborvaniot_os_mutex_report_leaks(); }), "mutex leak error !! first:1\n");
+    });
 }
 
 TEST(SystemMutexHandle, CreateNeedsAnEmptyHandleAndCloseAFilledOne) {

@@ -1,5 +1,6 @@
 // System threads (stopped through their record) and user threads (status, break flag, join).
 #include <gtest/gtest.h>
+#include <pthread.h>
 
 #include <atomic>
 #include <functional>
@@ -135,6 +136,33 @@ TEST_F(UserThread, RecordCanBeStartedAgainAfterAStop) {
         liborvaniot_os_pthread_stop(&record_, &guard_);
     }
     EXPECT_EQ(state_.runs, 2);
+}
+
+TEST_F(UserThread, StartThatTheSystemRefusesReportsTheFailureAndLeavesNothingBehind) {
+    // Every new thread's stack is made larger than the address space, so the system refuses it.
+    pthread_attr_t usual;
+    ASSERT_EQ(pthread_getattr_default_np(&usual), 0);
+    pthread_attr_t huge;
+    ASSERT_EQ(pthread_attr_init(&huge), 0);
+    ASSERT_EQ(pthread_attr_setstacksize(&huge, size_t{1} << 60), 0);
+    ASSERT_EQ(pthread_setattr_default_np(&huge), 0);
+    const int32_t result =
+        liborvaniot_os_pthread_start(&record_, &guard_, &state_, polls_until_break, "Owner::Start", 40);
+    ASSERT_EQ(pthread_setattr_default_np(&usual), 0);
+    pthread_attr_destroy(&huge);
+    pthread_attr_destroy(&usual);
+
+    EXPECT_EQ(result, -1);
+    EXPECT_EQ(record_.magic, 0);
+    EXPECT_FALSE(liborvaniot_os_mutex_is_present(&guard_));
+    EXPECT_FALSE(liborvaniot_os_mutex_is_present(&record_.status_lock));
+    liborvaniot_os_pthread_stop(&record_, &guard_);  // nothing to stop
+
+    // With the system willing again, the same record starts.
+    ASSERT_EQ(liborvaniot_os_pthread_start(&record_, &guard_, &state_, polls_until_break, "Owner::Start", 41),
+              0);
+    liborvaniot_os_pthread_stop(&record_, &guard_);
+    EXPECT_EQ(state_.runs, 1);
 }
 
 }  // namespace

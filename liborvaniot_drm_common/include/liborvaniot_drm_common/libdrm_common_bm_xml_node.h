@@ -31,17 +31,26 @@ struct drm_xml_node {
 };
 
 // Fixed-capacity owner of the nodes of one parse; elements and attributes share the capacity.
+// Node storage is taken from the tracked allocator in blocks of many nodes and kept from one parse
+// to the next, so a parse allocates nothing once the table has held a document as large.
 struct drm_xml_node_table {
     int32_t capacity;
     int32_t count;
-    drm_xml_node** items;  // capacity slots, filled from 0 in creation order
+    drm_xml_node** items;  // capacity slots: the nodes in creation order, then storage not in use
+    void* storage;         // the tracked blocks behind the items, chained
+    // The table-full line is written at most once a second; the lines held back meanwhile are
+    // counted and their number written with the next one.
+    int64_t overflow_next_ms;
+    int32_t overflow_left_out;
 };
 
 // Gets storage for capacity node references: 0 on success; -1 (capacity 0) when none was obtained.
 int32_t drm_xml_node_table_create(drm_xml_node_table* table, int32_t capacity);
-// Releases every node and then the storage; the table is left empty with capacity 0.
+// Releases the node storage and the table's own; the table is left empty with capacity 0. A count
+// of table-full lines still held back is written first.
 void drm_xml_node_table_release(drm_xml_node_table* table);
-// Releases every node the table holds; the storage stays. Absent or storage-less tables are ignored.
+// Empties the table; the node storage stays for the next parse. Absent or storage-less tables are
+// ignored.
 void drm_xml_node_table_clear(drm_xml_node_table* table);
 
 // Parses document[0, length) in place (the byte at document[length] must be writable and NUL) after

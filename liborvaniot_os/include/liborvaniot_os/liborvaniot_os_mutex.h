@@ -6,7 +6,9 @@
 
 #include <cstdint>
 
-// Handle of the operating-system mutex behind a tracked lock; null while none exists.
+// Handle of an operating-system mutex; null while none exists. A tracked lock's handle names the
+// mutex of its slot in the resource table, which lets nobody in twice, not even its owner: the
+// holder's re-acquire is recognised by its thread before the wait.
 using mfc_mutex_handle = pthread_mutex_t*;
 
 struct struct_plock {

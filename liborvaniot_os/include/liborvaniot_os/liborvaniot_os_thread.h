@@ -65,8 +65,9 @@ void liborvaniot_os_pthread_lock_deinit(liborvaniot_os_pthread* record);
 
 // The owner's whole start and stop sequences (guard lock, record, thread). Start returns 0 when the
 // record is prepared (the thread was started now, or an earlier start is still in effect) and -1 when
-// a lock could not be created; then nothing is left behind and stop does nothing. Stop returns the
-// exit value of the thread it joined (0 when it found none), as the record is cleared afterwards.
+// a lock could not be created or the system refused the thread; then nothing is left behind and stop
+// does nothing. Stop returns the exit value of the thread it joined (0 when it found none), as the
+// record is cleared afterwards.
 int32_t liborvaniot_os_pthread_start(liborvaniot_os_pthread* record, struct_plock* guard, void* user_arg,
                                      int32_t (*routine)(liborvaniot_os_pthread*), const char* caller,
                                      int32_t line);
@@ -79,6 +80,11 @@ struct liborvaniot_os_timeval {
 };
 
 int32_t liborvaniot_os_gettimeofday(liborvaniot_os_timeval* tv);
+// A cheap stamp for telling later how long ago something happened: the monotonic counter as of the
+// clock's last tick (a few milliseconds), in ns; never 0. Turned into the time of day (on the same
+// scale as liborvaniot_os_gettimeofday) by liborvaniot_os_time_from_counter.
+int64_t liborvaniot_os_time_counter_coarse();
+void liborvaniot_os_time_from_counter(int64_t counter, liborvaniot_os_timeval* tv);
 // Number of times the wall clock has been read to calibrate the time of day (once per process).
 int32_t liborvaniot_os_time_calibration_count();
 

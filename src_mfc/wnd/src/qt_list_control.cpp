@@ -1,11 +1,17 @@
 #include "qt_list_control.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QHash>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QStaticText>
+#include <QStyledItemDelegate>
 #include <QTableWidget>
 #include <QThread>
+#include <QTimer>
 #include <algorithm>
 #include <mutex>
 #include <vector>
@@ -28,7 +34,9 @@ struct QtListControl::Shared {
     // Rows before this one match the table widget; a change marks from the row it touched, so
     // appending a row costs one row's update rather than a pass over the whole table.
     size_t first_changed_row = 0;
-    bool sync_posted = false;
+    bool sync_posted = false;    // another thread asked the UI thread for an update
+    bool paint_deferred = false;  // the table's painting is held until the interval below is over
+    QElapsedTimer since_paint;    // since the table last painted a change freely
     QTableWidget* table = nullptr;  // null once the window is gone; only the UI thread deletes it
 };
 
@@ -44,7 +52,6 @@ bool OnUiThread() {
 // Brings the table widget up to date with the model (UI thread only).
 void Sync(Shared& shared) {
     std::lock_guard lock(shared.mutex);
-    shared.sync_posted = false;
     QTableWidget* table = shared.table;
     if (table == nullptr) return;
     const int columns = static_cast<int>(shared.columns.size());
@@ -77,19 +84,108 @@ void Sync(Shared& shared) {
     }
 }
 
+// Rows arriving one after the other would otherwise repaint the table for each of them; a person
+// cannot tell pictures this close apart.
+constexpr qint64 kMinPaintIntervalMs = 30;
+
+// UI thread only: brings the table up to date at once (so the UI thread's own changes are there
+// when its call returns), but lets it paint a change at most once per interval: a change that comes
+// sooner holds the painting until the interval is over, and that one picture shows every change
+// made meanwhile.
+void SyncSoon(const std::shared_ptr<Shared>& shared) {
+    Sync(*shared);
+    qint64 wait = 0;
+    QTableWidget* table = nullptr;
+    {
+        std::lock_guard lock(shared->mutex);
+        table = shared->table;
+        if (table == nullptr || shared->paint_deferred) return;
+        if (shared->since_paint.isValid()) wait = kMinPaintIntervalMs - shared->since_paint.elapsed();
+        if (wait <= 0) {
+            shared->since_paint.start();
+            return;
+        }
+        shared->paint_deferred = true;
+    }
+    table->setUpdatesEnabled(false);
+    QTimer::singleShot(wait, table, [shared, table] {
+        {
+            std::lock_guard lock(shared->mutex);
+            shared->paint_deferred = false;
+            shared->since_paint.start();
+        }
+        table->setUpdatesEnabled(true);  // repaints the table
+    });
+}
+
 // After every change of the model: the UI thread updates the table at once, other threads leave
-// one pending update for it.
+// one pending update request for it and never wait.
 void Changed(const std::shared_ptr<Shared>& shared) {
     if (OnUiThread()) {
-        Sync(*shared);
+        SyncSoon(shared);
         return;
     }
     std::lock_guard lock(shared->mutex);
     if (shared->table == nullptr || shared->sync_posted) return;
     shared->sync_posted = true;
     QMetaObject::invokeMethod(
-        shared->table, [shared] { Sync(*shared); }, Qt::QueuedConnection);
+        shared->table,
+        [shared] {
+            {
+                std::lock_guard lock(shared->mutex);
+                shared->sync_posted = false;
+            }
+            SyncSoon(shared);
+        },
+        Qt::QueuedConnection);
 }
+
+// Draws a cell's text from a layout made once per text and width. The style's own item drawing
+// shapes every visible cell's text again on every paint, which made a list that grows while it is
+// shown cost the UI thread far more than the rows themselves. Cells show one line, elided at the
+// right when too wide, on the selection colours when selected.
+class CellDelegate final : public QStyledItemDelegate {
+  public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        const bool selected = (option.state & QStyle::State_Selected) != 0;
+        const QPalette::ColorGroup group =
+            (option.state & QStyle::State_Enabled) != 0 ? QPalette::Normal : QPalette::Disabled;
+        if (selected) painter->fillRect(option.rect, option.palette.brush(group, QPalette::Highlight));
+        const QString text = index.data(Qt::DisplayRole).toString();
+        if (text.isEmpty()) return;
+        const int width = option.rect.width() - 2 * kTextMargin;
+        if (width <= 0) return;
+        painter->save();
+        painter->setFont(option.font);
+        painter->setPen(option.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
+        const QStaticText& layout = LayoutOf(text, width, option.fontMetrics);
+        const qreal y = option.rect.top() + (option.rect.height() - layout.size().height()) / 2;
+        painter->setClipRect(option.rect);
+        painter->drawStaticText(QPointF(option.rect.left() + kTextMargin, y), layout);
+        painter->restore();
+    }
+
+  private:
+    // The style's margin between a cell's edge and its text.
+    static constexpr int kTextMargin = 3;
+    // Enough for every cell of a long list at a few column widths; beyond it the cache starts over.
+    static constexpr qsizetype kMaxLayouts = 16384;
+
+    const QStaticText& LayoutOf(const QString& text, int width, const QFontMetrics& metrics) const {
+        const auto key = std::make_pair(text, width);
+        auto found = layouts_.constFind(key);
+        if (found != layouts_.constEnd()) return *found;
+        if (layouts_.size() >= kMaxLayouts) layouts_.clear();
+        QStaticText layout(metrics.elidedText(text, Qt::ElideRight, width));
+        layout.setTextFormat(Qt::PlainText);
+        layout.setPerformanceHint(QStaticText::AggressiveCaching);
+        return *layouts_.insert(key, layout);
+    }
+
+    mutable QHash<std::pair<QString, int>, QStaticText> layouts_;
+};
 
 // Reports a left click on the table's rows, or below them, to the view.
 class ClickFilter final : public QObject {
@@ -146,6 +242,7 @@ QtListControl::QtListControl(QtChildView& view, int32_t controlId, const QRect& 
     table->setSelectionMode(QAbstractItemView::SingleSelection);
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->setWordWrap(false);
+    table->setItemDelegate(new CellDelegate(table));
     table->verticalHeader()->hide();
     table->verticalHeader()->setDefaultSectionSize(QFontMetrics(DefaultGuiFont()).height() + 6);
     table->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);

@@ -2,35 +2,81 @@
 // parse entry point, detaching and name matching.
 #include "liborvaniot_drm_common/libdrm_common_bm_xml_node.h"
 
+#include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "libdrm_common_bm_xml_reader.h"
 #include "liborvaniot_os/liborvaniot_os_debug.h"
 #include "liborvaniot_os/liborvaniot_os_mem.h"
+#include "liborvaniot_os/liborvaniot_os_thread.h"
 
 namespace {
 
 constexpr const char* kSourcePath =
     "liborvaniot_drm_common/Linux/src/drm_common_bm/libdrm_common_bm_xml_node";
 
-// A hostile datagram may hold thousands of elements: one line per parse says the table is too small.
-void log_table_full(drm_xml_builder* builder, const char* caller, int32_t line,
-                    const drm_xml_node_table* table) {
+constexpr int32_t kFirstStorageNodes = 16;
+constexpr int64_t kOverflowLinePeriodMs = 1000;
+
+// Header of one tracked block of node storage; the nodes follow it.
+struct alignas(drm_xml_node) storage_block {
+    storage_block* next;
+};
+
+drm_xml_node* nodes_of(storage_block* block) {
+    return reinterpret_cast<drm_xml_node*>(block + 1);
+}
+
+int64_t now_ms() {
+    liborvaniot_os_timeval tv{};
+    liborvaniot_os_gettimeofday(&tv);
+    return static_cast<int64_t>(tv.tv_sec) * 1000 + tv.tv_usec / 1000;
+}
+
+void log_left_out(const char* caller, int32_t line, int32_t left_out) {
+    liborvaniot_os_debug_printf(caller, line, "drm out of xml node count: %d earlier lines left out\n", left_out);
+}
+
+// A hostile datagram may hold thousands of elements, and a flood of them arrives without pause:
+// one line per parse at most, and at most one a second, with the number of lines held back.
+void log_table_full(drm_xml_builder* builder, const char* caller, int32_t line, drm_xml_node_table* table) {
     if (builder->overflow_logged != 0) return;
     builder->overflow_logged = 1;
+    const int64_t now = now_ms();
+    if (table->overflow_next_ms != 0 && now < table->overflow_next_ms) {
+        ++table->overflow_left_out;
+        return;
+    }
+    table->overflow_next_ms = now + kOverflowLinePeriodMs;
     liborvaniot_os_debug_printf(caller, line, "drm out of xml node count %d > %d\n", table->count + 1,
                                 table->capacity);
+    if (table->overflow_left_out > 0) {
+        log_left_out(caller, line, std::exchange(table->overflow_left_out, 0));
+    }
 }
 
 bool table_full(const drm_xml_node_table* table) {
     return table->items == nullptr || table->count >= table->capacity;
 }
 
+// Storage for the items from count on: a block as large as the storage already held (at least a few
+// nodes, at most what the capacity leaves), so a table grows to a large document in a few steps.
+bool add_storage(drm_xml_node_table* table, int32_t line) {
+    const int32_t wanted = std::min(table->capacity - table->count, std::max(kFirstStorageNodes, table->count));
+    const size_t bytes = sizeof(storage_block) + sizeof(drm_xml_node) * static_cast<size_t>(wanted);
+    auto* block = static_cast<storage_block*>(liborvaniot_os_mem_calloc(1, bytes, kSourcePath, line));
+    if (block == nullptr) return false;
+    block->next = static_cast<storage_block*>(table->storage);
+    table->storage = block;
+    for (int32_t i = 0; i < wanted; ++i) table->items[table->count + i] = &nodes_of(block)[i];
+    return true;
+}
+
 drm_xml_node* table_add(drm_xml_node_table* table, int32_t line) {
-    auto* node =
-        static_cast<drm_xml_node*>(liborvaniot_os_mem_calloc(1, sizeof(drm_xml_node), kSourcePath, line));
-    if (node == nullptr) return nullptr;
-    table->items[table->count++] = node;
+    if (table->items[table->count] == nullptr && !add_storage(table, line)) return nullptr;
+    drm_xml_node* node = table->items[table->count++];
+    *node = drm_xml_node{};
     return node;
 }
 
@@ -111,7 +157,7 @@ void drm_xml_start_element(void* user_data, drm_xml_node_table* table, char* nam
         attribute->type = DRM_XML_NODE_ATTRIBUTE;
         attribute->name = pair.name;
         attribute->text = pair.value;
-        attribute->text_length = static_cast<int32_t>(std::strlen(pair.value));
+        attribute->text_length = pair.value_length;
         append_attribute(element, attribute);
     }
     builder->current = element;
@@ -136,9 +182,7 @@ void drm_xml_text(void* user_data, char* text, int32_t length) {
 
 int32_t drm_xml_node_table_create(drm_xml_node_table* table, int32_t capacity) {
     if (table == nullptr) return -1;
-    table->count = 0;
-    table->capacity = 0;
-    table->items = nullptr;
+    *table = drm_xml_node_table{};
     if (capacity <= 0) return -1;
     table->items = static_cast<drm_xml_node**>(liborvaniot_os_mem_calloc(
         static_cast<size_t>(capacity), sizeof(drm_xml_node*), kSourcePath, __LINE__));
@@ -149,19 +193,18 @@ int32_t drm_xml_node_table_create(drm_xml_node_table* table, int32_t capacity) {
 
 void drm_xml_node_table_release(drm_xml_node_table* table) {
     if (table == nullptr) return;
-    drm_xml_node_table_clear(table);
+    if (table->overflow_left_out > 0) log_left_out("drm_xml_node_add", __LINE__, table->overflow_left_out);
+    for (auto* block = static_cast<storage_block*>(table->storage); block != nullptr;) {
+        storage_block* next = block->next;
+        liborvaniot_os_mem_dbg_free(block, kSourcePath, __LINE__);
+        block = next;
+    }
     if (table->items != nullptr) liborvaniot_os_mem_dbg_free(table->items, kSourcePath, __LINE__);
-    table->items = nullptr;
-    table->capacity = 0;
-    table->count = 0;
+    *table = drm_xml_node_table{};
 }
 
 void drm_xml_node_table_clear(drm_xml_node_table* table) {
     if (table == nullptr || table->items == nullptr) return;
-    for (int32_t i = 0; i < table->count && i < table->capacity; ++i) {
-        if (table->items[i] != nullptr) liborvaniot_os_mem_dbg_free(table->items[i], kSourcePath, __LINE__);
-        table->items[i] = nullptr;
-    }
     table->count = 0;
 }
 
@@ -171,7 +214,11 @@ drm_xml_node* drm_xml_parse(drm_xml_node_table* table, char* document, int32_t l
     if (document == nullptr || length < 0) return nullptr;
 
     drm_xml_builder builder{};
-    drm_xml_parser parser{};
+    // Not value-initialised: clearing 10 KB of stack and pairs per datagram would cost more than the
+    // parse. The reader writes a stack entry before reading it and ends the pairs with an empty one.
+    drm_xml_parser parser;
+    parser.depth = 0;
+    parser.attributes[0] = {nullptr, nullptr, 0};
     parser.doc_start = document;
     parser.doc_end = document + length;
     parser.pos = document;

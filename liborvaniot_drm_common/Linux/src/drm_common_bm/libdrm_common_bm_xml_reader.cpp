@@ -2,6 +2,8 @@
 // makes it read or write outside [doc_start, doc_end).
 #include "libdrm_common_bm_xml_reader.h"
 
+#include <array>
+#include <cstdint>
 #include <cstring>
 #include <string_view>
 
@@ -9,11 +11,29 @@ namespace {
 
 enum class tag_end { none, open, self_closing };
 
+// Character classes of the scans, looked up rather than compared one by one.
+enum : uint8_t { kSpace = 1, kGreater = 2, kSlash = 4, kEquals = 8 };
+
+constexpr std::array<uint8_t, 256> kClasses = [] {
+    std::array<uint8_t, 256> classes{};
+    for (unsigned char c : {'\t', '\n', '\r', ' '}) classes[c] = kSpace;
+    classes['>'] = kGreater;
+    classes['/'] = kSlash;
+    classes['='] = kEquals;
+    return classes;
+}();
+
+uint8_t class_of(char c) {
+    return kClasses[static_cast<unsigned char>(c)];
+}
+
 bool is_space(char c) {
-    return c == '\t' || c == '\n' || c == '\r' || c == ' ';
+    return class_of(c) == kSpace;
 }
 
 bool ascii_iequal(const char* a, const char* b) {
+    // End tags nearly always repeat their start tag's name exactly.
+    if (std::strcmp(a, b) == 0) return true;
     for (;; ++a, ++b) {
         char ca = *a;
         char cb = *b;
@@ -40,21 +60,30 @@ bool tag_close_at(const char* q, const char* end) {
     return *q == '/' && q + 1 < end && q[1] == '>';
 }
 
+// Runs q up to the first character of the given classes that is not a '/' other than the start of
+// "/>" (a lone '/' belongs to names and bare values); end when there is none.
+char* scan_to(char* q, const char* end, uint8_t stops) {
+    for (; q < end; ++q) {
+        const uint8_t c = class_of(*q);
+        if ((c & stops) == 0) continue;
+        if (c != kSlash || tag_close_at(q, end)) return q;
+    }
+    return q;
+}
+
 // End of a start tag's element name: white space, '>', "/>" or end.
 char* element_name_end(char* q, const char* end) {
-    while (q < end && !is_space(*q) && *q != '>' && !tag_close_at(q, end)) ++q;
-    return q;
+    return scan_to(q, end, kSpace | kGreater | kSlash);
 }
 
 // End of an attribute name: '=', '>', "/>" or end. White space belongs to the name.
 char* attribute_name_end(char* q, const char* end) {
-    while (q < end && *q != '=' && *q != '>' && !tag_close_at(q, end)) ++q;
-    return q;
+    return scan_to(q, end, kEquals | kGreater | kSlash);
 }
 
 // End of an end tag's name: white space, '>' or end.
 char* end_tag_name_end(char* q, const char* end) {
-    while (q < end && !is_space(*q) && *q != '>') ++q;
+    while (q < end && (class_of(*q) & (kSpace | kGreater)) == 0) ++q;
     return q;
 }
 
@@ -151,6 +180,7 @@ bool attributes(drm_xml_parser* p, tag_end* how) {
         *p->pos++ = '\0';
 
         char* value = p->pos;
+        char* value_end_at = nullptr;
         tag_end value_end = tag_end::none;
         if (p->pos < p->doc_end && *p->pos == '"') {
             value = ++p->pos;
@@ -158,6 +188,7 @@ bool attributes(drm_xml_parser* p, tag_end* how) {
                 static_cast<char*>(std::memchr(p->pos, '"', static_cast<size_t>(p->doc_end - p->pos)));
             if (quote == nullptr) return false;
             *quote = '\0';
+            value_end_at = quote;
             p->pos = quote + 1;
         } else {
             // A bare value ends where an element name would.
@@ -174,10 +205,12 @@ bool attributes(drm_xml_parser* p, tag_end* how) {
                 p->pos += 1;
             }
             *stop = '\0';
+            value_end_at = stop;
         }
         if (filled < DRM_XML_MAX_ATTRIBUTES) {
-            p->attributes[filled] = {name, value};
+            p->attributes[filled] = {name, value, static_cast<int32_t>(value_end_at - value)};
             ++filled;
+            p->attributes[filled] = {nullptr, nullptr, 0};
         }
         if (value_end != tag_end::none) {
             *how = value_end;
@@ -186,13 +219,9 @@ bool attributes(drm_xml_parser* p, tag_end* how) {
     }
 }
 
-// Empties every pair. Pairs are filled from the first one on, so the first never-filled pair ends
-// the used ones.
+// Empties the pairs: the list ends at its first empty pair.
 void clear_attributes(drm_xml_parser* p) {
-    for (drm_xml_attr_pair& pair : p->attributes) {
-        if (pair.name == nullptr) break;
-        pair = {nullptr, nullptr};
-    }
+    p->attributes[0] = {nullptr, nullptr, 0};
 }
 
 // After '<' of a start tag.

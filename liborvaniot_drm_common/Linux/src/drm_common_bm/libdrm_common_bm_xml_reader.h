@@ -14,6 +14,7 @@ inline constexpr int32_t DRM_XML_ATTR_PAIR_SLOTS = DRM_XML_MAX_ATTRIBUTES + 1;
 struct drm_xml_attr_pair {
     char* name;
     char* value;
+    int32_t value_length;  // bytes before the value's terminator
 };
 
 using drm_xml_start_element_fn = void (*)(void* user_data, drm_xml_node_table* table, char* name,
@@ -21,7 +22,8 @@ using drm_xml_start_element_fn = void (*)(void* user_data, drm_xml_node_table* t
 using drm_xml_end_element_fn = void (*)(void* user_data, const char* name);
 using drm_xml_text_fn = void (*)(void* user_data, char* text, int32_t length);
 
-// State of one parse; lives in the caller's frame for the duration of drm_xml_parser_run.
+// State of one parse; lives in the caller's frame for the duration of drm_xml_parser_run. Before the
+// run, depth must be 0 and the first attribute pair empty; nothing else needs clearing.
 struct drm_xml_parser {
     char* doc_start;
     char* doc_end;  // one past the last byte; never read

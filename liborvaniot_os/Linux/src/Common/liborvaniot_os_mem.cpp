@@ -12,35 +12,24 @@
 #include <fstream>
 #include <new>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "liborvaniot_os/liborvaniot_os_debug.h"
 #include "liborvaniot_os/liborvaniot_os_thread.h"
+#include "liborvaniot_os_mem_records.h"
 
 namespace {
 
 constexpr size_t kFileKept = 256;
 constexpr uint64_t kLowMemory = 4194304;
 
-struct mem_info {
-    void* address;
-    uint64_t size;
-    char file[260];
-    int32_t line;
-    uint64_t sequence;  // allocation order, which the leak report follows
-};
+using liborvaniot_os_mem_records::record;
 
-// Guarded by the memory lock. Keyed by address so that a release does not walk every live block
-// (the XML reader allocates one block per node).
-struct record_list {
-    std::unordered_map<const void*, mem_info> by_address;
-    uint64_t next_sequence = 0;
-};
-
-record_list& records() {
+// Guarded by the memory lock. Found by address in constant time, so that a release does not walk
+// every live block (the XML reader's tables and the probe client's buffers are many).
+liborvaniot_os_mem_records::registry& records() {
     // Never destroyed: a detached thread may still release a block while the process exits.
-    static record_list* instance = new record_list();
+    static auto* instance = new liborvaniot_os_mem_records::registry();
     return *instance;
 }
 
@@ -66,30 +55,14 @@ uint64_t available_physical_memory() {
     return kLowMemory;  // unknown: do not claim a shortage we cannot see
 }
 
-// Both called under the memory lock.
+// Both called under the memory lock. The file text is kept, not copied: callers pass source paths
+// that live for the whole run, and the leak report cuts them to 256 characters.
 bool _user_malloc_add_mem_info(void* block, uint64_t size, const char* file, int32_t line) {
-    record_list& list = records();
-    mem_info record{block, size, {}, line, list.next_sequence};
-    const char* path = or_empty(file);
-    const size_t kept = ::strnlen(path, kFileKept);
-    std::memcpy(record.file, path, kept);
-    record.file[kept] = '\0';
-    try {
-        list.by_address.emplace(block, record);
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
-    ++list.next_sequence;
-    return true;
+    return records().add(block, size, or_empty(file), line);
 }
 
 int32_t _user_malloc_remove_mem_info(void* block, uint64_t* size) {
-    record_list& list = records();
-    const auto found = list.by_address.find(block);
-    if (found == list.by_address.end()) return 0;
-    *size = found->second.size;
-    list.by_address.erase(found);
-    return 1;
+    return records().remove(block, size) ? 1 : 0;
 }
 
 }  // namespace
@@ -154,24 +127,24 @@ void liborvaniot_os_mem_dbg_free(void* block, const char* file, int32_t line) {
 void liborvaniot_os_mem_report_leaks() {
     if (!liborvaniot_os_mutex_is_present(&liborvaniot_os_mem_mx)) return;
     constexpr const char* kCaller = "liborvaniot_os_mem_report_leaks";
-    std::vector<mem_info> outstanding;
+    std::vector<record> outstanding;
     liborvaniot_os_mutex_struct_plock_lock(&liborvaniot_os_mem_mx, kCaller, __LINE__);
-    const auto count = static_cast<int32_t>(records().by_address.size());
+    const int32_t count = records().count();
     try {
-        for (const auto& entry : records().by_address) outstanding.push_back(entry.second);
+        outstanding.reserve(static_cast<size_t>(count));
+        records().for_each([&](const record& r) { outstanding.push_back(r); });
     } catch (const std::bad_alloc&) {
         // Lines for the records copied so far are still written, and the count covers all of them.
     }
     liborvaniot_os_mutex_struct_plock_unlock(&liborvaniot_os_mem_mx, kCaller, __LINE__);
 
-    // As for the release error, the lines are logged once the memory lock is free again.
-    std::sort(outstanding.begin(), outstanding.end(),
-              [](const mem_info& a, const mem_info& b) { return a.sequence < b.sequence; });
-    for (const mem_info& record : outstanding) {
+    // As for the release error, the lines are logged once the memory lock is free again, oldest
+    // block first.
+    for (const record& r : outstanding) {
         liborvaniot_os_debug_printf(kCaller, __LINE__,
-                                    "memory leaks:[0x%016" PRIXPTR "],[%d] bytes,line:[%d],file: %s\n",
-                                    reinterpret_cast<uintptr_t>(record.address),
-                                    static_cast<int32_t>(record.size), record.line, record.file);
+                                    "memory leaks:[0x%016" PRIXPTR "],[%d] bytes,line:[%d],file: %.*s\n",
+                                    reinterpret_cast<uintptr_t>(r.address), static_cast<int32_t>(r.size), r.line,
+                                    static_cast<int>(kFileKept), r.file);
     }
     if (count > 0) liborvaniot_os_debug_printf(kCaller, __LINE__, "memory leaks count = %d\n", count);
 }
@@ -179,11 +152,11 @@ void liborvaniot_os_mem_report_leaks() {
 int32_t liborvaniot_os_mem_outstanding_count() {
     // Without the memory lock nothing can change the records.
     if (!liborvaniot_os_mutex_is_present(&liborvaniot_os_mem_mx)) {
-        return static_cast<int32_t>(records().by_address.size());
+        return records().count();
     }
     liborvaniot_os_mutex_struct_plock_lock(&liborvaniot_os_mem_mx, "liborvaniot_os_mem_outstanding_count",
                                            __LINE__);
-    const auto count = static_cast<int32_t>(records().by_address.size());
+    const int32_t count = records().count();
     liborvaniot_os_mutex_struct_plock_unlock(&liborvaniot_os_mem_mx, "liborvaniot_os_mem_outstanding_count",
                                              __LINE__);
     return count;

@@ -1,5 +1,9 @@
 // Tracked locks: one process-wide table records the creator and the current holder of every lock;
 // misuse is reported at the faulty call, which then aborts the process.
+//
+// The uncontended acquire and release cost a plain mutex plus a few stores: the slot's holder
+// fields are written by the holder alone, without the table mutex, and the acquire time comes from
+// the coarse clock. The table mutex is taken only to create and destroy locks and to scan the table.
 #include "liborvaniot_os/liborvaniot_os_mutex.h"
 
 #include <pthread.h>
@@ -17,35 +21,23 @@
 #include "liborvaniot_os/liborvaniot_os_debug.h"
 #include "liborvaniot_os/liborvaniot_os_thread.h"
 #include "liborvaniot_os_debug_sink.h"
+#include "liborvaniot_os_mutex_table.h"
 
 namespace {
 
+namespace lock_table = liborvaniot_os_mutex_table;
+
 constexpr int32_t kPresent = 0x1234;
+// Passing states of init_flag while one call creates or destroys the lock: neither reads as
+// present, so a use that races with them halts as the use of an absent lock.
+constexpr int32_t kCreating = 0x1233;
+constexpr int32_t kDestroying = 0x1235;
 constexpr int32_t kFree = 0x5566;
 constexpr int32_t kHeld = 0x6677;
-constexpr int32_t kFirstCursor = LIBORVANIOT_OS_MUTEX_SLOTS - 1;
 
-struct resource_table {
-    // Guards everything below. It lives for the whole process, so a lock used after the end-of-run
-    // report never touches a closed mutex; the report only marks the table for rebuilding.
-    std::mutex guard;
-    bool created = false;
-    int32_t in_use_count = 0;
-    int32_t cursor = kFirstCursor;
-    liborvaniot_os_mutex_resource slots[LIBORVANIOT_OS_MUTEX_SLOTS];
-    // Thread holding each slot's lock, so that a release by another thread is refused before it
-    // can corrupt the slot (the published pid stays 0).
-    pthread_t holder_thread[LIBORVANIOT_OS_MUTEX_SLOTS];
-};
-
-resource_table& table() {
-    static resource_table* instance = new resource_table();  // never destroyed: detached threads may
-                                                             // still lock after static destructors run
-    return *instance;
-}
-
-// The "exists" test of a lock is read by threads that do not hold it (the log call, the memory layer),
-// so the flag is always accessed atomically.
+// init_flag and m_index are read by threads that race with creation and destruction (the log call
+// and the memory layer ask whether a lock exists; misuse may even use a lock being destroyed), so
+// both are always accessed atomically.
 int32_t load_init_flag(const struct_plock* lock) {
     return std::atomic_ref<const int32_t>(lock->init_flag).load(std::memory_order_acquire);
 }
@@ -54,10 +46,33 @@ void store_init_flag(struct_plock* lock, int32_t value) {
     std::atomic_ref<int32_t>(lock->init_flag).store(value, std::memory_order_release);
 }
 
-liborvaniot_os_mutex_time now() {
-    liborvaniot_os_timeval tv{};
-    liborvaniot_os_gettimeofday(&tv);
-    return {tv.tv_sec, tv.tv_usec};
+bool claim_init_flag(struct_plock* lock, int32_t expected, int32_t value) {
+    return std::atomic_ref<int32_t>(lock->init_flag)
+        .compare_exchange_strong(expected, value, std::memory_order_acq_rel);
+}
+
+int32_t load_index(const struct_plock* lock) {
+    return std::atomic_ref<const int32_t>(lock->m_index).load(std::memory_order_relaxed);
+}
+
+void store_index(struct_plock* lock, int32_t value) {
+    std::atomic_ref<int32_t>(lock->m_index).store(value, std::memory_order_relaxed);
+}
+
+bool misplaced(const struct_plock* lock) {
+    return reinterpret_cast<uintptr_t>(lock) % 4 != 0;
+}
+
+bool valid_index(int32_t index) {
+    return index >= 0 && index < LIBORVANIOT_OS_MUTEX_SLOTS;
+}
+
+// The slot of a lock that reads as present, or null when it is absent (never created, destroyed,
+// or being created or destroyed by another call right now).
+lock_table::slot* present_slot(const struct_plock* lock, int32_t* index) {
+    if (lock == nullptr || misplaced(lock) || load_init_flag(lock) != kPresent) return nullptr;
+    *index = load_index(lock);
+    return valid_index(*index) ? &lock_table::the_table.slots[*index] : nullptr;
 }
 
 // Writes the diagnostic, then ends the process so that a debugger or core dump shows the faulty call.
@@ -81,186 +96,152 @@ void report(const char* format, Args... args) {
     liborvaniot_os_debug_raw_printf(buffer, format, args...);
 }
 
-void reset_table(resource_table& t, liborvaniot_os_mutex_time created_at) {
-    for (auto& slot : t.slots) {
-        slot = liborvaniot_os_mutex_resource{0, 0, 0, "", 0, "", 0, created_at};
-    }
-    t.created = true;
-    t.in_use_count = 0;
-    t.cursor = kFirstCursor;
-}
-
-// Next fit from the cursor up to the last slot; the cursor always points past the slot last tried.
-bool search_slot(resource_table& t, struct_plock* lock, const char* caller, int32_t line) {
-    if (t.cursor >= LIBORVANIOT_OS_MUTEX_SLOTS) t.cursor = 0;
-    for (int32_t i = t.cursor; i < LIBORVANIOT_OS_MUTEX_SLOTS; ++i) {
-        t.cursor = i + 1;
-        auto& slot = t.slots[i];
-        if (slot.in_use != 0) continue;
-        lock->m_index = i;
-        ++t.in_use_count;
-        slot.in_use = 1;
-        slot.owner_name = caller;
-        slot.owner_line = line;
-        return true;
-    }
-    return false;
-}
 
 }  // namespace
 
 bool liborvaniot_os_mutex_is_present(const struct_plock* lock) {
-    return lock != nullptr && load_init_flag(lock) == kPresent;
+    return lock != nullptr && !misplaced(lock) && load_init_flag(lock) == kPresent;
 }
 
 int32_t liborvaniot_os_mutex_struct_plock_init(struct_plock* lock, const char* caller, int32_t line) {
     if (caller == nullptr) caller = "";
     // The alignment is checked before any field is touched: a misplaced object cannot be read safely.
-    if (reinterpret_cast<uintptr_t>(lock) % 4 != 0) {
-        halt("Alpstruct_plock->init,align,error !! %s:%d\n", caller, line);
+    if (misplaced(lock)) halt("Alpstruct_plock->init,align,error !! %s:%d\n", caller, line);
+    // The lock is published as present only once its slot and mutex exist; meanwhile it reads as
+    // being created, which also stops a second creation racing with this one.
+    const int32_t flag = load_init_flag(lock);
+    if (flag == kPresent || flag == kCreating || flag == kDestroying || !claim_init_flag(lock, flag, kCreating)) {
+        halt("liborvaniot_os_mutex_struct_plock_init,error !!\n");
     }
-    if (load_init_flag(lock) == kPresent) halt("liborvaniot_os_mutex_struct_plock_init,error !!\n");
-    store_init_flag(lock, kPresent);
     lock->is_in_lock = kFree;
 
     // Clock reads stay outside the table mutex, which is held only for a few stores.
-    const liborvaniot_os_mutex_time created_at = now();
-    resource_table& t = table();
-    bool found = false;
+    const int64_t created_at = liborvaniot_os_time_counter_coarse();
+    lock_table::table& t = lock_table::the_table;
+    int32_t index = -1;
     int32_t in_use = 0;
     {
         std::lock_guard<std::mutex> held(t.guard);
-        if (!t.created) reset_table(t, created_at);
-        lock->m_index = -1;
-        found = search_slot(t, lock, caller, line) || search_slot(t, lock, caller, line);
+        if (!t.created) lock_table::reset(t, created_at);
+        store_index(lock, -1);
+        index = lock_table::take_slot(t, caller, line);
+        if (index < 0) index = lock_table::take_slot(t, caller, line);
         in_use = t.in_use_count;
     }
-    if (!found) {
+    if (index < 0) {
         report("out of liborvaniot mutex object count(%d/%d),error !! %s:%d\n", in_use,
                LIBORVANIOT_OS_MUTEX_SLOTS, caller, line);
         store_init_flag(lock, 0);
         return -1;
     }
-    if (mfc_mutex_init(&lock->mutex) != 0) {
-        // Without a system mutex the lock is unusable: give the slot back so that it reads as absent
-        // and a later use is caught as misuse rather than crashing on an empty handle.
+    if (lock->mutex != nullptr) {
+        // Without a system mutex the lock is unusable: the slot goes back so that the lock reads as
+        // absent, a later use is caught as misuse, and the leak report does not list it.
+        report("mfc_mutex_init,__mutex != 0,error !!\n");
         {
             std::lock_guard<std::mutex> held(t.guard);
-            auto& slot = t.slots[lock->m_index];
-            --t.in_use_count;
-            slot = liborvaniot_os_mutex_resource{0, 0, 0, "", -1, "", -1, slot.lock_time};
+            lock_table::give_back(t, index);
         }
-        lock->m_index = -1;
         store_init_flag(lock, 0);
         return -1;
     }
+    lock->mutex = &t.slots[index].mutex;
+    store_index(lock, index);
+    store_init_flag(lock, kPresent);
     return 0;
 }
 
 int32_t liborvaniot_os_mutex_struct_plock_lock(struct_plock* lock, const char* caller, int32_t line) {
     if (caller == nullptr) caller = "";
-    if (load_init_flag(lock) != kPresent)
-        halt("liborvaniot_os_mutex_struct_plock_lock,error !! %s,%d\n", caller, line);
+    int32_t index = -1;
+    lock_table::slot* s = present_slot(lock, &index);
+    if (s == nullptr) halt("liborvaniot_os_mutex_struct_plock_lock,error !! %s,%d\n", caller, line);
 
-    // The mutex lets its owner re-enter, so a same-thread re-acquire gets past this wait and is caught
-    // by the slot check below instead of blocking for ever.
-    pthread_mutex_lock(lock->mutex);
-    if (lock->is_in_lock != kFree)
-        report("Alpstruct_plock->is_in_lock != 0x5566,error !! %s,%d\n", caller, line);
-    lock->is_in_lock = kHeld;
-
-    const liborvaniot_os_mutex_time acquired_at = now();
-    resource_table& t = table();
-    std::unique_lock<std::mutex> held(t.guard);
-    auto& slot = t.slots[lock->m_index];
-    if (slot.lock == 1) {
-        const int32_t index = lock->m_index;
-        const int32_t last_pid = slot.pid;
-        const char* last_name = slot.holder_name;
-        const int32_t last_line = slot.holder_line;
-        held.unlock();
+    // The system mutex does not let its owner in again, so the holder is recognised before waiting.
+    const void* self = lock_table::this_thread_tag();
+    if (s->holder_thread.load(std::memory_order_relaxed) == self) {
         halt(
             "duplicate lock mute in same thread m_index=%d,error !!\nlast=pid(%d): %s,%d\nnew =pid(%d): "
             "%s,%d\n\n",
-            index, last_pid, last_name, last_line, 0, caller, line);
+            index, s->pid.load(std::memory_order_relaxed), s->holder_name.load(std::memory_order_relaxed),
+            s->holder_line.load(std::memory_order_relaxed), 0, caller, line);
     }
-    slot.lock = 1;
-    slot.pid = 0;
-    slot.holder_name = caller;
-    slot.holder_line = line;
-    slot.lock_time = acquired_at;
-    t.holder_thread[lock->m_index] = pthread_self();
+    pthread_mutex_lock(&s->mutex);
+    // The lock may have been destroyed while this call waited (or before it got here): then the slot
+    // belongs to nobody, or to another lock, and is left alone.
+    if (load_init_flag(lock) != kPresent || load_index(lock) != index) {
+        pthread_mutex_unlock(&s->mutex);
+        halt("liborvaniot_os_mutex_struct_plock_lock,error !! %s,%d\n", caller, line);
+    }
+    if (lock->is_in_lock != kFree) report("Alpstruct_plock->is_in_lock != 0x5566,error !! %s,%d\n", caller, line);
+    lock->is_in_lock = kHeld;
+    // The acquire time only serves to tell how long a lock has been held: the clock's tick is enough.
+    s->holder_thread.store(self, std::memory_order_relaxed);
+    lock_table::write_holder(*s, 1, caller, line, liborvaniot_os_time_counter_coarse());
     return 0;
 }
 
 int32_t liborvaniot_os_mutex_struct_plock_unlock(struct_plock* lock, const char* caller, int32_t line) {
     if (caller == nullptr) caller = "";
-    if (load_init_flag(lock) != kPresent) halt("liborvaniot_os_mutex_struct_plock_unlock,error !!\n");
+    int32_t index = -1;
+    lock_table::slot* s = present_slot(lock, &index);
+    if (s == nullptr) halt("liborvaniot_os_mutex_struct_plock_unlock,error !!\n");
 
-    resource_table& t = table();
-    {
-        std::unique_lock<std::mutex> held(t.guard);
-        auto& slot = t.slots[lock->m_index];
-        if (slot.lock == 1 && !pthread_equal(t.holder_thread[lock->m_index], pthread_self())) {
-            // Another thread holds it: the system mutex would refuse the release anyway, and clearing
-            // the slot here would hide the real holder from the duplicate-lock check.
-            const int32_t index = lock->m_index;
-            const char* holder = slot.holder_name;
-            const int32_t holder_line = slot.holder_line;
-            held.unlock();
-            report("unlock by non-holder m_index=%d,error !!\nholder: %s,%d\nnew   : %s,%d\n\n", index,
-                   holder, holder_line, caller, line);
-            return 0;
-        }
-        if (slot.lock == 0) {
-            // Nobody holds it: the system mutex is not ours to release, and the lock state is left as
-            // it is for whoever takes the lock next.
-            held.unlock();
+    if (s->holder_thread.load(std::memory_order_relaxed) != lock_table::this_thread_tag()) {
+        // Not the holder: the system mutex is not this thread's to release, and the slot keeps the
+        // real holder (if any) for the duplicate-lock check and the lock monitor.
+        const liborvaniot_os_mutex_resource seen = lock_table::read(*s);
+        if (seen.lock == 1) {
+            report("unlock by non-holder m_index=%d,error !!\nholder: %s,%d\nnew   : %s,%d\n\n",
+                   index, seen.holder_name, seen.holder_line,
+                   caller, line);
+        } else {
             report("Alpstruct_plock->is_in_lock != 0x6677,error !! %s,%d\n", caller, line);
-            return 0;
         }
-        slot.lock = 0;
-        slot.holder_name = "";
-        slot.holder_line = -1;
+        return 0;
     }
-    if (lock->is_in_lock != kHeld)
-        report("Alpstruct_plock->is_in_lock != 0x6677,error !! %s,%d\n", caller, line);
+    lock_table::write_holder(*s, 0, "", -1, 0);
+    s->holder_thread.store(nullptr, std::memory_order_relaxed);
+    if (lock->is_in_lock != kHeld) report("Alpstruct_plock->is_in_lock != 0x6677,error !! %s,%d\n", caller, line);
     lock->is_in_lock = kFree;
-    pthread_mutex_unlock(lock->mutex);
+    pthread_mutex_unlock(&s->mutex);
     return 0;
 }
 
 int32_t liborvaniot_os_mutex_struct_plock_free(struct_plock* lock, const char* caller, int32_t line) {
     if (caller == nullptr) caller = "";
-    if (load_init_flag(lock) != kPresent)
+    int32_t index = -1;
+    lock_table::slot* s = present_slot(lock, &index);
+    // Claiming the flag makes every later use halt as the use of an absent lock, and makes a second
+    // destruction racing with this one halt here.
+    if (s == nullptr || !claim_init_flag(lock, kPresent, kDestroying)) {
         halt("liborvaniot_os_mutex_struct_plock_free,error !! %s:%d\n", caller, line);
-
-    resource_table& t = table();
+    }
+    // Holding the system mutex proves that nobody holds the lock; a caller already waiting for it
+    // gets it afterwards, sees the lock gone and halts.
+    if (pthread_mutex_trylock(&s->mutex) != 0) {
+        halt("liborvaniot_os_mutex_struct_plock_free Alpstruct_plock->lock != 0,error !! %s:%d\n", caller, line);
+    }
+    lock_table::table& t = lock_table::the_table;
     {
         std::unique_lock<std::mutex> held(t.guard);
-        if (lock->m_index >= 0 && t.slots[lock->m_index].lock != 0) {
+        if (s->in_use.load(std::memory_order_relaxed) != 1) {
             held.unlock();
-            halt("liborvaniot_os_mutex_struct_plock_free Alpstruct_plock->lock != 0,error !! %s:%d\n", caller,
+            halt("liborvaniot_os_mutex_struct_plock_free liborvaniot_os_mutex_resource,error !! %s:%d\n", caller,
                  line);
         }
-        if (lock->m_index >= 0) {
-            auto& slot = t.slots[lock->m_index];
-            if (slot.in_use != 1) {
-                held.unlock();
-                halt("liborvaniot_os_mutex_struct_plock_free liborvaniot_os_mutex_resource,error !! %s:%d\n",
-                     caller, line);
-            }
-            --t.in_use_count;
-            slot.owner_name = "";
-            slot.holder_name = "";
-            slot.in_use = 0;
-            slot.owner_line = -1;
-            slot.holder_line = -1;
-            lock->m_index = -1;
-        }
+        lock_table::give_back(t, index);
     }
+    store_index(lock, -1);
+    int32_t result = 0;
+    if (lock->mutex == nullptr) {
+        report("mfc_mutex_init,__mutex == 0,error !!\n");
+        result = -1;
+    }
+    lock->mutex = nullptr;
     store_init_flag(lock, 0);
-    return mfc_mutex_free(&lock->mutex);
+    pthread_mutex_unlock(&s->mutex);
+    return result;
 }
 
 int32_t mfc_mutex_init(mfc_mutex_handle* handle) {
@@ -269,14 +250,7 @@ int32_t mfc_mutex_init(mfc_mutex_handle* handle) {
         return -1;
     }
     auto* created = new (std::nothrow) pthread_mutex_t;
-    pthread_mutexattr_t attributes;
-    bool ok = created != nullptr && pthread_mutexattr_init(&attributes) == 0;
-    if (ok) {
-        ok = pthread_mutexattr_settype(&attributes, PTHREAD_MUTEX_RECURSIVE) == 0 &&
-             pthread_mutex_init(created, &attributes) == 0;
-        pthread_mutexattr_destroy(&attributes);
-    }
-    if (!ok) {
+    if (created == nullptr || pthread_mutex_init(created, nullptr) != 0) {
         delete created;
         report("mfc_mutex_init,CreateMutex,error !!\n");
         return -1;
@@ -304,14 +278,17 @@ void liborvaniot_os_mutex_report_leaks() {
     // lock-free print allocate, and the tracked allocation takes a tracked lock.
     std::vector<std::pair<const char*, int32_t>> leaks;
     {
-        resource_table& t = table();
+        lock_table::table& t = lock_table::the_table;
         std::lock_guard<std::mutex> held(t.guard);
         if (!t.created) return;
-        t.cursor = kFirstCursor;
+        t.cursor = lock_table::kFirstCursor;
         t.created = false;
         t.in_use_count = 0;
-        for (const auto& slot : t.slots) {
-            if (slot.in_use != 0) leaks.emplace_back(slot.owner_name, slot.owner_line);
+        for (const lock_table::slot& s : t.slots) {
+            if (s.in_use.load(std::memory_order_relaxed) != 0) {
+                leaks.emplace_back(s.owner_name.load(std::memory_order_relaxed),
+                                   s.owner_line.load(std::memory_order_relaxed));
+            }
         }
     }
     for (const auto& [name, line] : leaks) report("mutex leak error !! %s:%d\n", name, line);
@@ -320,24 +297,26 @@ void liborvaniot_os_mutex_report_leaks() {
 void liborvaniot_os_mutex_visit_held(void (*visitor)(int32_t index, const liborvaniot_os_mutex_resource& slot,
                                                      void* context),
                                      void* context) {
-    // The visitor runs on a copy so that it may log or take tracked locks itself.
+    // The visitor runs on copies so that it may log or take tracked locks itself.
     std::vector<std::pair<int32_t, liborvaniot_os_mutex_resource>> held_slots;
     {
-        resource_table& t = table();
+        lock_table::table& t = lock_table::the_table;
         std::lock_guard<std::mutex> held(t.guard);
         if (!t.created) return;
         for (int32_t i = 0; i < LIBORVANIOT_OS_MUTEX_SLOTS; ++i) {
-            if (t.slots[i].in_use != 0 && t.slots[i].lock != 0) held_slots.emplace_back(i, t.slots[i]);
+            const lock_table::slot& s = t.slots[i];
+            if (s.in_use.load(std::memory_order_relaxed) == 0 || s.lock.load(std::memory_order_relaxed) == 0)
+                continue;
+            const liborvaniot_os_mutex_resource copy = lock_table::read(s);
+            if (copy.in_use != 0 && copy.lock != 0) held_slots.emplace_back(i, copy);
         }
     }
     for (const auto& [index, slot] : held_slots) visitor(index, slot, context);
 }
 
 liborvaniot_os_mutex_resource liborvaniot_os_mutex_slot_snapshot(int32_t index) {
-    resource_table& t = table();
+    lock_table::table& t = lock_table::the_table;
     std::lock_guard<std::mutex> held(t.guard);
-    if (!t.created || index < 0 || index >= LIBORVANIOT_OS_MUTEX_SLOTS) {
-        return liborvaniot_os_mutex_resource{0, 0, 0, "", -1, "", -1, {0, 0}};
-    }
-    return t.slots[index];
+    if (!t.created || !valid_index(index)) return liborvaniot_os_mutex_resource{0, 0, 0, "", -1, "", -1, {0, 0}};
+    return lock_table::read(t.slots[index]);
 }

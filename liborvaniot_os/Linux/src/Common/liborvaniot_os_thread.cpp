@@ -210,11 +210,19 @@ int32_t liborvaniot_os_pthread_start(liborvaniot_os_pthread* record, struct_ploc
         liborvaniot_os_pthread_finalize_m(guard);
         return -1;
     }
+    int32_t started = 0;
     {
         plock_guard held(*guard, caller, line);
         if (liborvaniot_os_thread_get_status(record) == LIBORVANIOT_OS_PTHREAD_IDLE) {
-            liborvaniot_os_pthread_create(record, routine);
+            started = liborvaniot_os_pthread_create(record, routine);
         }
+    }
+    if (started != 0) {
+        // The system refused the thread: nothing is left behind, so the owner's stop does nothing
+        // and a later start tries again instead of taking the dead record for a running one.
+        liborvaniot_os_pthread_finalize_m(guard);
+        liborvaniot_os_pthread_lock_deinit(record);
+        return -1;
     }
     return 0;
 }

@@ -19,9 +19,9 @@ std::atomic<bool> calibrated{false};
 std::atomic<int64_t> offset{0};  // wall-clock time minus counter, in counter ticks
 std::atomic<int32_t> wall_clock_reads{0};
 
-int64_t read_counter() {
+int64_t read_counter(clockid_t clock = CLOCK_MONOTONIC) {
     timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
+    clock_gettime(clock, &now);
     return static_cast<int64_t>(now.tv_sec) * kFrequency + now.tv_nsec;
 }
 
@@ -55,6 +55,19 @@ int32_t liborvaniot_os_gettimeofday(liborvaniot_os_timeval* tv) {
     }
     split(offset.load(std::memory_order_relaxed) + counter, tv);
     return 0;
+}
+
+int64_t liborvaniot_os_time_counter_coarse() {
+    return read_counter(CLOCK_MONOTONIC_COARSE);
+}
+
+void liborvaniot_os_time_from_counter(int64_t counter, liborvaniot_os_timeval* tv) {
+    // The coarse counter is the monotonic one as of the last tick, so the offset applies to it.
+    if (!calibrated.load(std::memory_order_acquire)) {
+        liborvaniot_os_timeval ignored{};
+        liborvaniot_os_gettimeofday(&ignored);
+    }
+    split(offset.load(std::memory_order_relaxed) + counter, tv);
 }
 
 int32_t liborvaniot_os_time_calibration_count() {
