@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Device list figures, as a user would feel them: from the click on Scan to the last of N rows, for
-# N simulated devices whose answers are spread over 500 ms, and the finder's CPU use while the full
-# list sits idle. Prints figures; asserts nothing about time.
+# N simulated devices whose answers are spread over 500 ms, the finder's CPU use while the full
+# list sits idle, and the time from SIGTERM to the process's exit. Prints figures; asserts nothing
+# about time.
 #
 #   device_list_bench.sh <orvan_finder> <orvan_device_sim> [repeats] [device counts...]
 #
@@ -18,7 +19,10 @@ shift $(($# < 3 ? $# : 3))
 counts=("$@")
 ((${#counts[@]})) || counts=(100 1000)
 readonly title="Selvani Version 1.2.7.0"
-readonly idle_seconds=10
+# Over how long the devices' answers are spread, and how long the idle CPU is measured; the
+# environment may change both (for example ORVAN_BENCH_SPREAD_MS=1500 for 10,000 devices).
+readonly spread_ms=${ORVAN_BENCH_SPREAD_MS:-500}
+readonly idle_seconds=${ORVAN_BENCH_IDLE_S:-10}
 
 if [[ -z ${ORVAN_NETNS_ID:-} ]]; then
     echo "device_list_bench: refusing to run outside a test network (run it through tests/netns/netns_run.sh)" >&2
@@ -52,7 +56,8 @@ mkdir -m 0700 "$XDG_RUNTIME_DIR"
 clock_ticks=$(getconf CLK_TCK)
 cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }  # utime + stime
 
-# One run; writes "<Scan -> last row> <last answer -> last row> <rows> <idle CPU %>" to $work/result.
+# One run; writes "<Scan -> last row> <last answer -> last row> <rows> <idle CPU %> <SIGTERM -> exit>"
+# to $work/result.
 run_once() {
     local count=$1
     rm -f "$work/rows" "$work/sim.out" "$work/sim.pipe" "$work/result"
@@ -61,7 +66,7 @@ run_once() {
     while IFS= read -r line; do echo "${EPOCHREALTIME/[.,]/} $line"; done <"$work/sim.pipe" >"$work/sim.out" &
     pids+=($!)
     ip netns exec "${peers[0]}" "$sim" --interface "${peer_ifs[0]}" --base-address 198.18.1.10 --count "$count" \
-        --no-hello --no-http --max-delay-ms 500 >"$work/sim.pipe" 2>"$work/sim.err" &
+        --no-hello --no-http --max-delay-ms "$spread_ms" >"$work/sim.pipe" 2>"$work/sim.err" &
     pids+=($!)
     wait_for 300 grep -qs ' ready ' "$work/sim.out" || { echo "simulator did not start: $(cat "$work/sim.err")" >&2; return 1; }
 
@@ -93,17 +98,24 @@ run_once() {
     after=$(cpu_ticks "$finder_pid")
     idle=$(awk -v t=$((after - before)) -v hz="$clock_ticks" -v s="$idle_seconds" 'BEGIN { printf "%.2f", 100 * t / hz / s }')
 
+    local term_us exit_ms="n/a"
+    term_us=${EPOCHREALTIME/[.,]/}
+    kill -TERM "$finder_pid"
+    for ((i = 0; i < 1000; i++)); do kill -0 "$finder_pid" 2>/dev/null || break; sleep 0.002; done
+    kill -0 "$finder_pid" 2>/dev/null || exit_ms=$(ms $((${EPOCHREALTIME/[.,]/} - term_us)))
+
     local answer_part="n/a"
     ((last_answer_us > 0)) && answer_part=$(ms $((last_row_us - last_answer_us)))
-    echo "$(ms $((last_row_us - scan_us))) $answer_part $rows $idle" >"$work/result"
+    echo "$(ms $((last_row_us - scan_us))) $answer_part $rows $idle $exit_ms" >"$work/result"
 }
 
-printf '%-8s %-4s %22s %26s %6s %14s\n' devices run "Scan -> last row (ms)" "last answer -> row (ms)" rows "idle CPU (%)"
+printf '%-8s %-4s %22s %26s %6s %14s %22s\n' devices run "Scan -> last row (ms)" "last answer -> row (ms)" rows \
+    "idle CPU (%)" "SIGTERM -> exit (ms)"
 for count in "${counts[@]}"; do
     for ((r = 1; r <= repeats; r++)); do
         run_once "$count" || { echo "run failed" >&2; exit 1; }
         stop_all
-        read -r to_last after_answer rows idle <"$work/result"
-        printf '%-8s %-4s %22s %26s %6s %14s\n' "$count" "$r" "$to_last" "$after_answer" "$rows" "$idle"
+        read -r to_last after_answer rows idle to_exit <"$work/result"
+        printf '%-8s %-4s %22s %26s %6s %14s %22s\n' "$count" "$r" "$to_last" "$after_answer" "$rows" "$idle" "$to_exit"
     done
 done

@@ -1,6 +1,7 @@
 #include "MainFrame.h"
 
 #include "frame_geometry.h"
+#include "liborvaniot_os/liborvaniot_os_stop.h"
 #include "liborvaniot_os/liborvaniot_os_thread.h"
 
 CMainFrame* g_mainFrame = nullptr;
@@ -40,7 +41,7 @@ void CMainFrame::OnClose() {
     if (closed_) return;
     closed_ = true;
     // Workers start winding down while the screen is taken apart.
-    liborvaniot_os_stop_flag.store(1);
+    liborvaniot_os_raise_stop();
     ORVAN_UXClass::AppDelegate& delegate = view_.Delegate();
     if (ORVAN_UXClass::ORVAN_UXViewController* current = delegate.current_activity) {
         if (current->deactivated == 0) current->OnDeactivate();

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "liborvaniot_os/liborvaniot_os_stop.h"
 #include "resource_ids.h"
 
 namespace {
@@ -32,10 +33,16 @@ bool CORVANCmsApp::InitInstance() {
     window_->SetTitle(FrameTitle());
     window_->Show();
     // Ctrl+C or SIGTERM raise the stop flag from a signal handler; the window then closes through
-    // its normal path, so the runtime still stops cleanly and reports leaks.
-    app_.StartPoll(kStopFlagPollMs, [this] {
+    // its normal path, so the runtime still stops cleanly and reports leaks. The stop descriptor
+    // wakes the window at once; without one, the flag is polled.
+    const auto closeOnStop = [this] {
         if (frame_) frame_->CloseOnStopFlag();
-    });
+    };
+    if (const liborvaniot_os_socket stop = liborvaniot_os_stop_descriptor(); stop != LIBORVANIOT_OS_INVALID_SOCKET) {
+        app_.WatchOnce(stop, closeOnStop);
+    } else {
+        app_.StartPoll(kStopFlagPollMs, closeOnStop);
+    }
     return true;
 }
 

@@ -12,6 +12,7 @@
 #include "liborvaniot_os/liborvaniot_os_debug.h"
 #include "liborvaniot_os/liborvaniot_os_mem.h"
 #include "liborvaniot_os/liborvaniot_os_mutex.h"
+#include "liborvaniot_os/liborvaniot_os_stop.h"
 
 // The signal handler may only touch lock-free atomics.
 static_assert(std::atomic<int32_t>::is_always_lock_free);
@@ -70,7 +71,7 @@ void stop_thread(core_thread& thread) {
 int32_t liborvaniot_core_cms_initialize() {
     if (core_initialized.exchange(1) == 1) return 0;
     if (liborvaniot_os_initialize() != 0) {
-        liborvaniot_os_stop_flag = 1;
+        liborvaniot_os_raise_stop();
         liborvaniot_core_cms_finalize();
         return 1;
     }
@@ -87,7 +88,7 @@ int32_t liborvaniot_core_cms_initialize() {
 
 void liborvaniot_core_cms_finalize() {
     if (core_initialized.load() != 1) return;
-    liborvaniot_os_stop_flag = 1;
+    liborvaniot_os_raise_stop();
     stop_thread(lock_monitor);
     stop_thread(loop_500ms);
     liborvaniot_os_debug_printf("liborvaniot_core_cms_finalize", __LINE__, "%s:Ok.\n",
@@ -109,7 +110,7 @@ void liborvaniot_core_cms_sigterm_handler(int signal_number) {
         case SIGUSR1:
         case SIGUSR2:
         case SIGTERM:
-            liborvaniot_os_stop_flag.store(1);
+            liborvaniot_os_raise_stop();
             break;
         case SIGSEGV: {
             static constexpr char kMessage[] = "== SIGSEGV ==\n";

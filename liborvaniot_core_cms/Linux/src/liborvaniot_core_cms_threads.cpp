@@ -7,6 +7,7 @@
 #include "liborvaniot_os/liborvaniot_os.h"
 #include "liborvaniot_os/liborvaniot_os_debug.h"
 #include "liborvaniot_os/liborvaniot_os_mutex.h"
+#include "liborvaniot_os/liborvaniot_os_stop.h"
 
 namespace {
 
@@ -52,7 +53,7 @@ int liborvaniot_core_cms_loop_routine_500ms(liborvaniot_os_sys_thread* self) {
         }
         if (exit_now != 0 || restart_now == 1) requested = true;
         if (requested) {
-            liborvaniot_os_stop_flag = 1;
+            liborvaniot_os_raise_stop();
             liborvaniot_os_sleep_ms(kRequestPauseMs);
         }
         // The first turn adds the address the start left to the loop, if one is needed.

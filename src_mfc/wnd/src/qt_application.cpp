@@ -2,6 +2,7 @@
 // the dialogs.
 #include <QApplication>
 #include <QMessageBox>
+#include <QSocketNotifier>
 #include <QTimer>
 #include <atomic>
 #include <cstdio>
@@ -98,6 +99,17 @@ class QtApplication final : public Application {
         polls_.push_back(std::move(timer));
     }
 
+    void WatchOnce(int descriptor, std::function<void()> onReadable) override {
+        auto notifier = std::make_unique<QSocketNotifier>(descriptor, QSocketNotifier::Read);
+        QSocketNotifier* watched = notifier.get();
+        // Once is enough, and a descriptor that stays readable must not keep the loop busy.
+        QObject::connect(watched, &QSocketNotifier::activated, [watched, onReadable = std::move(onReadable)] {
+            watched->setEnabled(false);
+            onReadable();
+        });
+        watches_.push_back(std::move(notifier));
+    }
+
     void MessageBox(const std::wstring& text) override {
         QMessageBox::information(nullptr, QApplication::applicationDisplayName(),
                                  QString::fromStdWString(text));
@@ -111,6 +123,7 @@ class QtApplication final : public Application {
   private:
     std::unique_ptr<QApplication> app_;
     std::vector<std::unique_ptr<QTimer>> polls_;
+    std::vector<std::unique_ptr<QSocketNotifier>> watches_;
     QWidget* main_ = nullptr;
 };
 

@@ -16,6 +16,7 @@
 #include "liborvaniot_os/liborvaniot_os_net.h"
 #include "liborvaniot_os/liborvaniot_os_net_group.h"
 #include "liborvaniot_os/liborvaniot_os_net_watch.h"
+#include "liborvaniot_os/liborvaniot_os_stop.h"
 #include "liborvaniot_os/liborvaniot_os_thread.h"
 
 namespace {
@@ -23,10 +24,11 @@ namespace {
 constexpr char kSourcePath[] = "liborvaniot_drm_client/Linux/src/drm_client_func/libdrm_client_probe";
 constexpr char kRoutine[] = "libdrm_client_probe_listen_thread_routine";
 
-// The longest the listener waits for a socket: a scan's give-up and the core's stop flag are
-// checked at least this often. Scan requests, stops and changes of the host's addresses wake it
-// at once.
-constexpr int32_t kPassWaitMs = 100;
+// The longest the listener waits for its sockets while a scan runs (its give-up is checked this
+// often) and while none does. Scan requests, stops (of the listener or of the program) and changes
+// of the host's addresses wake it at once.
+constexpr int32_t kScanPassWaitMs = 100;
+constexpr int32_t kIdlePassWaitMs = 1000;
 // A probe that the socket cannot take at once waits this long for room before it counts as failed.
 constexpr int32_t kSendWaitMs = 100;
 constexpr uint32_t kSendPauseMs = 1;
@@ -37,8 +39,8 @@ constexpr int64_t kReceiveBudgetUs = 20000;
 constexpr int64_t kScanGiveUpSeconds = 3;
 constexpr int64_t kResendSeconds = 1;
 
-// Channel sockets, the group receiver, the address watch and the wake-up.
-constexpr int32_t kMaxSockets = LIBORVANIOT_OS_NET_MAX_CHANNELS + 3;
+// Channel sockets, the group receiver, the address watch, the wake-up and the stop descriptor.
+constexpr int32_t kMaxSockets = LIBORVANIOT_OS_NET_MAX_CHANNELS + 4;
 
 // The client context: zeroed by every start, then touched only by the listener thread, except for
 // the lock, which also serialises the owner's scan requests.
@@ -314,7 +316,8 @@ void listen_pass(drm_probe_client* c, char* send_buffer, scan_timing* timing,
         }
     }
 
-    // Index i < channel count is channel i; then the group receiver, the watch and the wake-up.
+    // Index i < channel count is channel i; then the group receiver, the watch, the wake-up and the
+    // stop descriptor (only waited for, never read).
     liborvaniot_os_socket socks[kMaxSockets];
     int32_t sock_count = 0;
     if (port != 0) {
@@ -323,14 +326,18 @@ void listen_pass(drm_probe_client* c, char* send_buffer, scan_timing* timing,
     }
     const int32_t datagram_socks = sock_count;
     socks[sock_count++] = c->address_watch;
+    const int32_t wakeup_index = sock_count;
     socks[sock_count++] = wakeup.load();
+    // A readable stop descriptor with the flag down is stale: waiting on it would spin.
+    liborvaniot_os_stop_descriptor_settle();
+    socks[sock_count++] = liborvaniot_os_stop_descriptor();
 
+    const int32_t wait_ms = scan_state.load() == LIBDRM_CLIENT_SCAN_IDLE ? kIdlePassWaitMs : kScanPassWaitMs;
     uint8_t readable[kMaxSockets] = {};
-    if (liborvaniot_os_net_wait(socks, sock_count, liborvaniot_os_net_wait_for::readable, kPassWaitMs,
-                                readable) <= 0) {
+    if (liborvaniot_os_net_wait(socks, sock_count, liborvaniot_os_net_wait_for::readable, wait_ms, readable) <= 0) {
         return;
     }
-    if (readable[sock_count - 1] != 0) liborvaniot_os_net_wakeup_drain(socks[sock_count - 1]);
+    if (readable[wakeup_index] != 0) liborvaniot_os_net_wakeup_drain(socks[wakeup_index]);
     receive_ready(c, socks, readable, datagram_socks, thread);
 }
 

@@ -3,6 +3,7 @@
 #include "liborvaniot_os/liborvaniot_os.h"
 
 #include <linux/limits.h>
+#include <poll.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -12,6 +13,7 @@
 #include <cwchar>
 
 #include "liborvaniot_os/liborvaniot_os_debug.h"
+#include "liborvaniot_os/liborvaniot_os_stop.h"
 #include "liborvaniot_os/liborvaniot_os_thread.h"
 
 struct_plock liborvaniot_os_net_mx;
@@ -88,7 +90,7 @@ int32_t liborvaniot_os_initialize() {
         return 1;
     }
     runtime_started = 1;
-    liborvaniot_os_stop_flag = 0;
+    liborvaniot_os_lower_stop();
 
     if (liborvaniot_os_debug_initialize() != 0 || misc_initialize() != 0 || net_initialize() != 0) {
         liborvaniot_os_finalize();
@@ -105,16 +107,27 @@ int32_t liborvaniot_os_finalize() {
         destroy_if_present(&liborvaniot_os_localtime_mx, "liborvaniot_os_misc_finalize", __LINE__);
     }
     liborvaniot_os_debug_finalize();
-    liborvaniot_os_stop_flag = 0;
+    liborvaniot_os_lower_stop();
     return 0;
 }
 
 int32_t liborvaniot_os_sleep_unless_stopped(uint32_t milliseconds) {
-    constexpr uint32_t kSlice = 20;
+    // A stop raised through liborvaniot_os_raise_stop wakes the wait at once; one stored straight
+    // into the flag is still seen within a slice.
+    constexpr uint32_t kSlice = 250;
+    const liborvaniot_os_socket stop = liborvaniot_os_stop_descriptor();
     while (milliseconds > 0) {
         if (liborvaniot_os_stop_flag.load() != 0) return 1;
         const uint32_t step = std::min(milliseconds, kSlice);
-        liborvaniot_os_sleep_ms(step);
+        pollfd wait{stop, POLLIN, 0};
+        const int ready = stop == LIBORVANIOT_OS_INVALID_SOCKET ? -1 : ::poll(&wait, 1, static_cast<int>(step));
+        if (ready < 0) {
+            liborvaniot_os_sleep_ms(step);
+        } else if (ready > 0 && liborvaniot_os_stop_flag.load() == 0) {
+            // Readable from a stop that was lowered without the descriptor: the time was not slept.
+            liborvaniot_os_stop_descriptor_settle();
+            continue;
+        }
         milliseconds -= step;
     }
     return liborvaniot_os_stop_flag.load() != 0 ? 1 : 0;

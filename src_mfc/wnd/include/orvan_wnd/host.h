@@ -91,6 +91,8 @@ class Application {
     virtual int Run() = 0;
     // Calls poll every intervalMs on the UI thread while the loop runs.
     virtual void StartPoll(uint32_t intervalMs, std::function<void()> poll) = 0;
+    // Calls onReadable on the UI thread once, when the descriptor first turns readable.
+    virtual void WatchOnce(int descriptor, std::function<void()> onReadable) = 0;
     virtual void MessageBox(const std::wstring& text) = 0;
     // The modal about box.
     virtual void RunAboutDialog() = 0;
