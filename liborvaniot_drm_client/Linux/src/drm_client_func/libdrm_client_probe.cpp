@@ -39,6 +39,11 @@ constexpr int64_t kReceiveBudgetUs = 20000;
 constexpr int64_t kScanGiveUpSeconds = 3;
 constexpr int64_t kResendSeconds = 1;
 
+// What a process with network administration rights asks the system to hold for each channel:
+// room for ten thousand answers arriving faster than a busy machine reads them. Others keep the
+// ordinary size.
+constexpr int32_t kForcedReceiveBuffer = 16 * 1024 * 1024;
+
 // Channel sockets, the group receiver, the address watch, the wake-up and the stop descriptor.
 constexpr int32_t kMaxSockets = LIBORVANIOT_OS_NET_MAX_CHANNELS + 4;
 
@@ -153,8 +158,8 @@ void sync_channels(drm_probe_client* c, uint16_t port) {
         liborvaniot_os_net_multicast_client_sync(&c->channels, port, extra_if_addr.load());
     for (int32_t i = 0; i < c->channels.count; ++i) {
         // Answers come in bursts. Where the system caps the requested buffer size, a process with
-        // network administration rights is still granted it; others keep the capped size.
-        liborvaniot_os_net_force_receive_buffer(c->channels.channels[i].sock, LIBORVANIOT_OS_NET_RECEIVE_BUFFER);
+        // network administration rights is still granted more; others keep the capped size.
+        liborvaniot_os_net_force_receive_buffer(c->channels.channels[i].sock, kForcedReceiveBuffer);
     }
     update_group_receiver(c, port);
     open_channel_count.store(c->channels.count);
