@@ -349,6 +349,7 @@ void DeviceDrmListActivity::ShowQueuedRows() {
                 deviceEntries.push_back(std::move(queued.entry));
             } else {
                 knownAddresses_.erase(queued.entry.address);
+                lastListedSender_.reset();
             }
         }
         queue_.clear();
@@ -380,6 +381,7 @@ int DeviceDrmListActivity::buttonScan_OnClick(ORVAN_UXViewController* userData, 
             // Rows still on their way belong to the list being emptied.
             self->queue_.clear();
             self->knownAddresses_.clear();
+            self->lastListedSender_.reset();
             self->platform_.scan();
             ++self->scans_;
             if (self->dump_.enabled()) self->lastScanUnixUs_ = DeviceRowDump::NowUnixUs();
@@ -430,7 +432,13 @@ void device_drm_list_activity_probe_callback(drm_probe_device* record, int32_t k
     if (!screen->lockReady_) return;
     plock_guard held(screen->listLock, kCallbackCaller, __LINE__);
     // A listed sender costs one look-up: its scopes, however many, are decoded only the first time.
-    if (screen->KnownAddress(AddressText(record->sender))) return;
+    // The reports of one datagram share their sender, so the last one found listed is remembered.
+    const uint32_t sender = record->sender.sin_addr.s_addr;
+    if (screen->lastListedSender_ && *screen->lastListedSender_ == sender) return;
+    if (screen->KnownAddress(AddressText(record->sender))) {
+        screen->lastListedSender_ = sender;
+        return;
+    }
     const std::optional<DeviceReport> report = ReadDeviceReport(*record, kind);
     if (!report) return;
     int32_t isNew = 0;

@@ -119,6 +119,9 @@ class DeviceDrmListActivity final : public ORVAN_UXViewController {
     std::vector<QueuedDevice> queue_;
     // Addresses listed or queued: every report looks its sender up here first.
     std::unordered_set<std::string> knownAddresses_;
+    // The sender most recently found in knownAddresses_ (network byte order); forgotten whenever an
+    // address leaves the set.
+    std::optional<uint32_t> lastListedSender_;
     uint32_t linkLocalGeneration_ = 0;
     bool wakePosted_ = false;
     int32_t scans_ = 0;
