@@ -46,7 +46,7 @@ cmake --build "$build" -j "$(nproc)"
 
 wine_home="$build/wine-home"
 rm -rf "$wine_home"
-mkdir -p "$wine_home"
+mkdir -p "$wine_home/prefix"
 export HOME="$wine_home"
 export WINEPREFIX="$wine_home/prefix"
 export WINEARCH=win64
@@ -60,9 +60,8 @@ stop_wine() {
 }
 trap stop_wine EXIT
 
-# One persistent server for all tests, and one program run to bring up Wine's services before the
-# first test: without it every test waits for them, and ctest can hang.
-wineboot -i >/dev/null 2>&1 || true
+# One persistent server for all tests, and one program run that creates the prefix and brings up
+# Wine's services before the first test: without it every test waits for them, and ctest can hang.
 wineserver -p
 wine cmd /c exit </dev/null >/dev/null 2>&1 || true
 

@@ -2,7 +2,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <unistd.h>
 
 #include <clocale>
 #include <cstdint>
@@ -38,12 +37,12 @@ using DebugOutput = os_test::RuntimeTest;
 
 TEST_F(DebugOutput, GoesWhereTheProgramPointsItOrNowhere) {
     int pipe_fds[2];
-    ASSERT_EQ(pipe(pipe_fds), 0);
+    ASSERT_EQ(os_test::make_pipe(pipe_fds), 0);
     liborvaniot_os_debug_set_output(pipe_fds[1]);
     EXPECT_EQ(stderr_of([] { liborvaniot_os_debug_printf("caller", 1, "to the pipe\n"); }), "");
     liborvaniot_os_debug_set_output(-1);
     EXPECT_EQ(stderr_of([] { liborvaniot_os_debug_printf("caller", 1, "dropped\n"); }), "");
-    liborvaniot_os_debug_set_output(STDERR_FILENO);
+    liborvaniot_os_debug_set_output(os_test::kStandardError);
     EXPECT_EQ(stderr_of([] { liborvaniot_os_debug_printf("caller", 1, "back\n"); }), "back\n");
     close(pipe_fds[1]);
     char buffer[64] = {};
