@@ -60,10 +60,12 @@ TEST_F(DebugOutput, WritesExactlyTheFormattedTextAndNeverTheCaller) {
 
 TEST_F(DebugOutput, MessagesThatCannotBeFormattedWhollyBecomeTheLengthError) {
     // An embedded zero shortens the text; a wide argument that the C locale cannot encode makes the
-    // formatter fail.
+    // formatter fail (Windows' C library encodes it in the ANSI code page instead).
     ASSERT_STREQ(std::setlocale(LC_CTYPE, nullptr), "C");
     EXPECT_EQ(stderr_of([] { liborvaniot_os_debug_printf("caller", 1, "ab%cde\n", '\0'); }), kLengthError);
+#ifndef _WIN32
     EXPECT_EQ(stderr_of([] { liborvaniot_os_debug_printf("caller", 1, "%ls\n", L"\u00e9"); }), kLengthError);
+#endif
     char buffer[MAX_DBG_MSG_NULL_SIZE];
     EXPECT_EQ(stderr_of([&] { liborvaniot_os_debug_raw_printf(buffer, "ab%cde\n", '\0'); }), kLengthError);
 }
@@ -131,7 +133,9 @@ TEST_F(DebugOutput, WideFormatsTakeWideTextsAndAreWrittenAsUtf8) {
          stderr_of([] { liborvaniot_os_debug_safe_printfW(L"%hs-%S", "a", "b"); })},
         {"%ls and %c", "x\xE2\x82\xAC!",
          stderr_of([] { liborvaniot_os_debug_safe_printfW(L"%ls%c!", L"x", L'\u20ac'); })},
-        {"four-byte character and width", "[  \xF0\x9F\x98\x80] 42%",
+        // A width counts wchar_t units, two of which a character beyond U+FFFF takes on Windows.
+        {"four-byte character and width",
+         sizeof(wchar_t) == 2 ? "[ \xF0\x9F\x98\x80] 42%" : "[  \xF0\x9F\x98\x80] 42%",
          stderr_of([] { liborvaniot_os_debug_safe_printfW(L"[%3s] %d%%", L"\U0001F600", 42); })},
         {"invalid code point", "\xEF\xBF\xBD", stderr_of([] {
              const wchar_t bad[] = {static_cast<wchar_t>(0xD800), 0};
