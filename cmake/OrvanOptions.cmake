@@ -18,3 +18,10 @@ elseif(ORVAN_SANITIZER STREQUAL "thread")
 elseif(NOT ORVAN_SANITIZER STREQUAL "")
   message(FATAL_ERROR "ORVAN_SANITIZER must be empty, 'address' or 'thread'")
 endif()
+
+if(WIN32)
+  # Windows 10 and later; lean headers without the min/max macros; the POSIX thread-safe time
+  # conversions (localtime_r) that mingw-w64 provides on request.
+  add_compile_definitions(_WIN32_WINNT=0x0A00 WIN32_LEAN_AND_MEAN NOMINMAX
+                          _POSIX_THREAD_SAFE_FUNCTIONS=200112L)
+endif()

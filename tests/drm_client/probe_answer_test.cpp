@@ -1,5 +1,5 @@
 // Reading ProbeMatches, Hello and Bye answers into the discovered-device record and reporting them.
-#include <arpa/inet.h>
+#include "liborvaniot_os/liborvaniot_os_net_sockaddr.h"
 
 #include <cstring>
 #include <string>

@@ -9,17 +9,23 @@ namespace {
 std::atomic<int32_t> countdown{0};
 }
 
-extern "C" void* __real__Z25liborvaniot_os_mem_callocmmPKci(size_t count, size_t size, const char* file,
-                                                            int32_t line);
+// The Itanium-ABI name of liborvaniot_os_mem_calloc(size_t, size_t, const char*, int32_t): size_t is
+// unsigned long on 64-bit Linux and unsigned long long on 64-bit Windows.
+#ifdef _WIN64
+#define TRACKED_CALLOC(prefix) prefix##_Z25liborvaniot_os_mem_callocyyPKci
+#else
+#define TRACKED_CALLOC(prefix) prefix##_Z25liborvaniot_os_mem_callocmmPKci
+#endif
 
-extern "C" void* __wrap__Z25liborvaniot_os_mem_callocmmPKci(size_t count, size_t size, const char* file,
-                                                            int32_t line) {
+extern "C" void* TRACKED_CALLOC(__real_)(size_t count, size_t size, const char* file, int32_t line);
+
+extern "C" void* TRACKED_CALLOC(__wrap_)(size_t count, size_t size, const char* file, int32_t line) {
     int32_t left = countdown.load();
     if (left > 0) {
         countdown.store(left - 1);
         if (left == 1) return nullptr;
     }
-    return __real__Z25liborvaniot_os_mem_callocmmPKci(count, size, file, line);
+    return TRACKED_CALLOC(__real_)(count, size, file, line);
 }
 
 calloc_failure::calloc_failure(int32_t nth) {

@@ -321,7 +321,7 @@ TEST(TrackedLockMisuse, HaltsAtTheFaultyCallNamingTheCallers) {
              liborvaniot_os_mutex_struct_plock_lock(&lock, "first_holder", 21);
              liborvaniot_os_mutex_struct_plock_lock(&lock, "second_holder", 22);
          },
-         "duplicate lock mute in same thread m_index=[0-9]+,error !!\n"
+         "duplicate lock mute in same thread m_index=.+,error !!\n"
          "last=pid\\(0\\): first_holder,21\nnew =pid\\(0\\): second_holder,22\n"},
         {"placed off a 4-byte boundary",
          [] {

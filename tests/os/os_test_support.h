@@ -4,7 +4,12 @@
 
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#else
 #include <unistd.h>
+#endif
 
 #include <cstdio>
 #include <functional>
@@ -13,6 +18,17 @@
 #include "liborvaniot_os/liborvaniot_os_debug.h"
 
 namespace os_test {
+
+inline constexpr int kStandardError = 2;
+
+// A pipe of two file descriptors, binary on Windows so that what is read is what was written.
+inline int make_pipe(int fds[2]) {
+#ifdef _WIN32
+    return ::_pipe(fds, 4096, _O_BINARY);
+#else
+    return ::pipe(fds);
+#endif
+}
 
 // Everything the runtime writes to standard error while action runs.
 template <typename Action>

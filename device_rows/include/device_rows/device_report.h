@@ -2,14 +2,13 @@
 // and the MAC text taken from its endpoint address, read defensively from the record.
 #pragma once
 
-#include <netinet/in.h>
-
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "liborvaniot_drm_client/libdrm_client_probe_message.h"
+#include "liborvaniot_os/liborvaniot_os_net_sockaddr.h"
 
 namespace ORVAN_UXClass {
 

@@ -2,13 +2,14 @@
 // undoes it all before the leak reports run.
 #include "liborvaniot_core_cms/liborvaniot_core_cms.h"
 
-#include <signal.h>
 #include <unistd.h>
 
 #include <atomic>
+#include <cstdlib>
 
 #include "liborvaniot_core_cms/misc_common.h"
 #include "liborvaniot_os/liborvaniot_os.h"
+#include "liborvaniot_os/liborvaniot_os_console.h"
 #include "liborvaniot_os/liborvaniot_os_debug.h"
 #include "liborvaniot_os/liborvaniot_os_mem.h"
 #include "liborvaniot_os/liborvaniot_os_mutex.h"
@@ -28,29 +29,13 @@ std::atomic<int32_t> core_initialized{0};
 core_thread lock_monitor;
 core_thread loop_500ms;
 
-struct saved_handlers {
-    struct sigaction interrupt;
-    struct sigaction terminate;
-    bool installed = false;
-} previous_handlers;
-
-// SIGINT and SIGTERM only: a crash (SIGSEGV) must stay visible to debuggers and sanitizers.
-void install_signal_handlers() {
-    struct sigaction action {};
-    action.sa_handler = liborvaniot_core_cms_sigterm_handler;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    sigaction(SIGINT, &action, &previous_handlers.interrupt);
-    sigaction(SIGTERM, &action, &previous_handlers.terminate);
-    previous_handlers.installed = true;
-}
-
-void restore_signal_handlers() {
-    if (!previous_handlers.installed) return;
-    sigaction(SIGINT, &previous_handlers.interrupt, nullptr);
-    sigaction(SIGTERM, &previous_handlers.terminate, nullptr);
-    previous_handlers.installed = false;
-}
+// The termination signals by number: Windows names only some of them.
+constexpr int kSigInt = 2;
+constexpr int kSigKill = 9;
+constexpr int kSigUsr1 = 10;
+constexpr int kSigSegv = 11;
+constexpr int kSigUsr2 = 12;
+constexpr int kSigTerm = 15;
 
 void start_thread(core_thread& thread, int (*routine)(liborvaniot_os_sys_thread*)) {
     thread.created = 1;
@@ -77,7 +62,7 @@ int32_t liborvaniot_core_cms_initialize() {
     }
     // Installed before the link-local search, which can take seconds, so that a termination request
     // during it ends the search instead of the process.
-    install_signal_handlers();
+    liborvaniot_os_console_install_stop_handler(liborvaniot_core_cms_sigterm_handler);
     misc_common_initialize();
     liborvaniot_os_debug_printf("liborvaniot_core_cms_initialize", __LINE__, "%s:Version %s\n",
                                 "liborvaniot_core_cms_initialize", ORVAN_CORE_VERSION_TEXT);
@@ -99,23 +84,23 @@ void liborvaniot_core_cms_finalize() {
     liborvaniot_os_mutex_report_leaks();
     liborvaniot_os_socket_report_leaks();
     // Kept until here so that a termination request during the stop cannot cut it short.
-    restore_signal_handlers();
+    liborvaniot_os_console_restore_stop_handler();
     core_initialized = 0;
 }
 
 void liborvaniot_core_cms_sigterm_handler(int signal_number) {
     switch (signal_number) {
-        case SIGINT:
-        case SIGKILL:
-        case SIGUSR1:
-        case SIGUSR2:
-        case SIGTERM:
+        case kSigInt:
+        case kSigKill:
+        case kSigUsr1:
+        case kSigUsr2:
+        case kSigTerm:
             liborvaniot_os_raise_stop();
             break;
-        case SIGSEGV: {
+        case kSigSegv: {
             static constexpr char kMessage[] = "== SIGSEGV ==\n";
-            [[maybe_unused]] const ssize_t written = ::write(STDOUT_FILENO, kMessage, sizeof kMessage - 1);
-            ::_exit(1);
+            [[maybe_unused]] const auto written = ::write(STDOUT_FILENO, kMessage, sizeof kMessage - 1);
+            std::_Exit(1);
         }
         default:
             break;

@@ -2,11 +2,11 @@
 // (ProbeMatches, Hello, Bye) into it, with the scope vocabulary devices describe themselves in.
 #pragma once
 
-#include <netinet/in.h>
-
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+
+#include "liborvaniot_os/liborvaniot_os_net_sockaddr.h"
 
 struct drm_xml_node;
 

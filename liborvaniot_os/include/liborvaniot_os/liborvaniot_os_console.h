@@ -1,5 +1,6 @@
-// What a command-line program needs from its terminal and from the desktop: whether a stream is a
-// terminal, surviving a reader that went away, and handing a URL to the desktop's URL handler.
+// What a program needs from its terminal and from the desktop: whether a stream is a terminal,
+// surviving a reader that went away, the user's requests to end the program, and handing a URL to
+// the desktop's URL handler.
 #pragma once
 
 #include <cstdint>
@@ -11,7 +12,14 @@ int32_t liborvaniot_os_console_is_terminal(int fd);
 // the program can still clean up (remove an address it added) before it exits.
 void liborvaniot_os_console_ignore_broken_pipe();
 
-// Runs the desktop's URL handler (xdg-open, found through PATH) for the URL and waits for it:
-// 0 when it accepted the URL, -1 when it could not be started or did not end normally, otherwise
-// its exit status.
+// While installed, the user's requests to end the program call handler with a signal number: 2 for
+// an interrupt (SIGINT; on Windows Ctrl+C, Ctrl+Break and the console's close), 15 for SIGTERM. The
+// handler runs in a signal or on a system thread, so it may only touch lock-free atomics. Restore
+// puts the previous handling back; after a console close it lets the process end.
+void liborvaniot_os_console_install_stop_handler(void (*handler)(int signal_number));
+void liborvaniot_os_console_restore_stop_handler();
+
+// Runs the desktop's URL handler for the URL (xdg-open, found through PATH, and waits for it; the
+// shell's "open" on Windows): 0 when it accepted the URL, -1 when it could not be started or did not
+// end normally, otherwise its exit status (on Windows 1 when the shell refused it).
 int32_t liborvaniot_os_open_url(const char* url);

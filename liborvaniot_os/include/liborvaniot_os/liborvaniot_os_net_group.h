@@ -2,13 +2,12 @@
 // receive that tells an over-long datagram from a fitting one, and the receive buffer size enforced.
 #pragma once
 
-#include <netinet/in.h>
-
 #include <cstddef>
 #include <cstdint>
 
 #include "liborvaniot_os/liborvaniot_os_mem.h"
 #include "liborvaniot_os/liborvaniot_os_net.h"
+#include "liborvaniot_os/liborvaniot_os_net_sockaddr.h"
 
 // The datagram did not fit the buffer and has been discarded.
 inline constexpr int32_t LIBORVANIOT_OS_NET_TOO_LONG = -3;

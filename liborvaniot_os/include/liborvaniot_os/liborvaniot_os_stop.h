@@ -8,6 +8,9 @@
 void liborvaniot_os_raise_stop();
 // Lowers the stop flag and makes the descriptor quiet again.
 void liborvaniot_os_lower_stop();
+// Waits up to the given time for the stop descriptor: non-zero when it turned readable (or was
+// already), 0 when the time passed. Without a descriptor it simply sleeps.
+int32_t liborvaniot_os_stop_wait(uint32_t milliseconds);
 // Quietens a descriptor left readable by a stop whose flag was lowered without
 // liborvaniot_os_lower_stop (nothing happens while the flag is raised).
 void liborvaniot_os_stop_descriptor_settle();

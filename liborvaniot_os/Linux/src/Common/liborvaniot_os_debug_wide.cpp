@@ -52,27 +52,45 @@ std::wstring to_library_format(const wchar_t* format) {
     return out;
 }
 
-// wchar_t holds UTF-32 here; anything that is not a Unicode scalar value becomes U+FFFD.
+size_t put_utf8(uint32_t c, char* out) {
+    if (c < 0x80) {
+        out[0] = static_cast<char>(c);
+        return 1;
+    }
+    if (c < 0x800) {
+        out[0] = static_cast<char>(0xC0 | (c >> 6));
+        out[1] = static_cast<char>(0x80 | (c & 0x3F));
+        return 2;
+    }
+    if (c < 0x10000) {
+        out[0] = static_cast<char>(0xE0 | (c >> 12));
+        out[1] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out[2] = static_cast<char>(0x80 | (c & 0x3F));
+        return 3;
+    }
+    out[0] = static_cast<char>(0xF0 | (c >> 18));
+    out[1] = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    out[2] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out[3] = static_cast<char>(0x80 | (c & 0x3F));
+    return 4;
+}
+
+// wchar_t holds UTF-32 on Linux and UTF-16 on Windows, where a character beyond U+FFFF is a pair of
+// surrogates. Anything that is not a Unicode scalar value (a lone surrogate) becomes U+FFFD.
 size_t to_utf8(const wchar_t* text, size_t length, char* out) {
     size_t n = 0;
     for (size_t i = 0; i < length; ++i) {
         auto c = static_cast<uint32_t>(text[i]);
-        if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = 0xFFFD;
-        if (c < 0x80) {
-            out[n++] = static_cast<char>(c);
-        } else if (c < 0x800) {
-            out[n++] = static_cast<char>(0xC0 | (c >> 6));
-            out[n++] = static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out[n++] = static_cast<char>(0xE0 | (c >> 12));
-            out[n++] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out[n++] = static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out[n++] = static_cast<char>(0xF0 | (c >> 18));
-            out[n++] = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out[n++] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out[n++] = static_cast<char>(0x80 | (c & 0x3F));
+        if constexpr (sizeof(wchar_t) == 2) {
+            const bool high = c >= 0xD800 && c <= 0xDBFF;
+            const auto next = i + 1 < length ? static_cast<uint32_t>(text[i + 1]) : 0u;
+            if (high && next >= 0xDC00 && next <= 0xDFFF) {
+                c = 0x10000 + ((c - 0xD800) << 10) + (next - 0xDC00);
+                ++i;
+            }
         }
+        if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = 0xFFFD;
+        n += put_utf8(c, out + n);
     }
     return n;
 }
@@ -97,7 +115,8 @@ void liborvaniot_os_debug_safe_printfW(const wchar_t* format, ...) {
         // An embedded zero from the arguments ends the text, as it would for any wide string.
         const size_t text_length = ::wcsnlen(wide_buffer, static_cast<size_t>(formatted));
         const size_t length = to_utf8(wide_buffer, text_length, utf8_buffer);
-        liborvaniot_os_debug_sink::write_message(utf8_buffer, length);
+        wide_buffer[text_length] = L'\0';
+        liborvaniot_os_debug_sink::write_wide_message(wide_buffer, utf8_buffer, length);
     }
     liborvaniot_os_mutex_struct_plock_unlock(&liborvaniot_os_debug_mx, kCaller, __LINE__);
 }

@@ -2,22 +2,21 @@
 // opened on every usable local IPv4 address plus the extra (link-local) interface.
 #include "liborvaniot_os/liborvaniot_os_net.h"
 
-#include <arpa/inet.h>
-#include <ifaddrs.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
+#include <vector>
 
 #include "liborvaniot_os/liborvaniot_os.h"
 #include "liborvaniot_os/liborvaniot_os_debug.h"
 #include "liborvaniot_os/liborvaniot_os_net_select.h"
 #include "liborvaniot_os/liborvaniot_os_thread.h"
+#include "liborvaniot_os_host_addresses.h"
+#include "liborvaniot_os_socket_calls.h"
 
 namespace {
 
 constexpr char kInitCaller[] = "liborvaniot_os_net_multicast_client_init";
 
-bool set_option(liborvaniot_os_socket sock, int level, int name, const void* value, socklen_t size) {
-    return ::setsockopt(sock, level, name, value, size) == 0;
+bool set_option(liborvaniot_os_socket sock, int level, int name, const void* value, size_t size) {
+    return liborvaniot_os_socket_calls::set_option(sock, level, name, value, size);
 }
 
 bool usable_row(uint32_t address) {
@@ -114,10 +113,6 @@ int32_t liborvaniot_os_net_multicast_client_init(uint32_t if_addr, liborvaniot_o
         liborvaniot_os_socket_debug_close(sock);
         return 1;
     }
-    sockaddr_in local{};
-    local.sin_family = AF_INET;
-    local.sin_port = 0;
-    local.sin_addr.s_addr = if_addr;
     char text[16];
     liborvaniot_os_net_format_address(if_addr, text);
     const int port = 0;
@@ -139,7 +134,7 @@ int32_t liborvaniot_os_net_multicast_client_init(uint32_t if_addr, liborvaniot_o
         liborvaniot_os_debug_printf(kInitCaller, __LINE__,
                                     "(%s:%d) probe server setsockopt SO_RCVBUF, error !!\n", text, port);
     }
-    if (::bind(*sock, reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0) {
+    if (!liborvaniot_os_socket_calls::bind(*sock, if_addr, 0)) {
         liborvaniot_os_socket_debug_close(sock);
         return 1;
     }
@@ -206,20 +201,11 @@ int32_t liborvaniot_os_net_multicast_client_sync(liborvaniot_os_net_channel_tabl
 }
 
 int32_t liborvaniot_os_net_read_address_table(uint32_t* rows, int32_t capacity, int32_t* count) {
-    ifaddrs* list = nullptr;
-    if (::getifaddrs(&list) != 0) return 1;
+    std::vector<liborvaniot_os_host_address> addresses;
+    if (!liborvaniot_os_read_host_addresses(&addresses)) return 1;
+    if (addresses.size() > static_cast<size_t>(capacity < 0 ? 0 : capacity)) return 1;
     int32_t n = 0;
-    bool fits = true;
-    for (const ifaddrs* entry = list; entry != nullptr; entry = entry->ifa_next) {
-        if (entry->ifa_addr == nullptr || entry->ifa_addr->sa_family != AF_INET) continue;
-        if (n == capacity) {
-            fits = false;
-            break;
-        }
-        rows[n++] = reinterpret_cast<const sockaddr_in*>(entry->ifa_addr)->sin_addr.s_addr;
-    }
-    ::freeifaddrs(list);
-    if (!fits) return 1;
+    for (const auto& row : addresses) rows[n++] = row.address;
     *count = n;
     return 0;
 }

@@ -2,20 +2,17 @@
 // receive buffer size enforced beyond the ordinary limit.
 #include "liborvaniot_os/liborvaniot_os_net_group.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-
 #include <cerrno>
 
 #include "liborvaniot_os/liborvaniot_os_debug.h"
+#include "liborvaniot_os_socket_calls.h"
 
 namespace {
 
 constexpr char kOpenCaller[] = "liborvaniot_os_net_group_receiver_open";
 
-bool set_option(liborvaniot_os_socket sock, int level, int name, const void* value, socklen_t size) {
-    return ::setsockopt(sock, level, name, value, size) == 0;
+bool set_option(liborvaniot_os_socket sock, int level, int name, const void* value, size_t size) {
+    return liborvaniot_os_socket_calls::set_option(sock, level, name, value, size);
 }
 
 // Joins the group on each distinct interface address; counts the memberships that hold. When none
@@ -89,18 +86,7 @@ int32_t liborvaniot_os_net_group_receiver_open(uint16_t port, const uint32_t* if
                                     group_text, port_number);
     }
     liborvaniot_os_net_force_receive_buffer(*sock, LIBORVANIOT_OS_NET_RECEIVE_BUFFER);
-    // Only the memberships made here count; otherwise any group joined by any socket of the host on
-    // any interface would be delivered too.
-    const int only_own_memberships = 0;
-    set_option(*sock, IPPROTO_IP, IP_MULTICAST_ALL, &only_own_memberships, sizeof only_own_memberships);
-
-    // Bound to the group rather than to every address: datagrams sent straight to this host's port are
-    // not announcements and stay out.
-    sockaddr_in local{};
-    local.sin_family = AF_INET;
-    local.sin_port = htons(port);
-    local.sin_addr.s_addr = group;
-    if (::bind(*sock, reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0) {
+    if (!liborvaniot_os_socket_calls::bind_group(*sock, group, port)) {
         const int error = errno;
         liborvaniot_os_debug_printf(kOpenCaller, __LINE__, "(%s:%d) probe group receiver bind, error !!\n",
                                     group_text, port_number);
@@ -132,20 +118,17 @@ int32_t liborvaniot_os_net_group_receiver_join(liborvaniot_os_socket sock, uint1
 int32_t liborvaniot_os_net_recv_datagram(liborvaniot_os_socket sock, void* buffer, size_t capacity,
                                          sockaddr_in* from) {
     sockaddr_in sender{};
-    socklen_t sender_size = sizeof sender;
-    // With MSG_TRUNC the result is the datagram's real length, so a longer one is recognised instead
-    // of being handed on cut short.
-    const ssize_t n =
-        ::recvfrom(sock, buffer, capacity, MSG_TRUNC, reinterpret_cast<sockaddr*>(&sender), &sender_size);
+    bool too_long = false;
+    const int64_t n = liborvaniot_os_socket_calls::receive(sock, buffer, capacity, &sender, &too_long);
     if (n < 0) {
         return errno == EAGAIN || errno == EWOULDBLOCK ? LIBORVANIOT_OS_NET_WOULD_BLOCK : -1;
     }
-    if (static_cast<size_t>(n) > capacity) return LIBORVANIOT_OS_NET_TOO_LONG;
+    // Never handed on cut short: a truncated answer could still parse, with its fields cut off.
+    if (too_long) return LIBORVANIOT_OS_NET_TOO_LONG;
     if (from != nullptr) *from = sender;
     return static_cast<int32_t>(n);
 }
 
 int32_t liborvaniot_os_net_force_receive_buffer(liborvaniot_os_socket sock, int32_t bytes) {
-    const int size = bytes;
-    return set_option(sock, SOL_SOCKET, SO_RCVBUFFORCE, &size, sizeof size) ? 0 : errno;
+    return liborvaniot_os_socket_calls::force_receive_buffer(sock, bytes);
 }

@@ -2,9 +2,6 @@
 // the channel table honours when it opens channels.
 #include "liborvaniot_os/liborvaniot_os_net_select.h"
 
-#include <ifaddrs.h>
-#include <netinet/in.h>
-
 #include <algorithm>
 #include <cstring>
 #include <mutex>
@@ -12,21 +9,14 @@
 #include <string_view>
 #include <vector>
 
+#include "liborvaniot_os_host_addresses.h"
+
 namespace {
 
 // An address with a label ("eth0:ov") is listed under its label; it still belongs to eth0.
-bool belongs_to(const char* listed_name, std::string_view name) {
-    const std::string_view listed(listed_name != nullptr ? listed_name : "");
+bool belongs_to(std::string_view listed, std::string_view name) {
     return listed == name ||
            (listed.size() > name.size() && listed.starts_with(name) && listed[name.size()] == ':');
-}
-
-uint32_t ipv4_of(const ifaddrs* entry) {
-    return reinterpret_cast<const sockaddr_in*>(entry->ifa_addr)->sin_addr.s_addr;
-}
-
-bool is_ipv4(const ifaddrs* entry) {
-    return entry->ifa_addr != nullptr && entry->ifa_addr->sa_family == AF_INET;
 }
 
 // Written by the program's thread before discovery starts, read by the listener when it opens
@@ -42,30 +32,24 @@ struct selection {
 int32_t liborvaniot_os_net_interface_addresses(const char* name, uint32_t* rows, int32_t capacity,
                                                int32_t* count) {
     if (name == nullptr || *name == '\0' || count == nullptr) return 1;
-    ifaddrs* list = nullptr;
-    if (::getifaddrs(&list) != 0) return 1;
-    bool found = false;
+    std::vector<liborvaniot_os_host_address> addresses;
+    std::vector<std::string> interfaces;
+    if (!liborvaniot_os_read_host_addresses(&addresses, &interfaces)) return 1;
+    // An interface without an IPv4 address exists all the same: it gives no rows, not an error.
+    if (std::ranges::none_of(interfaces, [&](const std::string& listed) { return belongs_to(listed, name); }))
+        return 1;
     int32_t n = 0;
-    for (const ifaddrs* entry = list; entry != nullptr; entry = entry->ifa_next) {
-        if (!belongs_to(entry->ifa_name, name)) continue;
-        found = true;
-        if (is_ipv4(entry) && n < capacity && rows != nullptr) rows[n++] = ipv4_of(entry);
+    for (const auto& row : addresses) {
+        if (belongs_to(row.interface_name, name) && n < capacity && rows != nullptr) rows[n++] = row.address;
     }
-    ::freeifaddrs(list);
-    if (!found) return 1;
     *count = n;
     return 0;
 }
 
 int32_t liborvaniot_os_net_is_local_address(uint32_t address) {
-    ifaddrs* list = nullptr;
-    if (::getifaddrs(&list) != 0) return 0;
-    bool local = false;
-    for (const ifaddrs* entry = list; entry != nullptr && !local; entry = entry->ifa_next) {
-        local = is_ipv4(entry) && ipv4_of(entry) == address;
-    }
-    ::freeifaddrs(list);
-    return local ? 1 : 0;
+    std::vector<liborvaniot_os_host_address> addresses;
+    if (!liborvaniot_os_read_host_addresses(&addresses)) return 0;
+    return std::ranges::any_of(addresses, [&](const auto& row) { return row.address == address; }) ? 1 : 0;
 }
 
 void liborvaniot_os_net_channel_select(const char* const* names, int32_t name_count,

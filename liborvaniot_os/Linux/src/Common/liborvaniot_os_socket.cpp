@@ -1,12 +1,8 @@
 // Tracked sockets: every runtime socket is IPv4 and non-blocking, and remembers who opened it so
 // that the sockets still open at the end of a run can be reported.
-#include <fcntl.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include "liborvaniot_os/liborvaniot_os_debug.h"
 #include "liborvaniot_os/liborvaniot_os_mem.h"
+#include "liborvaniot_os_socket_calls.h"
 
 namespace {
 
@@ -27,11 +23,6 @@ socket_table& table() {
     return *instance;
 }
 
-bool make_non_blocking(liborvaniot_os_socket sock) {
-    const int flags = ::fcntl(sock, F_GETFL, 0);
-    return flags >= 0 && ::fcntl(sock, F_SETFL, flags | O_NONBLOCK) == 0;
-}
-
 }  // namespace
 
 liborvaniot_os_socket liborvaniot_os_socket_debug_open(int type, int protocol, const char* caller,
@@ -48,15 +39,10 @@ liborvaniot_os_socket liborvaniot_os_socket_debug_open(int type, int protocol, c
     liborvaniot_os_socket result = LIBORVANIOT_OS_INVALID_SOCKET;
     for (auto& slot : t.slots) {
         if (slot.handle != LIBORVANIOT_OS_INVALID_SOCKET) continue;
-        // Close-on-exec keeps runtime sockets out of programs the application starts (the browser).
-        const liborvaniot_os_socket sock = ::socket(AF_INET, type | SOCK_CLOEXEC, protocol);
-        if (sock >= 0) {
-            if (make_non_blocking(sock)) {
-                slot = socket_slot{sock, caller, line};
-                result = sock;
-            } else {
-                ::close(sock);
-            }
+        const liborvaniot_os_socket sock = liborvaniot_os_socket_calls::open(type, protocol);
+        if (sock != LIBORVANIOT_OS_INVALID_SOCKET) {
+            slot = socket_slot{sock, caller, line};
+            result = sock;
         }
         break;
     }
@@ -74,7 +60,7 @@ void liborvaniot_os_socket_debug_close(liborvaniot_os_socket* sock) {
         if (t.created) {
             for (auto& slot : t.slots) {
                 if (slot.handle != *sock) continue;
-                ::close(slot.handle);
+                liborvaniot_os_socket_calls::close(slot.handle);
                 slot = socket_slot{LIBORVANIOT_OS_INVALID_SOCKET, "", -1};
                 break;
             }

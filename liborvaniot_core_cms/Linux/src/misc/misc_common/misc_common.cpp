@@ -2,9 +2,6 @@
 // pick a random one that no host answers on and add it for the run.
 #include "liborvaniot_core_cms/misc_common.h"
 
-#include <netinet/in.h>
-#include <sys/socket.h>
-
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
@@ -17,6 +14,7 @@
 #include "liborvaniot_os/liborvaniot_os_mem.h"
 #include "liborvaniot_os/liborvaniot_os_net.h"
 #include "liborvaniot_os/liborvaniot_os_net_addr.h"
+#include "liborvaniot_os/liborvaniot_os_net_sockaddr.h"
 #include "liborvaniot_os/liborvaniot_os_thread.h"
 
 namespace {

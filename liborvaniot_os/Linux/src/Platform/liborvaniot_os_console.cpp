@@ -1,4 +1,4 @@
-// Terminal checks, broken pipes and the desktop's URL handler for command-line programs.
+// Terminal checks, broken pipes, termination signals and the desktop's URL handler on Linux.
 #include "liborvaniot_os/liborvaniot_os_console.h"
 
 #include <signal.h>
@@ -14,7 +14,31 @@ namespace {
 
 constexpr char kUrlHandler[] = "xdg-open";
 
+struct saved_handlers {
+    struct sigaction interrupt;
+    struct sigaction terminate;
+    bool installed = false;
+} previous_handlers;
+
 }  // namespace
+
+// SIGINT and SIGTERM only: a crash (SIGSEGV) must stay visible to debuggers and sanitizers.
+void liborvaniot_os_console_install_stop_handler(void (*handler)(int signal_number)) {
+    struct sigaction action {};
+    action.sa_handler = handler;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGINT, &action, &previous_handlers.interrupt);
+    sigaction(SIGTERM, &action, &previous_handlers.terminate);
+    previous_handlers.installed = true;
+}
+
+void liborvaniot_os_console_restore_stop_handler() {
+    if (!previous_handlers.installed) return;
+    sigaction(SIGINT, &previous_handlers.interrupt, nullptr);
+    sigaction(SIGTERM, &previous_handlers.terminate, nullptr);
+    previous_handlers.installed = false;
+}
 
 int32_t liborvaniot_os_console_is_terminal(int fd) {
     return ::isatty(fd) == 1 ? 1 : 0;

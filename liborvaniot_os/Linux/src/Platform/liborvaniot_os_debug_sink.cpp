@@ -34,4 +34,8 @@ void write_message(const char* text, size_t length) {
     }
 }
 
+void write_wide_message(const wchar_t*, const char* utf8, size_t utf8_length) {
+    write_message(utf8, utf8_length);
+}
+
 }  // namespace liborvaniot_os_debug_sink

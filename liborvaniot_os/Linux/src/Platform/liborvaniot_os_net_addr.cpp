@@ -1,13 +1,11 @@
-// Link-local set-up on the host: interfaces, existing link-local addresses, the administrator
-// check, and adding, renewing and deleting the address this process owns.
+// Link-local set-up on Linux: the administrator check (CAP_NET_ADMIN), binding to an interface, and
+// adding, renewing and deleting the address this process owns through rtnetlink.
 #include "liborvaniot_os/liborvaniot_os_net_addr.h"
 
-#include <ifaddrs.h>
 #include <linux/capability.h>
 #include <linux/rtnetlink.h>
 #include <net/if.h>
 #include <netinet/in.h>
-#include <netpacket/packet.h>
 #include <sys/socket.h>
 #include <sys/syscall.h>
 #include <sys/un.h>
@@ -23,13 +21,6 @@
 #include "liborvaniot_os_net_netlink.h"
 
 namespace {
-
-constexpr uint32_t kLinkLocalNet = 0xA9FE0000u;  // 169.254.0.0/16, host byte order
-constexpr uint32_t kLinkLocalMask = 0xFFFF0000u;
-
-bool is_link_local(uint32_t address) {
-    return (ntohl(address) & kLinkLocalMask) == kLinkLocalNet;
-}
 
 liborvaniot_os_netlink_address as_row(const liborvaniot_os_net_owned_address& owned) {
     liborvaniot_os_netlink_address row;
@@ -94,49 +85,6 @@ bool marked_as_ours(const liborvaniot_os_netlink_address& row, const char* label
 }
 
 }  // namespace
-
-int32_t liborvaniot_os_net_read_interfaces(liborvaniot_os_net_interface* rows, int32_t capacity,
-                                           int32_t* count) {
-    ifaddrs* list = nullptr;
-    if (::getifaddrs(&list) != 0) return 1;
-    // Every interface has exactly one link-layer entry, with or without IPv4 addresses.
-    int32_t n = 0;
-    for (const ifaddrs* entry = list; entry != nullptr && n < capacity; entry = entry->ifa_next) {
-        if (entry->ifa_addr == nullptr || entry->ifa_addr->sa_family != AF_PACKET) continue;
-        liborvaniot_os_net_interface& row = rows[n++];
-        row = liborvaniot_os_net_interface{};
-        row.index = static_cast<uint32_t>(reinterpret_cast<const sockaddr_ll*>(entry->ifa_addr)->sll_ifindex);
-        std::snprintf(row.name, sizeof row.name, "%s", entry->ifa_name);
-        row.up = (entry->ifa_flags & IFF_UP) != 0;
-        row.running = (entry->ifa_flags & IFF_RUNNING) != 0;
-        row.loopback = (entry->ifa_flags & IFF_LOOPBACK) != 0;
-        row.multicast = (entry->ifa_flags & IFF_MULTICAST) != 0;
-    }
-    ::freeifaddrs(list);
-    *count = n;
-    return 0;
-}
-
-int32_t liborvaniot_os_net_pick_link_interface(const liborvaniot_os_net_interface* rows, int32_t count) {
-    for (int32_t i = 0; i < count; ++i) {
-        const auto& row = rows[i];
-        if (row.up && row.running && row.multicast && !row.loopback) return i;
-    }
-    return -1;
-}
-
-uint32_t liborvaniot_os_net_find_link_local() {
-    ifaddrs* list = nullptr;
-    if (::getifaddrs(&list) != 0) return 0;
-    uint32_t found = 0;
-    for (const ifaddrs* entry = list; entry != nullptr && found == 0; entry = entry->ifa_next) {
-        if (entry->ifa_addr == nullptr || entry->ifa_addr->sa_family != AF_INET) continue;
-        const uint32_t address = reinterpret_cast<const sockaddr_in*>(entry->ifa_addr)->sin_addr.s_addr;
-        if (is_link_local(address)) found = address;
-    }
-    ::freeifaddrs(list);
-    return found;
-}
 
 int32_t liborvaniot_os_net_has_admin_rights() {
     __user_cap_header_struct header{};
@@ -231,16 +179,4 @@ int32_t liborvaniot_os_net_addr_delete_orphaned(const char* label_suffix) {
         release_claim(&claim);
     }
     return deleted;
-}
-
-int32_t liborvaniot_os_net_address_present(uint32_t address) {
-    ifaddrs* list = nullptr;
-    if (::getifaddrs(&list) != 0) return 0;
-    int32_t present = 0;
-    for (const ifaddrs* entry = list; entry != nullptr && present == 0; entry = entry->ifa_next) {
-        if (entry->ifa_addr == nullptr || entry->ifa_addr->sa_family != AF_INET) continue;
-        if (reinterpret_cast<const sockaddr_in*>(entry->ifa_addr)->sin_addr.s_addr == address) present = 1;
-    }
-    ::freeifaddrs(list);
-    return present;
 }

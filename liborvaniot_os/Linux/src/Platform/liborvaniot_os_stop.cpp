@@ -2,6 +2,7 @@
 // signal handler can always reach it.
 #include "liborvaniot_os/liborvaniot_os_stop.h"
 
+#include <poll.h>
 #include <sys/eventfd.h>
 #include <unistd.h>
 
@@ -43,4 +44,15 @@ void liborvaniot_os_stop_descriptor_settle() {
 
 liborvaniot_os_socket liborvaniot_os_stop_descriptor() {
     return stop_descriptor < 0 ? LIBORVANIOT_OS_INVALID_SOCKET : stop_descriptor;
+}
+
+int32_t liborvaniot_os_stop_wait(uint32_t milliseconds) {
+    if (stop_descriptor < 0) {
+        liborvaniot_os_sleep_ms(milliseconds);
+        return 0;
+    }
+    pollfd wait{stop_descriptor, POLLIN, 0};
+    const int ready = ::poll(&wait, 1, static_cast<int>(milliseconds));
+    if (ready < 0) liborvaniot_os_sleep_ms(milliseconds);
+    return ready > 0 ? 1 : 0;
 }

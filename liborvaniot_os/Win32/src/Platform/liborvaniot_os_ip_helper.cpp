@@ -1,0 +1,130 @@
+// The system's IP Helper calls for unicast addresses, looked up at run time: they are never called
+// under Wine, whose stand-ins end the process, and a missing one must not stop the program loading.
+#include "liborvaniot_os_ip_helper.h"
+
+#include <winsock2.h>
+#include <ws2ipdef.h>
+#include <iphlpapi.h>
+#include <windows.h>
+
+#include <atomic>
+
+namespace {
+
+using initialize_fn = VOID(WINAPI*)(PMIB_UNICASTIPADDRESS_ROW);
+using row_fn = NETIO_STATUS(WINAPI*)(const MIB_UNICASTIPADDRESS_ROW*);
+using get_fn = NETIO_STATUS(WINAPI*)(PMIB_UNICASTIPADDRESS_ROW);
+using table_fn = NETIO_STATUS(WINAPI*)(ADDRESS_FAMILY, PMIB_UNICASTIPADDRESS_TABLE*);
+using free_fn = VOID(WINAPI*)(PVOID);
+
+struct system_calls {
+    initialize_fn initialize = nullptr;
+    row_fn create = nullptr;
+    get_fn get = nullptr;
+    row_fn set = nullptr;
+    row_fn remove = nullptr;
+    table_fn table = nullptr;
+    free_fn free_table = nullptr;
+};
+
+template <typename Function>
+bool look_up(HMODULE module, const char* name, Function* out) {
+    *out = reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+    return *out != nullptr;
+}
+
+// Null when the calls cannot be used here.
+const system_calls* system() {
+    static const system_calls* const found = []() -> const system_calls* {
+        if (liborvaniot_os_running_under_wine()) return nullptr;
+        const HMODULE module = LoadLibraryW(L"iphlpapi.dll");
+        if (module == nullptr) return nullptr;
+        static system_calls calls;
+        const bool complete = look_up(module, "InitializeUnicastIpAddressEntry", &calls.initialize) &&
+                              look_up(module, "CreateUnicastIpAddressEntry", &calls.create) &&
+                              look_up(module, "GetUnicastIpAddressEntry", &calls.get) &&
+                              look_up(module, "SetUnicastIpAddressEntry", &calls.set) &&
+                              look_up(module, "DeleteUnicastIpAddressEntry", &calls.remove) &&
+                              look_up(module, "GetUnicastIpAddressTable", &calls.table) &&
+                              look_up(module, "FreeMibTable", &calls.free_table);
+        return complete ? &calls : nullptr;
+    }();
+    return found;
+}
+
+MIB_UNICASTIPADDRESS_ROW to_system(const liborvaniot_os_unicast_row& row) {
+    MIB_UNICASTIPADDRESS_ROW out;
+    system()->initialize(&out);
+    out.Address.Ipv4.sin_family = AF_INET;
+    out.Address.Ipv4.sin_addr.s_addr = row.address;
+    out.InterfaceIndex = row.if_index;
+    out.OnLinkPrefixLength = row.prefix_len;
+    out.ValidLifetime = row.valid_lifetime_s;
+    out.PreferredLifetime = row.valid_lifetime_s;
+    return out;
+}
+
+liborvaniot_os_unicast_row from_system(const MIB_UNICASTIPADDRESS_ROW& row) {
+    liborvaniot_os_unicast_row out;
+    out.if_index = row.InterfaceIndex;
+    out.address = row.Address.Ipv4.sin_addr.s_addr;
+    out.prefix_len = row.OnLinkPrefixLength;
+    out.valid_lifetime_s = row.ValidLifetime;
+    out.manual = row.PrefixOrigin == IpPrefixOriginManual;
+    return out;
+}
+
+uint32_t system_create(const liborvaniot_os_unicast_row& row) {
+    const MIB_UNICASTIPADDRESS_ROW entry = to_system(row);
+    return system()->create(&entry);
+}
+
+uint32_t system_find(liborvaniot_os_unicast_row* row) {
+    MIB_UNICASTIPADDRESS_ROW entry = to_system(*row);
+    const NETIO_STATUS status = system()->get(&entry);
+    if (status == NO_ERROR) *row = from_system(entry);
+    return status;
+}
+
+uint32_t system_set_lifetime(const liborvaniot_os_unicast_row& row) {
+    MIB_UNICASTIPADDRESS_ROW entry = to_system(row);
+    if (const NETIO_STATUS status = system()->get(&entry); status != NO_ERROR) return status;
+    entry.ValidLifetime = row.valid_lifetime_s;
+    entry.PreferredLifetime = row.valid_lifetime_s;
+    return system()->set(&entry);
+}
+
+uint32_t system_remove(const liborvaniot_os_unicast_row& row) {
+    const MIB_UNICASTIPADDRESS_ROW entry = to_system(row);
+    return system()->remove(&entry);
+}
+
+uint32_t system_list(std::vector<liborvaniot_os_unicast_row>* rows) {
+    PMIB_UNICASTIPADDRESS_TABLE table = nullptr;
+    if (const NETIO_STATUS status = system()->table(AF_INET, &table); status != NO_ERROR) return status;
+    rows->clear();
+    for (ULONG i = 0; i < table->NumEntries; ++i) rows->push_back(from_system(table->Table[i]));
+    system()->free_table(table);
+    return NO_ERROR;
+}
+
+const liborvaniot_os_ip_helper kSystemHelper{system_create, system_find, system_set_lifetime, system_remove,
+                                             system_list};
+
+std::atomic<const liborvaniot_os_ip_helper*> replacement{nullptr};
+
+}  // namespace
+
+bool liborvaniot_os_running_under_wine() {
+    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
+const liborvaniot_os_ip_helper* liborvaniot_os_ip_helper_calls() {
+    if (const liborvaniot_os_ip_helper* calls = replacement.load(); calls != nullptr) return calls;
+    return system() != nullptr ? &kSystemHelper : nullptr;
+}
+
+void liborvaniot_os_ip_helper_use(const liborvaniot_os_ip_helper* calls) {
+    replacement.store(calls);
+}

@@ -1,0 +1,40 @@
+// The IP Helper calls behind the link-local address (create, look up, renew, delete and list
+// unicast addresses), as a table the link-local code calls through, so that its logic can be tested
+// against a fake where the real calls cannot run: Wine lacks them and ends the process when they
+// are called.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+struct liborvaniot_os_unicast_row {
+    uint32_t if_index = 0;
+    uint32_t address = 0;  // network byte order
+    uint8_t prefix_len = 0;
+    uint32_t valid_lifetime_s = 0;  // kInfiniteLifetime: never expires
+    bool manual = false;            // added by hand or by a program (not by DHCP or the system)
+};
+
+inline constexpr uint32_t LIBORVANIOT_OS_INFINITE_LIFETIME = 0xFFFFFFFFu;
+
+// Each call gives 0 or a Win32 error code.
+struct liborvaniot_os_ip_helper {
+    // Adds the row's address, valid and preferred for its lifetime.
+    uint32_t (*create)(const liborvaniot_os_unicast_row& row);
+    // Fills the row found by interface index and address; ERROR_NOT_FOUND when there is none.
+    uint32_t (*find)(liborvaniot_os_unicast_row* row);
+    // Restarts the valid and preferred lifetimes of the row's address.
+    uint32_t (*set_lifetime)(const liborvaniot_os_unicast_row& row);
+    uint32_t (*remove)(const liborvaniot_os_unicast_row& row);
+    // Every IPv4 unicast address of the host.
+    uint32_t (*list)(std::vector<liborvaniot_os_unicast_row>* rows);
+};
+
+// True in a process that Wine runs.
+bool liborvaniot_os_running_under_wine();
+
+// The calls in use: the system's, null where they cannot be used (under Wine, or a system without
+// them), or what a test put in place.
+const liborvaniot_os_ip_helper* liborvaniot_os_ip_helper_calls();
+// For tests: makes the link-local functions call these (null: the system's again).
+void liborvaniot_os_ip_helper_use(const liborvaniot_os_ip_helper* calls);

@@ -1,0 +1,169 @@
+// Link-local set-up on Windows: membership in Administrators, binding to an interface, and the
+// address this process owns, added with a short lifetime through the IP Helper and renewed while the
+// program runs, so that a killed run's address expires by itself. Where the IP Helper calls cannot
+// be used (Wine), every change fails cleanly with ENOTSUP and nothing is added.
+#include "liborvaniot_os/liborvaniot_os_net_addr.h"
+
+#include <winsock2.h>
+#include <ws2tcpip.h>
+#include <windows.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <string>
+
+#include "liborvaniot_os/liborvaniot_os_net.h"
+#include "liborvaniot_os_ip_helper.h"
+#include "liborvaniot_os_winsock.h"
+
+namespace {
+
+constexpr uint32_t kLinkLocalNet = 0xA9FE0000u;  // 169.254.0.0/16, host byte order
+constexpr uint32_t kLinkLocalMask = 0xFFFF0000u;
+// Windows keeps no label or origin tag of ours with an address. A link-local address added by a
+// program (manual origin) that lives no longer than this is taken for one of ours: nothing else
+// gives an address so short a life.
+constexpr uint32_t kOwnLifetimeCeilingS = 60;
+
+int32_t posix_error(uint32_t error) {
+    switch (error) {
+        case ERROR_OBJECT_ALREADY_EXISTS: return EEXIST;
+        case ERROR_NOT_FOUND:
+        case ERROR_FILE_NOT_FOUND: return EADDRNOTAVAIL;
+        case ERROR_NOT_SUPPORTED: return ENOTSUP;
+        case ERROR_INVALID_PARAMETER: return EINVAL;
+        default: return liborvaniot_os_posix_error(static_cast<int>(error));
+    }
+}
+
+// The claim on an address is a named mutex made from it: a second one of the same name cannot be
+// created while a live process holds it, and it vanishes when the last holder ends, however it ends.
+// Global names span the sessions (a service, another user); they need a right administrators have.
+int32_t take_claim(uint32_t address, liborvaniot_os_socket* claim) {
+    char text[16];
+    liborvaniot_os_net_format_address(address, text);
+    for (const char* scope : {"Global", "Local"}) {
+        char name[64];
+        std::snprintf(name, sizeof name, "%s\\orvan-link-local-%s", scope, text);
+        const HANDLE handle = CreateMutexA(nullptr, FALSE, name);
+        if (handle == nullptr) continue;
+        if (GetLastError() == ERROR_ALREADY_EXISTS) {
+            CloseHandle(handle);
+            return EADDRINUSE;
+        }
+        // Only the low 32 bits of a handle are significant, as with sockets.
+        *claim = static_cast<liborvaniot_os_socket>(reinterpret_cast<intptr_t>(handle));
+        return 0;
+    }
+    return posix_error(GetLastError());
+}
+
+void release_claim(liborvaniot_os_socket* claim) {
+    if (*claim == LIBORVANIOT_OS_INVALID_SOCKET) return;
+    CloseHandle(reinterpret_cast<HANDLE>(static_cast<intptr_t>(*claim)));
+    *claim = LIBORVANIOT_OS_INVALID_SOCKET;
+}
+
+bool is_link_local(uint32_t address) {
+    return (ntohl(address) & kLinkLocalMask) == kLinkLocalNet;
+}
+
+bool looks_like_ours(const liborvaniot_os_unicast_row& row) {
+    return is_link_local(row.address) && row.manual && row.valid_lifetime_s != LIBORVANIOT_OS_INFINITE_LIFETIME &&
+           row.valid_lifetime_s <= kOwnLifetimeCeilingS;
+}
+
+liborvaniot_os_unicast_row as_row(const liborvaniot_os_net_owned_address& owned, uint32_t lifetime_s) {
+    liborvaniot_os_unicast_row row;
+    row.if_index = owned.if_index;
+    row.address = owned.address;
+    row.prefix_len = owned.prefix_len;
+    row.valid_lifetime_s = lifetime_s;
+    row.manual = true;
+    return row;
+}
+
+}  // namespace
+
+int32_t liborvaniot_os_net_has_admin_rights() {
+    SID_IDENTIFIER_AUTHORITY authority = SECURITY_NT_AUTHORITY;
+    PSID administrators = nullptr;
+    if (!AllocateAndInitializeSid(&authority, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0,
+                                  0, 0, &administrators)) {
+        return 0;
+    }
+    BOOL member = FALSE;
+    if (!CheckTokenMembership(nullptr, administrators, &member)) member = FALSE;
+    FreeSid(administrators);
+    return member ? 1 : 0;
+}
+
+int32_t liborvaniot_os_net_bind_to_interface(liborvaniot_os_socket sock, uint32_t if_index) {
+    // IP_UNICAST_IF takes the index in network byte order for IPv4.
+    const DWORD index = htonl(if_index);
+    if (setsockopt(liborvaniot_os_to_winsock(sock), IPPROTO_IP, IP_UNICAST_IF, reinterpret_cast<const char*>(&index),
+                   sizeof index) == 0) {
+        return 0;
+    }
+    return liborvaniot_os_posix_error(WSAGetLastError());
+}
+
+int32_t liborvaniot_os_net_addr_add(uint32_t if_index, uint32_t address, uint8_t prefix_len,
+                                    const char* label_suffix, uint32_t lifetime_s,
+                                    liborvaniot_os_net_owned_address* owned) {
+    (void)label_suffix;  // Windows keeps no label with an address
+    const liborvaniot_os_ip_helper* calls = liborvaniot_os_ip_helper_calls();
+    if (calls == nullptr) return ENOTSUP;
+    liborvaniot_os_net_owned_address candidate;
+    candidate.if_index = if_index;
+    candidate.address = address;
+    candidate.prefix_len = prefix_len;
+    // Claimed before it exists, so that no other run ever sees it unclaimed and takes it for a
+    // leftover.
+    if (const int32_t error = take_claim(address, &candidate.claim); error != 0) return error;
+    if (const uint32_t error = calls->create(as_row(candidate, lifetime_s)); error != 0) {
+        release_claim(&candidate.claim);
+        return posix_error(error);
+    }
+    *owned = candidate;
+    return 0;
+}
+
+int32_t liborvaniot_os_net_addr_renew(const liborvaniot_os_net_owned_address* owned, uint32_t lifetime_s) {
+    if (owned->if_index == 0) return EINVAL;
+    const liborvaniot_os_ip_helper* calls = liborvaniot_os_ip_helper_calls();
+    if (calls == nullptr) return ENOTSUP;
+    // An address that someone removed, or that expired, must stay gone: only one that is there is
+    // given a new lifetime.
+    liborvaniot_os_unicast_row found = as_row(*owned, lifetime_s);
+    if (const uint32_t error = calls->find(&found); error != 0) return posix_error(error);
+    if (found.prefix_len != owned->prefix_len) return EADDRNOTAVAIL;
+    return posix_error(calls->set_lifetime(as_row(*owned, lifetime_s)));
+}
+
+int32_t liborvaniot_os_net_addr_delete(liborvaniot_os_net_owned_address* owned) {
+    if (owned->if_index == 0) return EINVAL;
+    const liborvaniot_os_ip_helper* calls = liborvaniot_os_ip_helper_calls();
+    const int32_t error = calls == nullptr ? ENOTSUP : posix_error(calls->remove(as_row(*owned, 0)));
+    // Deleted or not, this process no longer renews it.
+    release_claim(&owned->claim);
+    return error;
+}
+
+int32_t liborvaniot_os_net_addr_delete_orphaned(const char* label_suffix) {
+    (void)label_suffix;
+    const liborvaniot_os_ip_helper* calls = liborvaniot_os_ip_helper_calls();
+    if (calls == nullptr) return -1;
+    std::vector<liborvaniot_os_unicast_row> rows;
+    if (calls->list(&rows) != 0) return -1;
+    int32_t deleted = 0;
+    for (const liborvaniot_os_unicast_row& row : rows) {
+        if (!looks_like_ours(row)) continue;
+        // Held through the delete, so that no new run can claim and add it meanwhile.
+        liborvaniot_os_socket claim = LIBORVANIOT_OS_INVALID_SOCKET;
+        if (take_claim(row.address, &claim) != 0) continue;  // a live run renews it
+        if (calls->remove(row) == 0) ++deleted;
+        release_claim(&claim);
+    }
+    return deleted;
+}

@@ -1,0 +1,184 @@
+// Address and link change notices, and the listener's wake-up, as loopback UDP sockets: the listener
+// waits with select, which on Windows takes sockets only. The watch compares the adapter list every
+// second on a thread of its own, which works everywhere the adapter list can be read (Wine delivers
+// no IP Helper change notifications).
+#include "liborvaniot_os/liborvaniot_os_net_watch.h"
+
+#include <winsock2.h>
+#include <iphlpapi.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <condition_variable>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <tuple>
+#include <vector>
+
+#include "liborvaniot_os_adapters.h"
+#include "liborvaniot_os_winsock.h"
+
+namespace {
+
+constexpr auto kWatchPeriod = std::chrono::seconds(1);
+
+// A UDP socket on 127.0.0.1 connected to itself: a datagram sent to it makes it readable.
+int32_t open_loopback_pair(liborvaniot_os_socket* out) {
+    *out = LIBORVANIOT_OS_INVALID_SOCKET;
+    const SOCKET sock = WSASocketW(AF_INET, SOCK_DGRAM, IPPROTO_UDP, nullptr, 0, WSA_FLAG_NO_HANDLE_INHERIT);
+    if (sock == INVALID_SOCKET) return liborvaniot_os_posix_error(WSAGetLastError());
+    sockaddr_in self{};
+    self.sin_family = AF_INET;
+    self.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    int size = sizeof self;
+    u_long non_blocking = 1;
+    if (bind(sock, reinterpret_cast<const sockaddr*>(&self), sizeof self) != 0 ||
+        getsockname(sock, reinterpret_cast<sockaddr*>(&self), &size) != 0 ||
+        connect(sock, reinterpret_cast<const sockaddr*>(&self), sizeof self) != 0 ||
+        ioctlsocket(sock, FIONBIO, &non_blocking) != 0) {
+        const int error = liborvaniot_os_posix_error(WSAGetLastError());
+        closesocket(sock);
+        return error;
+    }
+    *out = liborvaniot_os_from_winsock(sock);
+    return 0;
+}
+
+void poke(liborvaniot_os_socket sock) {
+    const char one = 1;
+    // A full socket is readable already, which is all a poke is for.
+    send(liborvaniot_os_to_winsock(sock), &one, 1, 0);
+}
+
+// Reads everything waiting: true when there was anything.
+bool drain(liborvaniot_os_socket sock) {
+    bool any = false;
+    char buffer[64];
+    for (;;) {
+        // A datagram that does not fit (WSAEMSGSIZE) is consumed all the same.
+        if (recv(liborvaniot_os_to_winsock(sock), buffer, sizeof buffer, 0) == SOCKET_ERROR &&
+            WSAGetLastError() != WSAEMSGSIZE) {
+            return any;
+        }
+        any = true;
+    }
+}
+
+// What a change of the host's addresses or links changes: every adapter's state and IPv4 addresses.
+using snapshot = std::vector<std::tuple<ULONG, int, uint32_t>>;
+
+snapshot take_snapshot() {
+    snapshot rows;
+    std::unique_ptr<unsigned char[]> storage;
+    for (const IP_ADAPTER_ADDRESSES* adapter = liborvaniot_os_read_adapters(&storage); adapter != nullptr;
+         adapter = adapter->Next) {
+        rows.emplace_back(adapter->IfIndex, static_cast<int>(adapter->OperStatus), 0u);
+        for (const IP_ADAPTER_UNICAST_ADDRESS* unicast = adapter->FirstUnicastAddress; unicast != nullptr;
+             unicast = unicast->Next) {
+            const SOCKADDR* address = unicast->Address.lpSockaddr;
+            if (address == nullptr || address->sa_family != AF_INET) continue;
+            rows.emplace_back(adapter->IfIndex, -1, reinterpret_cast<const sockaddr_in*>(address)->sin_addr.s_addr);
+        }
+    }
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+class address_watcher {
+  public:
+    explicit address_watcher(liborvaniot_os_socket sock) : sock_(sock), thread_([this] { run(); }) {}
+    ~address_watcher() {
+        {
+            std::lock_guard held(lock_);
+            stopping_ = true;
+        }
+        wake_.notify_all();
+        thread_.join();
+    }
+    address_watcher(const address_watcher&) = delete;
+    address_watcher& operator=(const address_watcher&) = delete;
+
+  private:
+    void run() {
+        snapshot last = take_snapshot();
+        std::unique_lock held(lock_);
+        while (!wake_.wait_for(held, kWatchPeriod, [this] { return stopping_; })) {
+            held.unlock();
+            snapshot now = take_snapshot();
+            if (now != last) {
+                poke(sock_);
+                last = std::move(now);
+            }
+            held.lock();
+        }
+    }
+
+    liborvaniot_os_socket sock_;
+    std::mutex lock_;
+    std::condition_variable wake_;
+    bool stopping_ = false;
+    std::thread thread_;  // last: it starts once everything above exists
+};
+
+// The watchers by their socket; closing the socket stops its watcher.
+std::mutex watchers_lock;
+std::map<liborvaniot_os_socket, std::unique_ptr<address_watcher>>& watchers() {
+    static auto* instance = new std::map<liborvaniot_os_socket, std::unique_ptr<address_watcher>>();
+    return *instance;
+}
+
+}  // namespace
+
+int32_t liborvaniot_os_net_address_watch_open(liborvaniot_os_socket* watch) {
+    liborvaniot_os_socket sock = LIBORVANIOT_OS_INVALID_SOCKET;
+    if (const int32_t error = open_loopback_pair(&sock); error != 0) return error;
+    try {
+        auto watcher = std::make_unique<address_watcher>(sock);
+        std::lock_guard held(watchers_lock);
+        watchers()[sock] = std::move(watcher);
+    } catch (const std::exception&) {
+        closesocket(liborvaniot_os_to_winsock(sock));
+        return ENOMEM;
+    }
+    *watch = sock;
+    return 0;
+}
+
+int32_t liborvaniot_os_net_address_watch_drain(liborvaniot_os_socket watch) {
+    if (watch == LIBORVANIOT_OS_INVALID_SOCKET) return 0;
+    return drain(watch) ? 1 : 0;
+}
+
+int32_t liborvaniot_os_net_wakeup_open(liborvaniot_os_socket* wakeup) {
+    return open_loopback_pair(wakeup);
+}
+
+void liborvaniot_os_net_wakeup_signal(liborvaniot_os_socket wakeup) {
+    if (wakeup == LIBORVANIOT_OS_INVALID_SOCKET) return;
+    poke(wakeup);
+}
+
+void liborvaniot_os_net_wakeup_drain(liborvaniot_os_socket wakeup) {
+    if (wakeup == LIBORVANIOT_OS_INVALID_SOCKET) return;
+    drain(wakeup);
+}
+
+void liborvaniot_os_net_descriptor_close(liborvaniot_os_socket* descriptor) {
+    if (*descriptor == LIBORVANIOT_OS_INVALID_SOCKET) return;
+    std::unique_ptr<address_watcher> watcher;
+    {
+        std::lock_guard held(watchers_lock);
+        auto found = watchers().find(*descriptor);
+        if (found != watchers().end()) {
+            watcher = std::move(found->second);
+            watchers().erase(found);
+        }
+    }
+    watcher.reset();  // its thread has ended before the socket it pokes goes
+    closesocket(liborvaniot_os_to_winsock(*descriptor));
+    *descriptor = LIBORVANIOT_OS_INVALID_SOCKET;
+}

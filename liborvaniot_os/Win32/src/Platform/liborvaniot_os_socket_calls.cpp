@@ -1,0 +1,187 @@
+// Winsock 2.2 behind the runtime's socket calls: started and stopped with the net layer, FIONBIO for
+// non-blocking mode, handles kept out of child processes, WSAEMSGSIZE as an over-long datagram and
+// select for readiness.
+#include "liborvaniot_os_socket_calls.h"
+
+#include <windows.h>
+
+#include <cerrno>
+
+#include "liborvaniot_os_winsock.h"
+
+int liborvaniot_os_posix_error(int winsock_error) {
+    switch (winsock_error) {
+        case WSAEWOULDBLOCK: return EWOULDBLOCK;
+        case WSAEINTR: return EINTR;
+        case WSAEINVAL: return EINVAL;
+        case WSAEACCES: return EACCES;
+        case WSAEADDRINUSE: return EADDRINUSE;
+        case WSAEADDRNOTAVAIL: return EADDRNOTAVAIL;
+        case WSAEMSGSIZE: return EMSGSIZE;
+        case WSAENOBUFS: return ENOBUFS;
+        case WSAENOTSOCK: return ENOTSOCK;
+        case WSAEAFNOSUPPORT: return EAFNOSUPPORT;
+        case WSAEMFILE: return EMFILE;
+        case WSAENETDOWN: return ENETDOWN;
+        case WSAENETUNREACH: return ENETUNREACH;
+        case WSAEHOSTUNREACH: return EHOSTUNREACH;
+        case WSAECONNRESET: return ECONNRESET;
+        case WSAENOPROTOOPT: return ENOPROTOOPT;
+        case WSAEPROTONOSUPPORT: return EPROTONOSUPPORT;
+        case WSAEOPNOTSUPP: return EOPNOTSUPP;
+        case ERROR_ACCESS_DENIED: return EPERM;
+        case ERROR_NOT_ENOUGH_MEMORY: return ENOMEM;
+        default: return winsock_error;
+    }
+}
+
+void liborvaniot_os_errno_from_winsock() {
+    errno = liborvaniot_os_posix_error(WSAGetLastError());
+}
+
+namespace liborvaniot_os_socket_calls {
+
+namespace {
+
+// select takes at most FD_SETSIZE sockets per set; the runtime waits on a handful.
+constexpr int32_t kMaxWaitSockets = 64;
+static_assert(kMaxWaitSockets <= FD_SETSIZE);
+
+}  // namespace
+
+int32_t library_start() {
+    WSADATA data{};
+    const int error = WSAStartup(MAKEWORD(2, 2), &data);
+    if (error != 0) return liborvaniot_os_posix_error(error);
+    if (data.wVersion != MAKEWORD(2, 2)) {
+        WSACleanup();
+        return ENOTSUP;
+    }
+    return 0;
+}
+
+void library_stop() {
+    WSACleanup();
+}
+
+liborvaniot_os_socket open(int type, int protocol) {
+    // Without WSA_FLAG_NO_HANDLE_INHERIT a program the finder starts (the browser) would inherit it.
+    const SOCKET sock = WSASocketW(AF_INET, type, protocol, nullptr, 0, WSA_FLAG_NO_HANDLE_INHERIT);
+    if (sock == INVALID_SOCKET) {
+        liborvaniot_os_errno_from_winsock();
+        return LIBORVANIOT_OS_INVALID_SOCKET;
+    }
+    u_long non_blocking = 1;
+    if (ioctlsocket(sock, FIONBIO, &non_blocking) != 0) {
+        liborvaniot_os_errno_from_winsock();
+        const int error = errno;
+        closesocket(sock);
+        errno = error;
+        return LIBORVANIOT_OS_INVALID_SOCKET;
+    }
+    return liborvaniot_os_from_winsock(sock);
+}
+
+void close(liborvaniot_os_socket sock) {
+    closesocket(liborvaniot_os_to_winsock(sock));
+}
+
+bool set_option(liborvaniot_os_socket sock, int level, int name, const void* value, size_t size) {
+    if (setsockopt(liborvaniot_os_to_winsock(sock), level, name, static_cast<const char*>(value),
+                   static_cast<int>(size)) == 0) {
+        return true;
+    }
+    liborvaniot_os_errno_from_winsock();
+    return false;
+}
+
+bool bind(liborvaniot_os_socket sock, uint32_t address, uint16_t port) {
+    sockaddr_in local{};
+    local.sin_family = AF_INET;
+    local.sin_port = htons(port);
+    local.sin_addr.s_addr = address;
+    if (::bind(liborvaniot_os_to_winsock(sock), reinterpret_cast<const sockaddr*>(&local), sizeof local) == 0)
+        return true;
+    liborvaniot_os_errno_from_winsock();
+    return false;
+}
+
+bool bind_group(liborvaniot_os_socket sock, uint32_t group, uint16_t port) {
+    // Windows refuses a multicast address as a local one; it delivers to a socket only the groups
+    // that socket joined, so the wildcard address still keeps other groups out.
+    (void)group;
+    return bind(sock, htonl(INADDR_ANY), port);
+}
+
+int32_t force_receive_buffer(liborvaniot_os_socket sock, int32_t bytes) {
+    // Windows has no ordinary limit to exceed: the plain option grants any size.
+    const int size = bytes;
+    return set_option(sock, SOL_SOCKET, SO_RCVBUF, &size, sizeof size) ? 0 : errno;
+}
+
+int64_t receive(liborvaniot_os_socket sock, void* buffer, size_t capacity, sockaddr_in* from, bool* too_long) {
+    int from_size = sizeof *from;
+    *too_long = false;
+    const int n = recvfrom(liborvaniot_os_to_winsock(sock), static_cast<char*>(buffer),
+                           static_cast<int>(capacity > INT32_MAX ? INT32_MAX : capacity), 0,
+                           reinterpret_cast<sockaddr*>(from), &from_size);
+    if (n != SOCKET_ERROR) return n;
+    // The datagram was longer than the buffer: Windows has filled the buffer and dropped the rest.
+    if (WSAGetLastError() == WSAEMSGSIZE) {
+        *too_long = true;
+        return static_cast<int64_t>(capacity);
+    }
+    liborvaniot_os_errno_from_winsock();
+    return -1;
+}
+
+int64_t send(liborvaniot_os_socket sock, const void* data, size_t length, const sockaddr_in& to) {
+    const int n = sendto(liborvaniot_os_to_winsock(sock), static_cast<const char*>(data),
+                         static_cast<int>(length > INT32_MAX ? INT32_MAX : length), 0,
+                         reinterpret_cast<const sockaddr*>(&to), sizeof to);
+    if (n != SOCKET_ERROR) return n;
+    liborvaniot_os_errno_from_winsock();
+    return -1;
+}
+
+int32_t wait(const liborvaniot_os_socket* socks, int32_t count, bool readable, int32_t timeout_ms,
+             uint8_t* ready) {
+    if (count < 0 || count > kMaxWaitSockets) return -1;
+    fd_set wanted;
+    fd_set failed;
+    FD_ZERO(&wanted);
+    FD_ZERO(&failed);
+    int32_t valid = 0;
+    for (int32_t i = 0; i < count; ++i) {
+        ready[i] = 0;
+        if (socks[i] == LIBORVANIOT_OS_INVALID_SOCKET) continue;
+        FD_SET(liborvaniot_os_to_winsock(socks[i]), &wanted);
+        FD_SET(liborvaniot_os_to_winsock(socks[i]), &failed);
+        ++valid;
+    }
+    // select with no socket at all fails at once instead of waiting: wait as poll would.
+    if (valid == 0) {
+        if (timeout_ms != 0) Sleep(timeout_ms < 0 ? INFINITE : static_cast<DWORD>(timeout_ms));
+        return 0;
+    }
+    timeval limit{timeout_ms / 1000, (timeout_ms % 1000) * 1000};
+    const int result = select(0, readable ? &wanted : nullptr, readable ? nullptr : &wanted, &failed,
+                              timeout_ms < 0 ? nullptr : &limit);
+    if (result == SOCKET_ERROR) {
+        liborvaniot_os_errno_from_winsock();
+        return errno == EINTR ? 0 : -1;
+    }
+    int32_t n = 0;
+    for (int32_t i = 0; i < count; ++i) {
+        if (socks[i] == LIBORVANIOT_OS_INVALID_SOCKET) continue;
+        const SOCKET sock = liborvaniot_os_to_winsock(socks[i]);
+        // Errors count as ready: the next receive or send reports them.
+        if (FD_ISSET(sock, &wanted) || FD_ISSET(sock, &failed)) {
+            ready[i] = 1;
+            ++n;
+        }
+    }
+    return n;
+}
+
+}  // namespace liborvaniot_os_socket_calls

@@ -1,0 +1,23 @@
+// Winsock handles as the runtime's socket values, and Winsock errors as POSIX numbers.
+#pragma once
+
+#include <winsock2.h>
+
+#include <cstdint>
+
+#include "liborvaniot_os/liborvaniot_os_mem.h"
+
+// A SOCKET is a kernel handle, and only the low 32 bits of a handle are significant, so it fits the
+// runtime's int socket value; sign extension brings it back (INVALID_SOCKET becomes -1 and back).
+inline SOCKET liborvaniot_os_to_winsock(liborvaniot_os_socket sock) {
+    return static_cast<SOCKET>(static_cast<intptr_t>(sock));
+}
+inline liborvaniot_os_socket liborvaniot_os_from_winsock(SOCKET sock) {
+    return sock == INVALID_SOCKET ? LIBORVANIOT_OS_INVALID_SOCKET
+                                  : static_cast<liborvaniot_os_socket>(static_cast<intptr_t>(sock));
+}
+
+// The POSIX errno value for a Winsock (or Win32) error; unknown ones keep their own number.
+int liborvaniot_os_posix_error(int winsock_error);
+// Stores the calling thread's last Winsock error in errno, as a POSIX number.
+void liborvaniot_os_errno_from_winsock();
