@@ -315,10 +315,13 @@ QtListControl::QtListControl(QtChildView& view, int32_t controlId, const QRect& 
     table->horizontalHeader()->setStretchLastSection(false);
     table->horizontalHeader()->setHighlightSections(false);
     table->horizontalHeader()->setSectionsClickable(true);
-    QObject::connect(table->horizontalHeader(), &QHeaderView::sectionClicked, table,
-                     [&view, controlId](int column) {
-                         view.Notify(ListNotification{.controlId = controlId, .code = LVN_COLUMNCLICK, .subItem = column});
-                     });
+    // A second click soon after the first arrives as a double click, which is no click to the
+    // header; each of them is a click on the heading all the same.
+    const auto headingClicked = [&view, controlId](int column) {
+        view.Notify(ListNotification{.controlId = controlId, .code = LVN_COLUMNCLICK, .subItem = column});
+    };
+    QObject::connect(table->horizontalHeader(), &QHeaderView::sectionClicked, table, headingClicked);
+    QObject::connect(table->horizontalHeader(), &QHeaderView::sectionDoubleClicked, table, headingClicked);
     table->viewport()->installEventFilter(new ClickFilter(table, view, controlId));
     shared_->table = table;
     // Should the view go first, the model must stop pointing at the table.
