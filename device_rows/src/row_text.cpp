@@ -21,7 +21,8 @@ std::optional<uint32_t> AddressOrder(std::wstring_view dotted) {
         }
         uint32_t byte = 0;
         size_t digits = 0;
-        for (; pos < dotted.size() && dotted[pos] >= L'0' && dotted[pos] <= L'9' && digits < 4; ++pos, ++digits) {
+        for (; pos < dotted.size() && dotted[pos] >= L'0' && dotted[pos] <= L'9' && digits < 4;
+             ++pos, ++digits) {
             byte = byte * 10 + static_cast<uint32_t>(dotted[pos] - L'0');
         }
         if (digits == 0 || digits > 3 || byte > 255) return std::nullopt;

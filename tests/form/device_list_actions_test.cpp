@@ -25,7 +25,8 @@ class DeviceListActionsTest : public DeviceListTest {
     int32_t RowOf(const std::string& ip) {
         const auto rows = Rows();
         for (size_t i = 0; i < rows.size(); ++i) {
-            if (rows[i].size() > 2 && rows[i][2] == std::wstring(ip.begin(), ip.end())) return static_cast<int32_t>(i);
+            if (rows[i].size() > 2 && rows[i][2] == std::wstring(ip.begin(), ip.end()))
+                return static_cast<int32_t>(i);
         }
         return -1;
     }
@@ -48,7 +49,7 @@ TEST_F(DeviceListActionsTest, DoubleClickAndEnterOpenTheRowsPageAsWebGuiDoes) {
     Screen().OnListItemActivate(1);  // double click on 10.0.0.9
     EXPECT_EQ(Selected(), 1);
     EXPECT_TRUE(WebGuiEnabled());
-    Screen().OnListItemActivate(0);  // Enter on 10.0.0.10
+    Screen().OnListItemActivate(0);   // Enter on 10.0.0.10
     Screen().OnListItemActivate(-1);  // below the rows
     Screen().OnListItemActivate(3);   // no such row
     EXPECT_THAT(probe_.openedUrls, ElementsAre("https://10.0.0.9", "http://10.0.0.10"));
@@ -229,9 +230,15 @@ TEST(DeviceRowText, AddressesOrderByValue) {
         const wchar_t* text;
         std::optional<uint32_t> value;
     } cases[] = {
-        {L"10.0.0.9", 0x0A000009},   {L"255.255.255.255", 0xFFFFFFFF}, {L"0.0.0.0", 0},
-        {L"10.0.0.256", std::nullopt}, {L"10.0.0", std::nullopt},       {L"10.0.0.9.1", std::nullopt},
-        {L"10.0.0.x", std::nullopt},   {L"", std::nullopt},             {L"1.2.3.0009", std::nullopt},
+        {L"10.0.0.9", 0x0A000009},
+        {L"255.255.255.255", 0xFFFFFFFF},
+        {L"0.0.0.0", 0},
+        {L"10.0.0.256", std::nullopt},
+        {L"10.0.0", std::nullopt},
+        {L"10.0.0.9.1", std::nullopt},
+        {L"10.0.0.x", std::nullopt},
+        {L"", std::nullopt},
+        {L"1.2.3.0009", std::nullopt},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::PrintToString(std::wstring(c.text)));
