@@ -217,11 +217,16 @@ open_url_of_row "Enter" 3 xdotool key --window "$wid" Return
 # 3d. The row menu copies the IP, the MAC or the whole row; Ctrl+C copies the chosen row. What was
 #     copied is read back from the X clipboard.
 clipboard_is() { [[ $(xclip -o -selection clipboard 2>/dev/null) == "$1" ]]; }
+# The menu is a window of its own beside the main one: keys are typed once it shows, and the next
+# step waits until it has gone.
+finder_windows() { xdotool search --onlyvisible --pid "$finder_pid" 2>/dev/null | wc -l; }
+menu_shown() { (($(finder_windows) > 1)); }
 menu_pick() {  # <row> <item number, from 1>: right click, then the item chosen by keyboard
     xdotool mousemove --window "$wid" 260 $((100 + 20 * $1)) click 3
-    sleep 0.5
+    wait_for 50 menu_shown || fail "no menu after a right click on row $1"
     xdotool key --repeat "$2" --delay 50 Down
     xdotool key Return
+    wait_for 50 eval '! menu_shown' || fail "the menu stays open"
 }
 menu_ip=$(awk -F'\t' 'NR == 8 { print $3; exit }' "$rows_file")
 menu_pick 1 2
