@@ -8,7 +8,7 @@ packages=(
   clang libclang-rt-14-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
-  xvfb xauth xdotool x11-utils imagemagick xdg-utils fonts-dejavu-core
+  xvfb xauth xdotool xclip x11-utils imagemagick xdg-utils fonts-dejavu-core
   libpugixml-dev librapidxml-dev
   iproute2 libcap2-bin procps psmisc
   python3 dpkg-dev desktop-file-utils

@@ -83,11 +83,31 @@ int64_t CChildView::OnMessage(uint32_t message, int64_t wparam, int64_t lparam) 
 }
 
 void CChildView::OnNotify(const orvan::wnd::ListNotification& notification, int64_t* result) {
-    // A row chosen with the keyboard is chosen as surely as a clicked one.
-    const bool chosen =
-        notification.code == orvan::wnd::NM_CLICK || notification.code == orvan::wnd::LVN_ITEMCHANGED;
-    if (notification.controlId != kListControlId || !chosen) return;
-    if (delegate_->objectList && delegate_->current_activity != nullptr) {
-        delegate_->current_activity->OnListClick(notification.item, result);
+    if (notification.controlId != kListControlId) return;
+    if (!delegate_->objectList || delegate_->current_activity == nullptr) return;
+    ORVAN_UXClass::ORVAN_UXViewController& screen = *delegate_->current_activity;
+    switch (notification.code) {
+        // A row chosen with the keyboard is chosen as surely as a clicked one.
+        case orvan::wnd::NM_CLICK:
+        case orvan::wnd::LVN_ITEMCHANGED:
+            screen.OnListClick(notification.item, result);
+            break;
+        case orvan::wnd::NM_DBLCLK:
+        case orvan::wnd::NM_RETURN:
+            screen.OnListItemActivate(notification.item);
+            break;
+        case orvan::wnd::NM_RCLICK:
+            screen.OnListRightClick(notification.item, notification.point);
+            break;
+        case orvan::wnd::LVN_COLUMNCLICK:
+            screen.OnListColumnClick(notification.subItem);
+            break;
+        case orvan::wnd::LVN_KEYDOWN:
+            if (notification.key == orvan::wnd::VK_C && (notification.flags & orvan::wnd::MK_CONTROL) != 0) {
+                screen.OnListCopy(notification.item);
+            }
+            break;
+        default:
+            break;
     }
 }

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The device list as a user sees it: the finder on a virtual display, simulated devices in two peer
-# namespaces, Scan, row clicks and Web GUI by mouse (xdotool), and the browser replaced by a script
-# that writes down the URL it was asked to open.
+# namespaces, Scan, row clicks and Web GUI by mouse (xdotool), double click, Enter, the row menu,
+# copying (read back from the X clipboard with xclip), sorting by a heading, and the browser
+# replaced by a script that writes down the URL it was asked to open.
 #
 #   device_list_e2e_test.sh <orvan_finder> <orvan_device_sim> <artifact-dir>
 #
@@ -71,6 +72,7 @@ url_count() { wc -l <"$urls"; }
 long_name=$(printf 'N%.0s' {1..80})
 long_location=$(printf 'L%.0s' {1..70})
 cat >"$work/devices_a" <<EOF
+address=198.18.1.9; model=SLV-IPC4210; name=Side Door; location=Floor 2
 address=198.18.1.10; model=SLV-IPC4210; name=Lobby Cam; location=Floor 1
 address=198.18.1.11; hardware-scope=no; name=Gate; location=Yard
 address=198.18.1.12; model=Selvani Indoor Cube; name=Café Corner; location=Hall B/West
@@ -84,14 +86,20 @@ EOF
 declare -A expected_row expected_url
 tab=$'\t'
 expect() { expected_row[$3]="$1$tab$2$tab$3$tab$4$tab$5"; expected_url[$3]=$6; }
-expect "SLV-IPC4210" "02:01:00:00:00:00" 198.18.1.10 "Lobby Cam" "Floor 1" https://198.18.1.10
-expect "Unknown" "02:01:00:00:00:01" 198.18.1.11 "Gate" "Yard" http://198.18.1.11
-expect "Selvani Indoor Cube" "02:01:00:00:00:02" 198.18.1.12 "Café Corner" "Hall B/West" https://198.18.1.12
-expect "slv-ipc4210" "02:01:00:00:00:03" 198.18.1.13 "${long_name:0:63}" "${long_location:0:63}" http://198.18.1.13
-expect "SLV-IPC4210 " "02:01:00:00:00:04" 198.18.1.14 "Spare" "Shelf" http://198.18.1.14
+expect "SLV-IPC4210" "02:01:00:00:00:00" 198.18.1.9 "Side Door" "Floor 2" https://198.18.1.9
+expect "SLV-IPC4210" "02:01:00:00:00:01" 198.18.1.10 "Lobby Cam" "Floor 1" https://198.18.1.10
+expect "Unknown" "02:01:00:00:00:02" 198.18.1.11 "Gate" "Yard" http://198.18.1.11
+expect "Selvani Indoor Cube" "02:01:00:00:00:03" 198.18.1.12 "Café Corner" "Hall B/West" https://198.18.1.12
+expect "slv-ipc4210" "02:01:00:00:00:04" 198.18.1.13 "${long_name:0:63}" "${long_location:0:63}" http://198.18.1.13
+expect "SLV-IPC4210 " "02:01:00:00:00:05" 198.18.1.14 "Spare" "Shelf" http://198.18.1.14
 expect "DUP-FIRST" "02:02:00:00:00:00" 198.18.2.10 "Twin" "Annex" http://198.18.2.10
-readonly hello_ips="198.18.1.10 198.18.1.11 198.18.1.12 198.18.1.13 198.18.1.14"
+readonly hello_ips="198.18.1.9 198.18.1.10 198.18.1.11 198.18.1.12 198.18.1.13 198.18.1.14"
 readonly all_ips="$hello_ips 198.18.2.10"
+# The IP column sorted by value (198.18.1.9 before 198.18.1.10), as the rows read from the top.
+readonly sorted_ips="198.18.1.9 198.18.1.10 198.18.1.11 198.18.1.12 198.18.1.13 198.18.1.14 198.18.2.10"
+ip_column() { awk -F'\t' 'NR > 6 { printf "%s%s", sep, $3; sep = " " }' "$rows_file"; }
+ip_column_is() { [[ $(ip_column) == "$1" ]]; }
+reversed() { tr ' ' '\n' <<<"$1" | tac | paste -sd' '; }
 
 check_row() {
     local ip=$1 got
@@ -139,7 +147,7 @@ declare -a sim_pids
 # 1. Announcements: devices that say Hello appear without a Scan; the silent one does not.
 start_sim 1 "$work/devices_b" 2 --no-hello --duplicate-answers --duplicate-model SLV-IPC4210
 start_sim 0 "$work/devices_a" 1
-wait_for 100 dump_says rows 5 || fail "after the Hellos the list has $(field rows) rows, expected 5"
+wait_for 100 dump_says rows 6 || fail "after the Hellos the list has $(field rows) rows, expected 6"
 for ip in $hello_ips; do check_row "$ip"; done
 listed 198.18.2.10 && fail "a device that sent no Hello is listed before any Scan"
 dump_says scans 0 || fail "rows came with a Scan"
@@ -147,9 +155,9 @@ dump_says scans 0 || fail "rows came with a Scan"
 # 2. Scan: every device answers (the twin twice from one address, the second time as a secure model).
 click_scan
 wait_for 100 dump_says scans 1 || fail "the click on Scan did not reach the list"
-wait_for 100 dump_says rows 6 || fail "after Scan the list has $(field rows) rows, expected 6"
+wait_for 100 dump_says rows 7 || fail "after Scan the list has $(field rows) rows, expected 7"
 sleep 1  # late answers and the twin's second answer must not add rows
-dump_says rows 6 || fail "the list grew to $(field rows) rows"
+dump_says rows 7 || fail "the list grew to $(field rows) rows"
 for ip in $all_ips; do check_row "$ip"; done
 dump_says web-gui disabled || fail "Web GUI is enabled with no row chosen"
 
@@ -185,6 +193,70 @@ else
     fail "Web GUI after Down opened nothing"
 fi
 
+# 3c. Double click and Enter open the row's page as Web GUI does.
+open_url_of_row() {  # <what> <row> <command...>: runs the command, expects the row's page opened
+    local what=$1 index=$2 ip before
+    shift 2
+    ip=$(awk -F'\t' -v n="$index" 'NR == 7 + n { print $3; exit }' "$rows_file")
+    before=$(url_count)
+    "$@"
+    if wait_for 100 test "$(url_count)" -gt "$before"; then
+        [[ $(tail -n1 "$urls") == "${expected_url[$ip]:-none}" ]] ||
+            fail "$what on row $index ($ip) opened '$(tail -n1 "$urls")', expected '${expected_url[$ip]:-}'"
+    else
+        fail "$what on row $index ($ip) opened nothing"
+    fi
+}
+double_click_row() { xdotool mousemove --window "$wid" 260 $((100 + 20 * $1)) click --repeat 2 --delay 60 1; }
+open_url_of_row "a double click" 2 double_click_row 2
+dump_says selected 2 || fail "a double click on row 2 did not choose it"
+click_row 3
+wait_for 50 dump_says selected 3 || fail "a click on row 3 did not choose it"
+open_url_of_row "Enter" 3 xdotool key --window "$wid" Return
+
+# 3d. The row menu copies the IP, the MAC or the whole row; Ctrl+C copies the chosen row. What was
+#     copied is read back from the X clipboard.
+clipboard_is() { [[ $(xclip -o -selection clipboard 2>/dev/null) == "$1" ]]; }
+# The menu is a window of its own beside the main one: keys are typed once it shows, and the next
+# step waits until it has gone.
+finder_windows() { xdotool search --onlyvisible --pid "$finder_pid" 2>/dev/null | wc -l; }
+menu_shown() { (($(finder_windows) > 1)); }
+menu_pick() {  # <row> <item number, from 1>: right click, then the item chosen by keyboard
+    xdotool mousemove --window "$wid" 260 $((100 + 20 * $1)) click 3
+    wait_for 50 menu_shown || fail "no menu after a right click on row $1"
+    xdotool key --repeat "$2" --delay 50 Down
+    xdotool key Return
+    wait_for 50 eval '! menu_shown' || fail "the menu stays open"
+}
+menu_ip=$(awk -F'\t' 'NR == 8 { print $3; exit }' "$rows_file")
+menu_pick 1 2
+wait_for 50 clipboard_is "$menu_ip" || fail "Copy IP address on row 1 copied [$(xclip -o -selection clipboard 2>/dev/null)], expected [$menu_ip]"
+dump_says selected 1 || fail "the right click did not choose row 1"
+menu_pick 1 3
+mac=$(cut -f2 <<<"${expected_row[$menu_ip]}")
+wait_for 50 clipboard_is "$mac" || fail "Copy MAC address copied [$(xclip -o -selection clipboard 2>/dev/null)], expected [$mac]"
+menu_pick 1 4
+wait_for 50 clipboard_is "${expected_row[$menu_ip]}" || fail "Copy row copied [$(xclip -o -selection clipboard 2>/dev/null)]"
+open_url_of_row "Open Web GUI in the menu" 1 menu_pick 1 1
+click_row 4
+wait_for 50 dump_says selected 4 || fail "a click on row 4 did not choose it"
+copied_ip=$(awk -F'\t' 'NR == 11 { print $3; exit }' "$rows_file")
+xdotool key --window "$wid" ctrl+c
+wait_for 50 clipboard_is "${expected_row[$copied_ip]}" ||
+    fail "Ctrl+C copied [$(xclip -o -selection clipboard 2>/dev/null)], expected the row of $copied_ip"
+
+# 3e. The IP heading sorts by value, a second click the other way round; the chosen device keeps
+#     the highlight, and Web GUI still opens its page.
+click_row "$(row_index_of 198.18.2.10)"
+click_heading_ip() { click 431 82; }
+click_heading_ip
+wait_for 50 ip_column_is "$sorted_ips" || fail "after a click on IP the rows read [$(ip_column)], expected [$sorted_ips]"
+dump_says selected "$(row_index_of 198.18.2.10)" || fail "the chosen device lost the highlight when sorted"
+click_heading_ip
+wait_for 50 ip_column_is "$(reversed "$sorted_ips")" || fail "a second click on IP gave [$(ip_column)]"
+dump_says selected 0 || fail "the chosen device is not the one highlighted after the second sort"
+open_url_of_row "Web GUI after sorting" 0 click_web_gui
+
 # 4. A device that leaves (Bye) keeps its row until the next Scan; Scan after a choice empties the
 #    list, disables Web GUI and lists only who answers.
 kill -TERM "${sim_pids[1]}"
@@ -197,8 +269,10 @@ click_scan
 wait_for 100 dump_says scans 2 || fail "the second Scan did not reach the list"
 dump_says selected -1 || fail "the choice survived the Scan"
 dump_says web-gui disabled || fail "Web GUI stays enabled after Scan"
-wait_for 100 dump_says rows 5 || fail "after the second Scan the list has $(field rows) rows, expected 5"
+wait_for 100 dump_says rows 6 || fail "after the second Scan the list has $(field rows) rows, expected 6"
 listed 198.18.2.10 && fail "the departed device is still listed after Scan"
+# Rows that arrive while sorted go to their sorted place.
+ip_column_is "$(reversed "${sorted_ips% *}")" || fail "rows arriving after a sort read [$(ip_column)]"
 before=$(url_count)
 click_web_gui
 sleep 1

@@ -36,6 +36,15 @@ class SentListControl final : public orvan::wnd::ListControl {
     bool DestroyWindow() override {
         return window_.Send([&] { return inner_->DestroyWindow(); });
     }
+    void SetSelectedItem(int32_t row) override {
+        window_.Send([&] { inner_->SetSelectedItem(row); });
+    }
+    void SetSortIndicator(int32_t column, bool ascending) override {
+        window_.Send([&] { inner_->SetSortIndicator(column, ascending); });
+    }
+    void SetEmptyText(const std::wstring& text) override {
+        window_.Send([&] { inner_->SetEmptyText(text); });
+    }
 
   private:
     SendMessageWindow& window_;

@@ -77,10 +77,25 @@ TEST_F(FrameTest, ViewEventsReachTheCurrentScreen) {
     View().OnNotify({1, orvan::wnd::NM_CLICK, 2}, nullptr);
     View().OnNotify({1, orvan::wnd::NM_CLICK, -1}, nullptr);
     View().OnNotify({7, orvan::wnd::NM_CLICK, 0}, nullptr);  // another control
-    View().OnNotify({1, -3, 0}, nullptr);                    // another notification
+    View().OnNotify({1, -12, 0}, nullptr);                   // another notification
+    using orvan::wnd::ListNotification;
+    View().OnNotify({1, orvan::wnd::NM_DBLCLK, 3}, nullptr);
+    View().OnNotify({1, orvan::wnd::NM_RETURN, 1}, nullptr);
+    View().OnNotify(ListNotification{.controlId = 1, .code = orvan::wnd::NM_RCLICK, .item = 4, .point = {200, 90}},
+                    nullptr);
+    View().OnNotify(ListNotification{.controlId = 1, .code = orvan::wnd::LVN_COLUMNCLICK, .subItem = 2}, nullptr);
+    View().OnNotify(ListNotification{.controlId = 1, .code = orvan::wnd::LVN_KEYDOWN, .item = 0,
+                                     .key = orvan::wnd::VK_C, .flags = orvan::wnd::MK_CONTROL},
+                    nullptr);
+    // C without Control is typing, not copying.
+    View().OnNotify(ListNotification{.controlId = 1, .code = orvan::wnd::LVN_KEYDOWN, .item = 0, .key = orvan::wnd::VK_C},
+                    nullptr);
+    View().OnNotify({7, orvan::wnd::NM_DBLCLK, 0}, nullptr);  // another control
     EXPECT_THAT(Journal::Get().Events(),
                 ElementsAre("size 800x600 " + name, "timer 1000 " + name, "mouse move (12,34) " + name,
-                            "list click row 2 " + name, "list click row -1 " + name));
+                            "list click row 2 " + name, "list click row -1 " + name, "list activate row 3 " + name,
+                            "list activate row 1 " + name, "list right click row 4 at (200,90) " + name,
+                            "list column 2 " + name, "list copy row 0 " + name));
     EXPECT_EQ(Delegate().client_width, 800);
     EXPECT_EQ(Delegate().client_height, 600);
 }

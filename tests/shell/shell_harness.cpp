@@ -74,6 +74,23 @@ void ProbeScreen::OnListClick(int32_t row, int64_t* /*result*/) {
     Journal::Get().Add("list click row " + std::to_string(row) + " " + name_);
 }
 
+void ProbeScreen::OnListItemActivate(int32_t row) {
+    Journal::Get().Add("list activate row " + std::to_string(row) + " " + name_);
+}
+
+void ProbeScreen::OnListRightClick(int32_t row, orvan::wnd::Point point) {
+    Journal::Get().Add("list right click row " + std::to_string(row) + " at (" + std::to_string(point.x) + "," +
+                       std::to_string(point.y) + ") " + name_);
+}
+
+void ProbeScreen::OnListColumnClick(int32_t column) {
+    Journal::Get().Add("list column " + std::to_string(column) + " " + name_);
+}
+
+void ProbeScreen::OnListCopy(int32_t row) {
+    Journal::Get().Add("list copy row " + std::to_string(row) + " " + name_);
+}
+
 void ProbeScreen::RequestActivity(int32_t id) {
     view->PostMessage(ORVAN_UXClass::MSG_ACTIVITY_NAVIGATE, ORVAN_UXClass::RequesterParam(this), id);
 }

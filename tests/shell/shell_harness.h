@@ -48,6 +48,10 @@ class ProbeScreen final : public ORVAN_UXClass::ORVAN_UXViewController {
     void OnSize(int32_t cx, int32_t cy) override;
     void OnMouseMove(int32_t x, int32_t y) override;
     void OnListClick(int32_t row, int64_t* result) override;
+    void OnListItemActivate(int32_t row) override;
+    void OnListRightClick(int32_t row, orvan::wnd::Point point) override;
+    void OnListColumnClick(int32_t column) override;
+    void OnListCopy(int32_t row) override;
 
     // Posts a navigation request naming this screen, as a screen's button or timer would.
     void RequestActivity(int32_t id);

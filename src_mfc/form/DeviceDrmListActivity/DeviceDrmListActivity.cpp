@@ -1,11 +1,13 @@
 #include "DeviceDrmListActivity/DeviceDrmListActivity.h"
 
 #include <algorithm>
+#include <numeric>
 #include <optional>
 
 #include "device_rows/SecureWebModelList.h"
 #include "device_rows/device_report.h"
 #include "device_rows/local_text.h"
+#include "device_rows/row_text.h"
 #include "liborvaniot_drm_client/libdrm_client_probe.h"
 #include "liborvaniot_os/liborvaniot_os_debug.h"
 #include "orvan_ux/ux_conventions.h"
@@ -21,6 +23,8 @@ constexpr char kScanCaller[] = "ORVAN_UXClass::DeviceDrmListActivity::buttonScan
 constexpr char kOpenUrlCaller[] = "ORVAN_UXClass::DeviceDrmListActivity::buttonOpenUrl_OnClick";
 constexpr char kListClickCaller[] = "ORVAN_UXClass::DeviceDrmListActivity::OnListClick";
 constexpr char kShowRowsCaller[] = "ORVAN_UXClass::DeviceDrmListActivity::ShowQueuedRows";
+constexpr char kSortCaller[] = "ORVAN_UXClass::DeviceDrmListActivity::OnListColumnClick";
+constexpr char kCopyCaller[] = "ORVAN_UXClass::DeviceDrmListActivity::CopyText";
 constexpr char kCallbackCaller[] = "device_drm_list_activity_probe_callback";
 
 constexpr orvan::wnd::COLORREF kWhite = 0xFFFFFF;
@@ -43,6 +47,9 @@ constexpr int32_t kLabelY = 21;
 constexpr int32_t kLabelWidth = 180;
 constexpr int32_t kLabelHeight = 16;
 constexpr wchar_t kLinkLocalCaption[] = L"Link-local address: ";
+// The scan status sits right of the link-local line, or in its place while there is none.
+constexpr int32_t kStatusGap = 10;
+constexpr int32_t kStatusWidth = 240;
 
 // The list fills the client area right of the Home tab and below the header, 20 pixels from the
 // right and bottom edges as the client area was when the screen was built.
@@ -129,6 +136,8 @@ DeviceDrmListActivity::~DeviceDrmListActivity() {
     // Once the listener thread has ended no report can reach this screen. Reports never wait for
     // this thread, so the wait always ends.
     if (platform_.set_link_local_listener) platform_.set_link_local_listener(nullptr, nullptr);
+    // The view outlives this screen: its timer must not tick into the next one.
+    view->KillTimer(kScanTimerId);
     if (platform_.listen_is_started() == 1) platform_.listen_stop();
     platform_.set_probe_callback(nullptr, nullptr, nullptr);
     if (lockReady_) {
@@ -143,6 +152,7 @@ DeviceDrmListActivity::~DeviceDrmListActivity() {
     homeButton.Reset();
     webGuiButton.Reset();
     scanButton.Reset();
+    scanStatusLabel.Reset();
     linkLocalLabel.Reset();
     headerBitmap.Reset();
     dockRoot.reset();
@@ -197,6 +207,7 @@ void DeviceDrmListActivity::FollowLinkLocal() {
     if (generation == linkLocalGeneration_) return;
     linkLocalGeneration_ = generation;
     ShowLinkLocal();
+    PlaceWidgets();
     // The probe client opens a channel on a new address and lets go of a vanished one.
     platform_.set_extra_interface(platform_.link_local_added_address());
 }
@@ -227,6 +238,11 @@ void DeviceDrmListActivity::PlaceWidgets() {
     if (linkLocalLabel) {
         linkLocalLabel->rect.x = headerBitmap->rect.x + headerBitmap->GetWidth() + kLabelGap;
         linkLocalLabel->rect.y = kLabelY;
+    }
+    if (scanStatusLabel) {
+        const int32_t labelX = headerBitmap->rect.x + headerBitmap->GetWidth() + kLabelGap;
+        scanStatusLabel->rect.x = linkLocalLabel ? labelX + kLabelWidth + kStatusGap : labelX;
+        scanStatusLabel->rect.y = kLabelY;
     }
     scanButton->rect.x = kScanX;
     scanButton->rect.y = kButtonY;
@@ -279,7 +295,11 @@ void DeviceDrmListActivity::OnPaint(orvan::wnd::DeviceContext* dc, bool active, 
 }
 
 void DeviceDrmListActivity::OnListClick(int32_t row, int64_t* /*result*/) {
-    if (row < 0) return;
+    ChooseRow(row);
+}
+
+bool DeviceDrmListActivity::ChooseRow(int32_t row) {
+    if (row < 0) return false;
     bool chosen = false;
     {
         ListGuard held(*this, kListClickCaller, __LINE__);
@@ -289,9 +309,132 @@ void DeviceDrmListActivity::OnListClick(int32_t row, int64_t* /*result*/) {
             chosen = true;
         }
     }
-    if (!chosen) return;
+    if (!chosen) return false;
     webGuiButton->SetEnabled(true);
     Dump();
+    return true;
+}
+
+void DeviceDrmListActivity::OnListItemActivate(int32_t row) {
+    if (ChooseRow(row)) buttonOpenUrl_OnClick(this, UX_NO_ARG1, UX_NO_ARG2);
+}
+
+void DeviceDrmListActivity::OnListRightClick(int32_t row, orvan::wnd::Point point) {
+    if (!ChooseRow(row)) return;
+    // Rows may arrive and move while the menu is open: what it acts on is taken now.
+    const RowTexts texts = RowAt(row);
+    const std::string url = SelectedUrl();
+    const uint32_t command = view->TrackPopupMenu({{kMenuOpenWebGui, L"Open Web GUI"},
+                                                   {kMenuCopyIp, L"Copy IP address"},
+                                                   {kMenuCopyMac, L"Copy MAC address"},
+                                                   {kMenuCopyRow, L"Copy row"}},
+                                                  point);
+    switch (command) {
+        case kMenuOpenWebGui:
+            OpenUrl(url);
+            break;
+        case kMenuCopyIp:
+            CopyText(texts[kIpColumn]);
+            break;
+        case kMenuCopyMac:
+            CopyText(texts[1]);
+            break;
+        case kMenuCopyRow:
+            CopyText(TabSeparatedRow(texts));
+            break;
+        default:
+            break;
+    }
+}
+
+void DeviceDrmListActivity::OnListCopy(int32_t row) {
+    if (row < 0) {
+        const int32_t* selected = SelectedDevice();
+        row = selected != nullptr ? *selected : -1;
+    }
+    if (row < 0 || static_cast<size_t>(row) >= deviceEntries.size()) return;
+    CopyText(TabSeparatedRow(RowAt(row)));
+}
+
+void DeviceDrmListActivity::CopyText(const std::wstring& text) {
+    if (!view->SetClipboardText(text)) {
+        liborvaniot_os_debug_printf(kCopyCaller, __LINE__, "%s clipboard,error !!\n", kCopyCaller);
+    }
+}
+
+void DeviceDrmListActivity::OnListColumnClick(int32_t column) {
+    if (!deviceListView) return;
+    const DeviceListOrder order = order_.Clicked(column);
+    if (order.column == order_.column && order.ascending == order_.ascending) return;
+    order_ = order;
+    deviceListView->SetSortIndicator(order_.column, order_.ascending);
+    {
+        ListGuard held(*this, kSortCaller, __LINE__);
+        const size_t count =
+            std::min(deviceEntries.size(), static_cast<size_t>(std::max(0, deviceListView->GetItemCount())));
+        std::vector<RowTexts> rows(count);
+        for (size_t i = 0; i < count; ++i) rows[i] = RowAt(static_cast<int32_t>(i));
+        std::vector<size_t> from(count);
+        std::iota(from.begin(), from.end(), size_t{0});
+        std::stable_sort(from.begin(), from.end(),
+                         [&](size_t a, size_t b) { return RowBefore(rows[a], rows[b], order_); });
+        std::vector<DeviceEntry> entries;
+        entries.reserve(deviceEntries.size());
+        int32_t* selected = SelectedDevice();
+        int32_t moved = -1;
+        for (size_t to = 0; to < count; ++to) {
+            const RowTexts& texts = rows[from[to]];
+            for (int32_t c = 0; c < kDeviceListColumns; ++c) {
+                if (texts[c] != rows[to][c]) deviceListView->SetItemText(static_cast<int32_t>(to), c, texts[c]);
+            }
+            entries.push_back(std::move(deviceEntries[from[to]]));
+            if (selected != nullptr && static_cast<size_t>(*selected) == from[to]) moved = static_cast<int32_t>(to);
+        }
+        deviceEntries = std::move(entries);
+        if (selected != nullptr && *selected >= 0) MoveSelection(moved);
+    }
+    Dump();
+}
+
+void DeviceDrmListActivity::MoveSelection(int32_t row) {
+    if (int32_t* selected = SelectedDevice()) *selected = row;
+    if (deviceListView) deviceListView->SetSelectedItem(row);
+}
+
+RowTexts DeviceDrmListActivity::RowAt(int32_t row) const {
+    RowTexts texts;
+    for (int32_t c = 0; c < kDeviceListColumns; ++c) texts[c] = deviceListView->GetItemText(row, c);
+    return texts;
+}
+
+void DeviceDrmListActivity::OnTimer(uint32_t timerId) {
+    if (timerId != kScanTimerId) return;
+    if (!scanStatus_.Tick()) return;
+    view->KillTimer(kScanTimerId);
+    bool nothing = false;
+    {
+        ListGuard held(*this, kSortCaller, __LINE__);
+        nothing = deviceEntries.empty() && queue_.empty();
+    }
+    if (nothing && deviceListView) deviceListView->SetEmptyText(NothingFoundText());
+    ShowScanStatus();
+}
+
+void DeviceDrmListActivity::ShowScanStatus() {
+    const std::wstring text = scanStatus_.Text(deviceEntries.size());
+    if (!scanStatusLabel) {
+        if (text.empty()) return;
+        ORVAN_UXLabelDesc label;
+        label.cursorId = UX_HOVER_CURSOR_ID;
+        label.width = kStatusWidth;
+        label.height = kLabelHeight;
+        label.text = text;
+        label.backColor = kWhite;
+        objectList->AddLabel(this, scanStatusLabel, label);
+        scanStatusLabel->alignment = 0;
+        PlaceWidgets();
+    }
+    if (scanStatusLabel->text != text) scanStatusLabel->SetText(text);
 }
 
 void DeviceDrmListActivity::OnSize(int32_t cx, int32_t cy) {
@@ -345,27 +488,45 @@ void DeviceDrmListActivity::ShowQueuedRows() {
         for (QueuedDevice& queued : queue_) {
             // A device whose row cannot be shown gets no entry either, so rows and entries stay
             // parallel; a later report of it is then new again.
-            if (queued.row && InsertDeviceRow(*queued.row)) {
-                deviceEntries.push_back(std::move(queued.entry));
-            } else {
+            const int32_t at = queued.row ? InsertDeviceRow(*queued.row) : -1;
+            if (at < 0) {
                 knownAddresses_.erase(queued.entry.address);
                 lastListedSender_.reset();
+                continue;
             }
+            deviceEntries.insert(deviceEntries.begin() + std::min<size_t>(at, deviceEntries.size()),
+                                 std::move(queued.entry));
+            scanStatus_.NewDevice();
+            // A row placed above the chosen one pushes it down: the highlight goes with it.
+            int32_t* selected = SelectedDevice();
+            if (selected != nullptr && *selected >= at) MoveSelection(*selected + 1);
         }
         queue_.clear();
     }
+    ShowScanStatus();
     Dump();
 }
 
-bool DeviceDrmListActivity::InsertDeviceRow(const RowTexts& texts) {
-    if (!deviceListView) return false;
-    const int32_t row = deviceListView->InsertItem(deviceListView->GetItemCount(), texts[0]);
-    if (row < 0) return false;
+int32_t DeviceDrmListActivity::InsertDeviceRow(const RowTexts& texts) {
+    if (!deviceListView) return -1;
+    // The first row that goes after the new one; in arrival order, none does.
+    int32_t low = 0;
+    int32_t high = deviceListView->GetItemCount();
+    while (low < high) {
+        const int32_t middle = low + (high - low) / 2;
+        if (RowBefore(texts, RowAt(middle), order_)) {
+            high = middle;
+        } else {
+            low = middle + 1;
+        }
+    }
+    const int32_t row = deviceListView->InsertItem(low, texts[0]);
+    if (row < 0) return -1;
     // Column 0 already reads the model.
     for (int32_t column = 1; column < kDeviceListColumns; ++column) {
         deviceListView->SetItemText(row, column, texts[column]);
     }
-    return true;
+    return row;
 }
 
 int DeviceDrmListActivity::buttonScan_OnClick(ORVAN_UXViewController* userData, int64_t, int64_t) {
@@ -382,11 +543,15 @@ int DeviceDrmListActivity::buttonScan_OnClick(ORVAN_UXViewController* userData, 
             self->queue_.clear();
             self->knownAddresses_.clear();
             self->lastListedSender_.reset();
+            if (self->deviceListView) self->deviceListView->SetEmptyText(L"");
+            self->scanStatus_.Start();
+            self->view->SetTimer(kScanTimerId, kScanTickMs);
             self->platform_.scan();
             ++self->scans_;
             if (self->dump_.enabled()) self->lastScanUnixUs_ = DeviceRowDump::NowUnixUs();
         }
     }
+    self->ShowScanStatus();
     self->Dump();
     return 0;
 }
@@ -394,22 +559,24 @@ int DeviceDrmListActivity::buttonScan_OnClick(ORVAN_UXViewController* userData, 
 int DeviceDrmListActivity::buttonOpenUrl_OnClick(ORVAN_UXViewController* userData, int64_t, int64_t) {
     auto* self = static_cast<DeviceDrmListActivity*>(userData);
     if (self == nullptr) return 0;
-    std::string url;
-    {
-        ListGuard held(*self, kOpenUrlCaller, __LINE__);
-        const int32_t* selected = self->SelectedDevice();
-        if (selected != nullptr && *selected >= 0 &&
-            static_cast<size_t>(*selected) < self->deviceEntries.size()) {
-            const DeviceEntry& entry = self->deviceEntries[static_cast<size_t>(*selected)];
-            url = (IsSecureWebModel(entry) ? "https://" : "http://") + entry.address;
-        }
-    }
     // The browser starts outside the lock: reports need not wait for it.
-    if (!url.empty() && !self->platform_.open_url(url)) {
+    self->OpenUrl(self->SelectedUrl());
+    return 0;
+}
+
+std::string DeviceDrmListActivity::SelectedUrl() {
+    ListGuard held(*this, kOpenUrlCaller, __LINE__);
+    const int32_t* selected = SelectedDevice();
+    if (selected == nullptr || *selected < 0 || static_cast<size_t>(*selected) >= deviceEntries.size()) return {};
+    const DeviceEntry& entry = deviceEntries[static_cast<size_t>(*selected)];
+    return (IsSecureWebModel(entry) ? "https://" : "http://") + entry.address;
+}
+
+void DeviceDrmListActivity::OpenUrl(const std::string& url) {
+    if (!url.empty() && !platform_.open_url(url)) {
         liborvaniot_os_debug_printf(kOpenUrlCaller, __LINE__, "%s open %s,error !!\n", kOpenUrlCaller,
                                     url.c_str());
     }
-    return 0;
 }
 
 int DeviceDrmListActivity::buttonHome_OnClick(ORVAN_UXViewController*, int64_t, int64_t) {

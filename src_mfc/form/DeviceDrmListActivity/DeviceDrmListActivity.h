@@ -1,6 +1,7 @@
 // The device list (activity 1001, the start screen): runs the probe listener while it exists,
 // lists every device that answers (one row per sender address), and opens the chosen device's web
-// page. Reports arrive on the listener thread and never wait for the user-interface thread: they
+// page, also from a double click, Enter or a row's menu; copies rows and their addresses; sorts
+// by a clicked column heading. Reports arrive on the listener thread and never wait for the user-interface thread: they
 // queue their rows, and the screen moves queued rows into the list when it paints.
 #pragma once
 
@@ -14,7 +15,9 @@
 
 #include "AppDelegate.h"
 #include "device_rows/DeviceEntry.h"
+#include "DeviceDrmListActivity/device_list_order.h"
 #include "DeviceDrmListActivity/device_list_platform.h"
+#include "DeviceDrmListActivity/device_list_status.h"
 #include "DeviceDrmListActivity/device_row_dump.h"
 #include "liborvaniot_drm_client/libdrm_client_probe_message.h"
 #include "liborvaniot_os/liborvaniot_os_mutex.h"
@@ -26,7 +29,16 @@
 namespace ORVAN_UXClass {
 
 inline constexpr int32_t kDeviceListControlId = 1;
-inline constexpr int32_t kDeviceListColumns = 5;
+// The timer that measures a Scan (countdown screens use 1000).
+inline constexpr uint32_t kScanTimerId = 1002;
+
+// The items of a row's menu.
+enum DeviceMenuCommand : uint32_t {
+    kMenuOpenWebGui = 1,
+    kMenuCopyIp = 2,
+    kMenuCopyMac = 3,
+    kMenuCopyRow = 4,
+};
 
 // Queues the row of a new device (user data = the screen; the caller holds its listLock).
 using DeviceRowHook = void (*)(void* userData, const char* model, const char* mac, const char* address,
@@ -44,6 +56,17 @@ class DeviceDrmListActivity final : public ORVAN_UXViewController {
     void OnPaint(orvan::wnd::DeviceContext* dc, bool active, bool locked) override;
     // A row with an entry is chosen and Web GUI enabled; a click below the rows changes nothing.
     void OnListClick(int32_t row, int64_t* result) override;
+    // Chooses the row and opens its page, as Web GUI does.
+    void OnListItemActivate(int32_t row) override;
+    // Chooses the row and offers its menu: open the page, copy the IP, the MAC or the whole row.
+    void OnListRightClick(int32_t row, orvan::wnd::Point point) override;
+    // Sorts the rows by the column (the other way round on a second click); the chosen device
+    // keeps the highlight wherever its row goes.
+    void OnListColumnClick(int32_t column) override;
+    // Copies the row (the chosen one when row is -1) as tab-separated text.
+    void OnListCopy(int32_t row) override;
+    // Ends a Scan that has run its time: the status gives the count, an empty list says why.
+    void OnTimer(uint32_t timerId) override;
     void OnSize(int32_t cx, int32_t cy) override;
     // Asks for the welcome screen; no control of this screen runs it.
     void OnBack() override;
@@ -69,10 +92,12 @@ class DeviceDrmListActivity final : public ORVAN_UXViewController {
     ORVAN_UXDockPos* dockBlockRight = nullptr;
     ORVAN_UXHolder<ORVAN_UXBitmap> headerBitmap;
     ORVAN_UXHolder<ORVAN_UXLabel> linkLocalLabel;  // empty without a link-local address
+    ORVAN_UXHolder<ORVAN_UXLabel> scanStatusLabel;  // empty until the first Scan
     ORVAN_UXHolder<ORVAN_UXButton> scanButton;
     ORVAN_UXHolder<ORVAN_UXButton> webGuiButton;
     ORVAN_UXHolder<ORVAN_UXButton> homeButton;
-    // Entry i belongs to row i of the list view, on the user-interface thread at all times.
+    // Entry i belongs to row i of the list view, on the user-interface thread at all times (a
+    // sort moves both).
     std::vector<DeviceEntry> deviceEntries;
     std::unique_ptr<orvan::wnd::ListControl> deviceListView;
     // Guards deviceEntries, the queue and the chosen row.
@@ -82,7 +107,6 @@ class DeviceDrmListActivity final : public ORVAN_UXViewController {
   private:
     friend void device_drm_list_activity_probe_callback(drm_probe_device* record, int32_t kind,
                                                         drm_probe_add_entry_hook addEntry, void* userData);
-    using RowTexts = std::array<std::wstring, kDeviceListColumns>;
     // A new device on its way to the list: its entry, and its row once the row hook gave it.
     struct QueuedDevice {
         DeviceEntry entry;
@@ -102,8 +126,19 @@ class DeviceDrmListActivity final : public ORVAN_UXViewController {
     void DestroyListView();
     // Under listLock: asks the user-interface thread once for a paint that shows the queue.
     void WakeForQueuedRows();
-    // Appends one row; false when the list could not take it.
-    bool InsertDeviceRow(const RowTexts& texts);
+    // Inserts one row where the order puts it: its index, or -1 when the list could not take it.
+    int32_t InsertDeviceRow(const RowTexts& texts);
+    RowTexts RowAt(int32_t row) const;
+    // The row the chosen device moved to (or -1), highlighted in the list.
+    void MoveSelection(int32_t row);
+    // OnListClick's choice: true when the row has an entry and is now the chosen one.
+    bool ChooseRow(int32_t row);
+    // The page of the chosen device, empty without one.
+    std::string SelectedUrl();
+    void OpenUrl(const std::string& url);
+    void CopyText(const std::wstring& text);
+    // The status line as the scan and the list stand now.
+    void ShowScanStatus();
     // Listed or queued.
     bool KnownAddress(const std::string& address) const;
     // The chosen row in the navigator's device record, or null without one.
@@ -113,6 +148,8 @@ class DeviceDrmListActivity final : public ORVAN_UXViewController {
     class ListGuard;
 
     DeviceListPlatform platform_;
+    DeviceListOrder order_;
+    ScanStatus scanStatus_;
     bool lockReady_ = false;
     // New devices whose rows have not reached the list yet, in arrival order; emptied by Scan
     // together with the entries, so nothing queued before a Scan shows after it.

@@ -21,6 +21,10 @@ void ORVAN_UXViewController::OnPaint(orvan::wnd::DeviceContext* dc, bool active,
 
 void ORVAN_UXViewController::OnMouseMove(int32_t, int32_t) {}
 void ORVAN_UXViewController::OnListClick(int32_t, int64_t*) {}
+void ORVAN_UXViewController::OnListItemActivate(int32_t) {}
+void ORVAN_UXViewController::OnListRightClick(int32_t, orvan::wnd::Point) {}
+void ORVAN_UXViewController::OnListColumnClick(int32_t) {}
+void ORVAN_UXViewController::OnListCopy(int32_t) {}
 void ORVAN_UXViewController::OnSize(int32_t, int32_t) {}
 void ORVAN_UXViewController::MarkDeactivated() {
     deactivated = 1;

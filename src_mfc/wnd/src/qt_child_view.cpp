@@ -1,7 +1,11 @@
 #include "qt_child_view.h"
 
+#include <QAction>
+#include <QClipboard>
 #include <QCoreApplication>
 #include <QEnterEvent>
+#include <QGuiApplication>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -127,6 +131,28 @@ std::unique_ptr<ListControl> QtChildView::CreateListControl(int32_t controlId, i
                                                             int32_t right, int32_t bottom) {
     // Right and bottom are exclusive.
     return std::make_unique<QtListControl>(*this, controlId, QRect(left, top, right - left, bottom - top));
+}
+
+uint32_t QtChildView::TrackPopupMenu(const std::vector<MenuItem>& items, Point point) {
+    QMenu menu(this);
+    menu.setFont(DefaultGuiFont());
+    for (const MenuItem& item : items) {
+        if (item.id == 0) {
+            menu.addSeparator();
+        } else {
+            menu.addAction(QString::fromStdWString(item.text))->setData(item.id);
+        }
+    }
+    // Runs the event loop until the menu closes, as a modal menu does.
+    const QAction* chosen = menu.exec(mapToGlobal(QPoint(point.x, point.y)));
+    return chosen != nullptr ? chosen->data().toUInt() : 0;
+}
+
+bool QtChildView::SetClipboardText(const std::wstring& text) {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (clipboard == nullptr) return false;
+    clipboard->setText(QString::fromStdWString(text), QClipboard::Clipboard);
+    return true;
 }
 
 std::unique_ptr<PictureDrawer> QtChildView::OpenPictureDrawer() {

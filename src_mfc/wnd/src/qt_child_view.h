@@ -40,6 +40,8 @@ class QtChildView final : public QWidget, public Window {
 
     std::unique_ptr<ListControl> CreateListControl(int32_t controlId, int32_t left, int32_t top,
                                                    int32_t right, int32_t bottom) override;
+    uint32_t TrackPopupMenu(const std::vector<MenuItem>& items, Point point) override;
+    bool SetClipboardText(const std::wstring& text) override;
     std::unique_ptr<PictureDrawer> OpenPictureDrawer() override;
     std::unique_ptr<Font> CreateFontIndirect(const FontDesc& desc) override;
 

@@ -14,6 +14,8 @@
 #include <QTimer>
 #include <algorithm>
 #include <mutex>
+#include <optional>
+#include <utility>
 #include <vector>
 
 #include "qt_child_view.h"
@@ -37,7 +39,61 @@ struct QtListControl::Shared {
     bool sync_posted = false;    // another thread asked the UI thread for an update
     bool paint_deferred = false;  // the table's painting is held until the interval below is over
     QElapsedTimer since_paint;    // since the table last painted a change freely
-    QTableWidget* table = nullptr;  // null once the window is gone; only the UI thread deletes it
+    // The program's choices for the table, applied by the next update on the UI thread.
+    std::optional<int32_t> selection;
+    std::optional<std::pair<int32_t, bool>> sort_indicator;  // column (-1: none), ascending
+    std::optional<std::wstring> empty_text;
+    ReportTable* table = nullptr;  // null once the window is gone; only the UI thread deletes it
+};
+
+// The table, telling the view what the keyboard did: moved the current row (a key moves the
+// highlight without a click, and the screen must learn of that move too; rows the program adds or
+// removes move nothing the user chose, so only keys count), pressed Enter or the copy shortcut.
+// While it has no row it can show a text across its empty area.
+class ReportTable final : public QTableWidget {
+  public:
+    ReportTable(QtChildView& view, int32_t controlId) : QTableWidget(&view), view_(view), control_id_(controlId) {}
+
+    void SetEmptyText(const QString& text) {
+        if (text == empty_text_) return;
+        empty_text_ = text;
+        viewport()->update();
+    }
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        if (event->matches(QKeySequence::Copy)) {
+            view_.Notify(ListNotification{.controlId = control_id_, .code = LVN_KEYDOWN, .item = currentRow(),
+                                          .key = VK_C, .flags = MK_CONTROL});
+            event->accept();
+            return;
+        }
+        if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+            view_.Notify(ListNotification{.controlId = control_id_, .code = NM_RETURN, .item = currentRow()});
+            event->accept();
+            return;
+        }
+        const int before = currentRow();
+        QTableWidget::keyPressEvent(event);
+        const int after = currentRow();
+        if (after != before) view_.Notify(ListNotification{control_id_, LVN_ITEMCHANGED, after});
+    }
+
+    void paintEvent(QPaintEvent* event) override {
+        QTableWidget::paintEvent(event);
+        if (rowCount() != 0 || empty_text_.isEmpty()) return;
+        QPainter painter(viewport());
+        painter.setPen(palette().color(QPalette::Disabled, QPalette::Text));
+        const QRect area = viewport()->rect().adjusted(kEmptyTextMargin, kEmptyTextMargin, -kEmptyTextMargin, 0);
+        painter.drawText(area, Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, empty_text_);
+    }
+
+  private:
+    static constexpr int kEmptyTextMargin = 16;
+
+    QtChildView& view_;
+    int32_t control_id_;
+    QString empty_text_;
 };
 
 namespace {
@@ -49,10 +105,30 @@ bool OnUiThread() {
     return app != nullptr && QThread::currentThread() == app->thread();
 }
 
+// The program's pending choices, once the rows they name are in the table (UI thread, mutex held).
+void ApplyChoices(Shared& shared, ReportTable& table) {
+    if (shared.empty_text) table.SetEmptyText(QString::fromStdWString(*std::exchange(shared.empty_text, {})));
+    if (shared.sort_indicator) {
+        const auto [column, ascending] = *std::exchange(shared.sort_indicator, {});
+        QHeaderView* header = table.horizontalHeader();
+        header->setSortIndicatorShown(column >= 0);
+        header->setSortIndicator(column, ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
+    }
+    if (shared.selection) {
+        const int row = *std::exchange(shared.selection, {});
+        if (row >= 0 && row < table.rowCount()) {
+            table.setCurrentCell(row, 0, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        } else {
+            table.clearSelection();
+            table.setCurrentIndex(QModelIndex());
+        }
+    }
+}
+
 // Brings the table widget up to date with the model (UI thread only).
 void Sync(Shared& shared) {
     std::lock_guard lock(shared.mutex);
-    QTableWidget* table = shared.table;
+    ReportTable* table = shared.table;
     if (table == nullptr) return;
     const int columns = static_cast<int>(shared.columns.size());
     if (shared.columns_changed) {
@@ -82,6 +158,7 @@ void Sync(Shared& shared) {
             }
         }
     }
+    ApplyChoices(shared, *table);
 }
 
 // Rows arriving one after the other would otherwise repaint the table for each of them; a person
@@ -95,7 +172,7 @@ constexpr qint64 kMinPaintIntervalMs = 30;
 void SyncSoon(const std::shared_ptr<Shared>& shared) {
     Sync(*shared);
     qint64 wait = 0;
-    QTableWidget* table = nullptr;
+    ReportTable* table = nullptr;
     {
         std::lock_guard lock(shared->mutex);
         table = shared->table;
@@ -187,18 +264,27 @@ class CellDelegate final : public QStyledItemDelegate {
     mutable QHash<std::pair<QString, int>, QStaticText> layouts_;
 };
 
-// Reports a left click on the table's rows, or below them, to the view.
+// Reports clicks on the table's rows, or below them, to the view: a left click, a double click
+// and a right click (with where it happened, for a menu).
 class ClickFilter final : public QObject {
   public:
     ClickFilter(QTableWidget* table, QtChildView& view, int32_t controlId)
         : QObject(table), table_(table), view_(view), control_id_(controlId) {}
 
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::MouseButtonRelease) {
+        const QEvent::Type type = event->type();
+        if (type == QEvent::MouseButtonRelease || type == QEvent::MouseButtonDblClick) {
             const auto* mouse = static_cast<QMouseEvent*>(event);
-            if (mouse->button() == Qt::LeftButton) {
-                const int row = table_->rowAt(mouse->position().toPoint().y());
+            const QPoint at = mouse->position().toPoint();
+            const int row = table_->rowAt(at.y());
+            if (type == QEvent::MouseButtonDblClick && mouse->button() == Qt::LeftButton) {
+                view_.Notify(ListNotification{control_id_, NM_DBLCLK, row});
+            } else if (type == QEvent::MouseButtonRelease && mouse->button() == Qt::LeftButton) {
                 view_.Notify(ListNotification{control_id_, NM_CLICK, row});
+            } else if (type == QEvent::MouseButtonRelease && mouse->button() == Qt::RightButton) {
+                const QPoint inView = table_->viewport()->mapTo(&view_, at);
+                view_.Notify(ListNotification{.controlId = control_id_, .code = NM_RCLICK, .item = row,
+                                              .point = Point{inView.x(), inView.y()}});
             }
         }
         return QObject::eventFilter(watched, event);
@@ -206,26 +292,6 @@ class ClickFilter final : public QObject {
 
   private:
     QTableWidget* table_;
-    QtChildView& view_;
-    int32_t control_id_;
-};
-
-// The table, telling the view when a key moved its current row: the keyboard moves the highlight
-// without a click, and the screen must learn of that move too. Rows the program adds or removes
-// move nothing the user chose, so only keys count.
-class ReportTable final : public QTableWidget {
-  public:
-    ReportTable(QtChildView& view, int32_t controlId) : QTableWidget(&view), view_(view), control_id_(controlId) {}
-
-  protected:
-    void keyPressEvent(QKeyEvent* event) override {
-        const int before = currentRow();
-        QTableWidget::keyPressEvent(event);
-        const int after = currentRow();
-        if (after != before) view_.Notify(ListNotification{control_id_, LVN_ITEMCHANGED, after});
-    }
-
-  private:
     QtChildView& view_;
     int32_t control_id_;
 };
@@ -248,6 +314,14 @@ QtListControl::QtListControl(QtChildView& view, int32_t controlId, const QRect& 
     table->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     table->horizontalHeader()->setStretchLastSection(false);
     table->horizontalHeader()->setHighlightSections(false);
+    table->horizontalHeader()->setSectionsClickable(true);
+    // A second click soon after the first arrives as a double click, which is no click to the
+    // header; each of them is a click on the heading all the same.
+    const auto headingClicked = [&view, controlId](int column) {
+        view.Notify(ListNotification{.controlId = controlId, .code = LVN_COLUMNCLICK, .subItem = column});
+    };
+    QObject::connect(table->horizontalHeader(), &QHeaderView::sectionClicked, table, headingClicked);
+    QObject::connect(table->horizontalHeader(), &QHeaderView::sectionDoubleClicked, table, headingClicked);
     table->viewport()->installEventFilter(new ClickFilter(table, view, controlId));
     shared_->table = table;
     // Should the view go first, the model must stop pointing at the table.
@@ -349,6 +423,30 @@ std::wstring QtListControl::GetItemText(int32_t row, int32_t column) const {
     if (row < 0 || row >= static_cast<int32_t>(rows.size()) || column < 0) return {};
     const auto& cells = rows[row];
     return column < static_cast<int32_t>(cells.size()) ? cells[column] : std::wstring();
+}
+
+void QtListControl::SetSelectedItem(int32_t row) {
+    {
+        std::lock_guard lock(shared_->mutex);
+        shared_->selection = row;
+    }
+    Changed(shared_);
+}
+
+void QtListControl::SetSortIndicator(int32_t column, bool ascending) {
+    {
+        std::lock_guard lock(shared_->mutex);
+        shared_->sort_indicator = std::make_pair(column, ascending);
+    }
+    Changed(shared_);
+}
+
+void QtListControl::SetEmptyText(const std::wstring& text) {
+    {
+        std::lock_guard lock(shared_->mutex);
+        shared_->empty_text = text;
+    }
+    Changed(shared_);
 }
 
 bool QtListControl::DestroyWindow() {

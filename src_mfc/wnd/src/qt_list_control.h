@@ -11,6 +11,7 @@
 namespace orvan::wnd::qt {
 
 class QtChildView;
+class ReportTable;
 
 class QtListControl final : public ListControl {
   public:
@@ -26,6 +27,9 @@ class QtListControl final : public ListControl {
     int32_t GetItemCount() const override;
     std::wstring GetItemText(int32_t row, int32_t column) const override;
     bool DestroyWindow() override;
+    void SetSelectedItem(int32_t row) override;
+    void SetSortIndicator(int32_t column, bool ascending) override;
+    void SetEmptyText(const std::wstring& text) override;
 
     struct Shared;
 

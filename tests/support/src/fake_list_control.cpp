@@ -93,6 +93,25 @@ std::wstring FakeListControl::GetItemText(int32_t row, int32_t column) const {
     return static_cast<size_t>(column) < cells.size() ? cells[static_cast<size_t>(column)] : std::wstring{};
 }
 
+void FakeListControl::SetSelectedItem(int32_t row) {
+    std::lock_guard guard(state_->mutex);
+    Record("SetSelectedItem " + std::to_string(row));
+    Contents().selected = row;
+}
+
+void FakeListControl::SetSortIndicator(int32_t column, bool ascending) {
+    std::lock_guard guard(state_->mutex);
+    Record("SetSortIndicator " + std::to_string(column) + (ascending ? " ascending" : " descending"));
+    Contents().sortColumn = column;
+    Contents().sortAscending = ascending;
+}
+
+void FakeListControl::SetEmptyText(const std::wstring& text) {
+    std::lock_guard guard(state_->mutex);
+    Record("SetEmptyText " + Quoted(text));
+    Contents().emptyText = text;
+}
+
 bool FakeListControl::DestroyWindow() {
     std::lock_guard guard(state_->mutex);
     Record("DestroyWindow");

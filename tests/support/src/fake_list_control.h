@@ -25,6 +25,9 @@ class FakeListControl final : public wnd::ListControl {
     int32_t GetItemCount() const override;
     std::wstring GetItemText(int32_t row, int32_t column) const override;
     bool DestroyWindow() override;
+    void SetSelectedItem(int32_t row) override;
+    void SetSortIndicator(int32_t column, bool ascending) override;
+    void SetEmptyText(const std::wstring& text) override;
 
   private:
     // Callers hold the state's mutex.

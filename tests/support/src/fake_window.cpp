@@ -3,6 +3,7 @@
 
 #include "fake_list_control.h"
 #include "fake_window_state.h"
+#include "orvan_test/fake_text.h"
 
 namespace orvan::fake {
 
@@ -199,6 +200,50 @@ bool FakeWindow::PostMessage(uint32_t message, int64_t wparam, int64_t lparam) {
                               std::to_string(lparam) + ")");
     if (!state_->postResult) return false;
     state_->posted.push_back({message, wparam, lparam});
+    return true;
+}
+
+void FakeWindow::SetPopupMenuChoice(uint32_t id) {
+    SetPopupMenuChooser([id](const std::vector<wnd::MenuItem>&) { return id; });
+}
+
+void FakeWindow::SetPopupMenuChooser(std::function<uint32_t(const std::vector<wnd::MenuItem>&)> chooser) {
+    std::lock_guard guard(state_->mutex);
+    state_->menuChooser = std::move(chooser);
+}
+
+void FakeWindow::SetClipboardResult(bool value) {
+    std::lock_guard guard(state_->mutex);
+    state_->clipboardResult = value;
+}
+
+std::vector<std::vector<wnd::MenuItem>> FakeWindow::PopupMenus() const {
+    std::lock_guard guard(state_->mutex);
+    return state_->menus;
+}
+
+std::wstring FakeWindow::ClipboardText() const {
+    std::lock_guard guard(state_->mutex);
+    return state_->clipboard;
+}
+
+uint32_t FakeWindow::TrackPopupMenu(const std::vector<wnd::MenuItem>& items, wnd::Point point) {
+    std::function<uint32_t(const std::vector<wnd::MenuItem>&)> chooser;
+    {
+        std::lock_guard guard(state_->mutex);
+        state_->Record(false, "TrackPopupMenu at (" + std::to_string(point.x) + "," + std::to_string(point.y) + ")");
+        state_->menus.push_back(items);
+        chooser = state_->menuChooser;
+    }
+    // Outside the lock: like the real menu's loop, the chooser may call back into the window.
+    return chooser ? chooser(items) : 0;
+}
+
+bool FakeWindow::SetClipboardText(const std::wstring& text) {
+    std::lock_guard guard(state_->mutex);
+    state_->Record(false, "SetClipboardText \"" + Utf8(text) + "\"");
+    if (!state_->clipboardResult) return false;
+    state_->clipboard = text;
     return true;
 }
 

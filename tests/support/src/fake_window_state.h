@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <string>
@@ -38,6 +39,10 @@ struct FakeWindowState {
     std::map<uint32_t, uint32_t> timers;
     std::vector<FakeListContents> lists;
     int openPictureDrawers = 0;
+    std::vector<std::vector<wnd::MenuItem>> menus;
+    std::function<uint32_t(const std::vector<wnd::MenuItem>&)> menuChooser;
+    std::wstring clipboard;
+    bool clipboardResult = true;
     int openFonts = 0;
 
     int32_t charWidth = 8;

@@ -32,6 +32,15 @@ class ORVAN_UXViewController {
     virtual void OnMouseMove(int32_t x, int32_t y);
     // A click on the list control: the clicked row, or -1 below the last row.
     virtual void OnListClick(int32_t row, int64_t* result);
+    // A double click on a row of the list control, or Enter on its current row (-1: none).
+    virtual void OnListItemActivate(int32_t row);
+    // A right click on the list control: the row under the pointer (-1: none) and where, in the
+    // view's coordinates.
+    virtual void OnListRightClick(int32_t row, orvan::wnd::Point point);
+    // A click on a column heading of the list control.
+    virtual void OnListColumnClick(int32_t column);
+    // The copy shortcut in the list control, with its current row (-1: none).
+    virtual void OnListCopy(int32_t row);
     virtual void OnSize(int32_t cx, int32_t cy);
     virtual void MarkDeactivated();
     virtual void OnActivate();

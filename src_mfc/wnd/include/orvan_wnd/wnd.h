@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "orvan_wnd/picture.h"
 
@@ -32,6 +33,10 @@ struct Size {
 // Mouse flags delivered with mouse events.
 inline constexpr uint32_t MK_LBUTTON = 0x0001;
 inline constexpr uint32_t MK_RBUTTON = 0x0002;
+inline constexpr uint32_t MK_CONTROL = 0x0008;
+
+// Virtual key codes reported with list-control key notifications.
+inline constexpr int32_t VK_C = 0x43;
 
 // A 24-bit bitmap loaded from the program's resources by id.
 class Bitmap {
@@ -70,12 +75,30 @@ public:
     virtual int32_t GetItemCount() const = 0;
     virtual std::wstring GetItemText(int32_t row, int32_t column) const = 0;
     virtual bool DestroyWindow() = 0;
+    // Highlights row and makes it the current one (-1: none). The program's own choice, so it
+    // sends no notification back.
+    virtual void SetSelectedItem(int32_t row) = 0;
+    // An arrow on column's heading pointing up for an ascending order; -1 shows none.
+    virtual void SetSortIndicator(int32_t column, bool ascending) = 0;
+    // Shown across the list while it has no row; lines separated by '\n', empty for none.
+    virtual void SetEmptyText(const std::wstring& text) = 0;
 };
 
 // Notification code of a row click in a list control.
 inline constexpr int32_t NM_CLICK = -2;
 // Notification code of a move of a list control's current row by the keyboard.
 inline constexpr int32_t LVN_ITEMCHANGED = -101;
+// A double click on a row (item: the row, -1 below the last row).
+inline constexpr int32_t NM_DBLCLK = -3;
+// Enter pressed in the list (item: the current row, -1 for none).
+inline constexpr int32_t NM_RETURN = -4;
+// A right click (item: the row under the pointer or -1; point: where, in the view's coordinates).
+inline constexpr int32_t NM_RCLICK = -5;
+// A click on a column heading (subItem: the column).
+inline constexpr int32_t LVN_COLUMNCLICK = -108;
+// A key the screens act on (key: virtual key code, flags: MK_CONTROL when Control was down; item:
+// the current row). Only the copy shortcut is reported: key VK_C with MK_CONTROL.
+inline constexpr int32_t LVN_KEYDOWN = -155;
 
 // A notification from a child control: which control, what happened and, for a click, the row
 // (-1 below the last row).
@@ -83,6 +106,16 @@ struct ListNotification {
     int32_t controlId = 0;
     int32_t code = 0;
     int32_t item = -1;
+    int32_t subItem = 0;
+    Point point{};
+    int32_t key = 0;
+    uint32_t flags = 0;
+};
+
+// One line of a popup menu; id 0 draws a separator.
+struct MenuItem {
+    uint32_t id = 0;
+    std::wstring text;
 };
 
 // The child view as seen by the toolkit and the screens.
@@ -119,6 +152,12 @@ public:
     // key (arrows, Page Up/Down, Home, End) as an item-changed notification with the new row.
     virtual std::unique_ptr<ListControl> CreateListControl(int32_t controlId, int32_t left, int32_t top,
                                                            int32_t right, int32_t bottom) = 0;
+
+    // Shows a popup menu with its top left corner at point (client coordinates) and waits for the
+    // user: the id of the chosen item, 0 when the menu was closed without a choice.
+    virtual uint32_t TrackPopupMenu(const std::vector<MenuItem>& items, Point point) = 0;
+    // Puts text on the clipboard; false when it could not.
+    virtual bool SetClipboardText(const std::wstring& text) = 0;
 
     // A picture-drawing object for frames shown on this view; null when none can be had.
     virtual std::unique_ptr<PictureDrawer> OpenPictureDrawer() = 0;

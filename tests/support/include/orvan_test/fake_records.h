@@ -29,6 +29,10 @@ struct FakeListContents {
     int32_t bottom = 0;
     std::vector<FakeListColumn> columns;
     std::vector<std::vector<std::wstring>> rows;  // each row as wide as its widest set column
+    int32_t selected = -1;                        // the highlighted row the program set
+    int32_t sortColumn = -1;                      // the heading with a sort arrow
+    bool sortAscending = true;
+    std::wstring emptyText;                       // shown while the list has no row
     bool windowDestroyed = false;                 // DestroyWindow was called
     bool deleted = false;                         // the control object is gone
 };

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <map>
 #include <memory>
@@ -38,6 +39,11 @@ class FakeWindow final : public wnd::Window {
     void SetClientSize(int32_t cx, int32_t cy);
     void SetIsWindow(bool value);
     void SetPostMessageResult(bool value);
+    // What the next popup menus return: the id of the item the user picks (0: none). A test
+    // may instead decide per menu, seeing its items.
+    void SetPopupMenuChoice(uint32_t id);
+    void SetPopupMenuChooser(std::function<uint32_t(const std::vector<wnd::MenuItem>&)> chooser);
+    void SetClipboardResult(bool value);
 
     // --- What the code under test did.
     std::vector<std::string> Log() const;      // every recorded call, in order
@@ -62,6 +68,10 @@ class FakeWindow final : public wnd::Window {
     std::optional<FakeListContents> ListControl(int32_t controlId) const;
     // Picture-drawing objects and fonts handed out and not yet deleted.
     int OpenPictureDrawers() const;
+    // The items of every popup menu shown, in order.
+    std::vector<std::vector<wnd::MenuItem>> PopupMenus() const;
+    // What the clipboard holds: the text of the last successful SetClipboardText.
+    std::wstring ClipboardText() const;
     int OpenFonts() const;
 
     // --- wnd::Window
@@ -83,6 +93,9 @@ class FakeWindow final : public wnd::Window {
                                                         int32_t right, int32_t bottom) override;
     // Recorded as "OpenPictureDrawer" and "CreateFont "Face" height 16 weight 100 italic 0
     // underline 0"; deleting them records "ClosePictureDrawer" and "DeleteFont "Face"".
+    // Recorded as "TrackPopupMenu at (x,y)" and "SetClipboardText "text"".
+    uint32_t TrackPopupMenu(const std::vector<wnd::MenuItem>& items, wnd::Point point) override;
+    bool SetClipboardText(const std::wstring& text) override;
     std::unique_ptr<wnd::PictureDrawer> OpenPictureDrawer() override;
     std::unique_ptr<wnd::Font> CreateFontIndirect(const wnd::FontDesc& desc) override;
 

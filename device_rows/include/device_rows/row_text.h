@@ -1,0 +1,21 @@
+// A device's row as one line of text and its address as a number: what a row copied to the
+// clipboard reads, and the order of addresses (10.0.0.9 before 10.0.0.10) wherever rows are sorted.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace ORVAN_UXClass {
+
+// The cells joined by tabs, in order. Cells hold no tab or line break (device texts are shown
+// with control characters replaced), so the line splits back into the same cells.
+std::wstring TabSeparatedRow(std::span<const std::wstring> cells);
+
+// The dotted-decimal IPv4 address as a number in host order ("10.0.0.9" -> 0x0A000009); nothing
+// for a text that is not four decimal bytes.
+std::optional<uint32_t> AddressOrder(std::wstring_view dotted);
+
+}  // namespace ORVAN_UXClass
