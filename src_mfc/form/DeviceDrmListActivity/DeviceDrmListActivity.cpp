@@ -76,6 +76,17 @@ ORVAN_UXButtonDesc HeaderButtonDesc(int32_t x, const std::array<int32_t, 4>& bit
     return desc;
 }
 
+// A line of text on the white header strip, left-aligned by its owner.
+ORVAN_UXLabelDesc HeaderLabelDesc(int32_t width, const std::wstring& text) {
+    ORVAN_UXLabelDesc label;
+    label.cursorId = UX_HOVER_CURSOR_ID;
+    label.width = width;
+    label.height = kLabelHeight;
+    label.text = text;
+    label.backColor = kWhite;
+    return label;
+}
+
 DeviceDrmListActivity* Screen(void* userData) {
     return static_cast<DeviceDrmListActivity*>(userData);
 }
@@ -186,14 +197,9 @@ void DeviceDrmListActivity::ShowLinkLocal() {
         return;
     }
     if (!linkLocalLabel) {
-        ORVAN_UXLabelDesc label;
-        label.cursorId = UX_HOVER_CURSOR_ID;
+        ORVAN_UXLabelDesc label = HeaderLabelDesc(kLabelWidth, L"...");
         label.x = headerBitmap->rect.x + headerBitmap->GetWidth() + kLabelGap;
         label.y = kLabelY;
-        label.width = kLabelWidth;
-        label.height = kLabelHeight;
-        label.text = L"...";
-        label.backColor = kWhite;
         objectList->AddLabel(this, linkLocalLabel, label);
         linkLocalLabel->alignment = 0;
     }
@@ -424,13 +430,7 @@ void DeviceDrmListActivity::ShowScanStatus() {
     const std::wstring text = scanStatus_.Text(deviceEntries.size());
     if (!scanStatusLabel) {
         if (text.empty()) return;
-        ORVAN_UXLabelDesc label;
-        label.cursorId = UX_HOVER_CURSOR_ID;
-        label.width = kStatusWidth;
-        label.height = kLabelHeight;
-        label.text = text;
-        label.backColor = kWhite;
-        objectList->AddLabel(this, scanStatusLabel, label);
+        objectList->AddLabel(this, scanStatusLabel, HeaderLabelDesc(kStatusWidth, text));
         scanStatusLabel->alignment = 0;
         PlaceWidgets();
     }
