@@ -109,6 +109,8 @@ struct Bench {
             .link_local_present = [] { return 0; },
             .link_local_text = [] { return std::string(); },
             .link_local_added_address = [] { return 0u; },
+            .link_local_generation = {},
+            .set_link_local_listener = {},
             .open_url = [](const std::string&) { return true; },
         };
         screen = std::make_unique<DeviceDrmListActivity>(&window, delegate.objectList.get(), &delegate,
