@@ -33,7 +33,9 @@ TEST(PlatformStart, StartsInADirectoryWhoseNameIsNoTextOrThatWasRemoved) {
         const std::string path = std::string(base) + "/" + row.name;
         ASSERT_EQ(mkdir(path.c_str(), 0700), 0);
         ASSERT_EQ(chdir(path.c_str()), 0);
-        if (row.removed) ASSERT_EQ(rmdir(path.c_str()), 0);
+        if (row.removed) {
+            ASSERT_EQ(rmdir(path.c_str()), 0);
+        }
         EXPECT_EQ(liborvaniot_os_initialize(), 0);
         EXPECT_EQ(liborvaniot_os_finalize(), 0);
         ASSERT_EQ(fchdir(home), 0);
