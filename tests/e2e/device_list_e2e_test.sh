@@ -15,19 +15,15 @@ sim=${2:?usage: device_list_e2e_test.sh <orvan_finder> <orvan_device_sim> <artif
 artifacts=${3:?usage: device_list_e2e_test.sh <orvan_finder> <orvan_device_sim> <artifact-dir>}
 readonly title="Selvani Version 1.2.7.0"
 
-note() { echo "e2e: $*" >&2; }
-failed=0
-fail() {
-    echo "FAIL: $*" >&2
-    failed=1
-}
-
-if [[ -z ${ORVAN_NETNS_ID:-} ]]; then
-    echo "e2e: refusing to run outside a test network (run it through tests/netns/netns_run.sh --peers 2)" >&2
-    exit 1
-fi
-read -r -a peers <<<"$ORVAN_NETNS_PEERS"
-read -r -a peer_ifs <<<"$ORVAN_NETNS_PEER_IFS"
+support=$(dirname "${BASH_SOURCE[0]}")/../support
+check_name=e2e
+# shellcheck source=/dev/null
+source "$support/checks.sh"
+# shellcheck source=/dev/null
+source "$support/wait_for.sh"
+# shellcheck source=/dev/null
+source "$support/test_network.sh"
+require_test_network e2e
 if ((${#peers[@]} < 2)); then
     echo "e2e: needs two peer namespaces" >&2
     exit 1
@@ -42,9 +38,6 @@ cleanup() {
 }
 trap cleanup EXIT
 mkdir -p "$artifacts"
-
-# shellcheck source=/dev/null
-source "$(dirname "${BASH_SOURCE[0]}")/../support/wait_for.sh"
 
 # --- The finder's rows: the dump file and what it says.
 rows_file=$work/rows
@@ -109,19 +102,15 @@ check_row() {
 
 # --- A virtual screen; the window sits without decoration at (480,270), so window coordinates are
 # the view's client coordinates.
-Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.err" &
-pids+=($!)
-wait_for 100 test -s "$work/display" || { note "Xvfb did not start: $(cat "$work/xvfb.err")"; exit 1; }
-export DISPLAY=":$(head -n1 "$work/display")" QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR=$work/runtime
-unset WAYLAND_DISPLAY
-mkdir -m 0700 "$XDG_RUNTIME_DIR"
+# shellcheck source=/dev/null
+source "$support/virtual_display.sh"
+start_virtual_display "$work" || exit 1
+pids+=("$xvfb_pid")
 
 ORVAN_DUMP_ROWS_TO=$rows_file "$finder" >"$work/finder.out" 2>"$work/finder.err" &
 finder_pid=$!
 pids+=("$finder_pid")
-window_up() { xdotool search --name "^$title\$" >"$work/wid" 2>/dev/null && test -s "$work/wid"; }
-wait_for 600 window_up || { fail "no window titled '$title'"; exit 1; }
-wid=$(head -n1 "$work/wid")
+wid=$(find_window "$title" 600) || { fail "no window titled '$title'"; exit 1; }
 wait_for 100 dump_says rows 0 || { fail "the device list did not come up"; exit 1; }
 # The listener hears announcements once its group receiver is bound to the discovery port.
 listening() { ss -Huanp 'sport = :13702' 2>/dev/null | grep -q orvan_finder; }
@@ -285,20 +274,9 @@ import -display "$DISPLAY" -window "$wid" "$artifacts/device_list_after_second_s
 
 # 5. The window closes cleanly on SIGTERM.
 kill -TERM "$finder_pid"
-for ((i = 0; i < 300; i++)); do kill -0 "$finder_pid" 2>/dev/null || break; sleep 0.1; done
-if kill -0 "$finder_pid" 2>/dev/null; then
-    fail "still running 30 s after SIGTERM"
-else
-    wait "$finder_pid"
-    status=$?
-    [[ $status -eq 0 ]] || fail "exit status after SIGTERM is $status, expected 0"
-fi
+expect_exit "$finder_pid" SIGTERM
 cp "$work/finder.err" "$artifacts/finder_stderr.txt"
-grep -q "liborvaniot_core_cms_finalize:Ok\." "$work/finder.err" || fail "no 'liborvaniot_core_cms_finalize:Ok.' line"
-if grep -qi "leak" "$work/finder.err"; then
-    fail "leak lines on standard error:"
-    grep -i "leak" "$work/finder.err" | head -20 >&2
-fi
+expect_clean_finish "$work/finder.err"
 
 if ((failed)); then
     echo "--- rows ---" >&2

@@ -15,17 +15,17 @@ sheet=${2:?usage: window_tour_test.sh <orvan_window_tour> <orvan_tour_sheet> <ar
 artifacts=${3:?usage: window_tour_test.sh <orvan_window_tour> <orvan_tour_sheet> <artifact-dir>}
 readonly title="Selvani Version 1.2.7.0"
 
-note() { echo "window_tour: $*" >&2; }
-failed=0
-fail() {
-    echo "FAIL: $*" >&2
-    failed=1
-}
-
-if [[ -z ${ORVAN_NETNS_ID:-} ]]; then
-    echo "window_tour: refusing to run outside a test network (run it through tests/netns/netns_run.sh)" >&2
-    exit 1
-fi
+support=$(dirname "${BASH_SOURCE[0]}")/../support
+check_name=window_tour
+# shellcheck source=/dev/null
+source "$support/checks.sh"
+# shellcheck source=/dev/null
+source "$support/wait_for.sh"
+# shellcheck source=/dev/null
+source "$support/virtual_display.sh"
+# shellcheck source=/dev/null
+source "$support/test_network.sh"
+require_test_network window_tour
 
 work=$(mktemp -d)
 xvfb_pid=""
@@ -40,11 +40,6 @@ trap cleanup EXIT
 rm -rf "$artifacts/screens"
 mkdir -p "$artifacts/screens"
 
-support=$(dirname "${BASH_SOURCE[0]}")/../support
-# shellcheck source=/dev/null
-source "$support/wait_for.sh"
-# shellcheck source=/dev/null
-source "$support/virtual_display.sh"
 start_virtual_display "$work" || exit 1
 note "Xvfb on $DISPLAY"
 
@@ -164,22 +159,10 @@ fi
 if grep -q '^error' "$out"; then fail "the tour program did not understand: $(grep '^error' "$out")"; fi
 send quit
 exec 4>&-
-for ((i = 0; i < 300; i++)); do kill -0 "$tour_pid" 2>/dev/null || break; sleep 0.1; done
-if kill -0 "$tour_pid" 2>/dev/null; then
-    fail "still running 30 s after quit"
-else
-    wait "$tour_pid"
-    status=$?
-    tour_pid=""
-    [[ $status -eq 0 ]] || fail "exit status after quit is $status, expected 0"
-fi
+expect_exit "$tour_pid" quit && tour_pid=""
 cp "$work/tour.err" "$artifacts/tour_stderr.txt"
 cp "$out" "$artifacts/tour_stdout.txt"
-grep -q "liborvaniot_core_cms_finalize:Ok\." "$work/tour.err" || fail "no 'liborvaniot_core_cms_finalize:Ok.' line"
-if grep -qiE "leak|AddressSanitizer|runtime error" "$work/tour.err"; then
-    fail "leak or sanitizer lines on standard error:"
-    grep -iE "leak|AddressSanitizer|runtime error" "$work/tour.err" | head -20 >&2
-fi
+expect_clean_finish "$work/tour.err"
 
 if ((failed)); then
     echo "--- standard error of the tour program ---" >&2
