@@ -14,14 +14,16 @@ wine_env() {
     unset DISPLAY WAYLAND_DISPLAY
 }
 
-# wine_server_start: starts this prefix's server here and brings up Wine's services (creating the
-# prefix first if needed). Fails when a server already serves the prefix: programs would then run
+# wine_server_start [SECONDS]: starts this prefix's server here and brings up Wine's services
+# (creating the prefix first if needed). The server stays until stopped, or with SECONDS that long
+# after its last program ended. Fails when a server already serves the prefix: programs would then run
 # wherever that server runs, which for sockets means its network namespace. A server that was not
 # kept running ends by itself a few seconds after its last program; that much is waited for.
 wine_server_start() {
-    if ! wineserver -p 2>/dev/null; then
+    local persistent="-p${1:-}"
+    if ! wineserver "$persistent" 2>/dev/null; then
         timeout 10 wineserver -w 2>/dev/null
-        if ! wineserver -p 2>/dev/null; then
+        if ! wineserver "$persistent" 2>/dev/null; then
             echo "wine_env: a Wine server started elsewhere still serves $WINEPREFIX;" \
                 "stop it first (WINEPREFIX=$WINEPREFIX wineserver -k)" >&2
             return 1
