@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # orvan-scan.exe under Wine against simulated devices (Linux programs in the peer namespaces): a
 # channel on every address of this host, a scan that lists every well-formed device and none of the
-# hostile or over-long answers, the exact bytes of JSON and CSV, --watch with Hello and Bye and its
-# end on Ctrl+C, and the messages of a taken port and of a scan that finds nothing.
+# hostile or over-long answers, the exact bytes of JSON and CSV, interfaces chosen by address and by
+# name, --watch with Hello and Bye and its end on Ctrl+C, and the messages of a taken port and of a
+# scan that finds nothing.
 #
 #   scan_wine_test.sh <orvan-scan.exe> <orvan_device_sim>
 #   (inside netns_run.sh --peers 2 -- wine_netns.sh, which runs the Wine server in this network)
@@ -96,7 +97,14 @@ tail -n +"$((lines_before + 1))" "$work/sim0.out" | grep '^probe from' >"$work/p
 grep -q "^probe from $second_addr:" "$work/probes" || fail "--interface: no probe from $second_addr"
 grep -q "^probe from $ORVAN_NETNS_FINDER_ADDR:" "$work/probes" && fail "--interface: a probe from the other address"
 
-# 5. --watch: the answers, then Hello and Bye of devices that come and go; Ctrl+C ends it with 0.
+# 5. An interface by its name (Wine names adapters as Linux does), and one that does not exist.
+run --interface "$ORVAN_NETNS_FINDER_IF" --json
+expect_status 0 "--interface by name"
+run --interface nosuch0
+expect_status 2 "an unknown interface"
+grep -qF "no network interface named 'nosuch0'" "$work/err" || fail "an unknown interface: $(cat "$work/err")"
+
+# 6. --watch: the answers, then Hello and Bye of devices that come and go; Ctrl+C ends it with 0.
 stop_sim 1
 wine "$scan" --watch >"$work/watch" 2>"$work/watch.err" &
 watch_pid=$!
@@ -122,7 +130,7 @@ assert events.index(("hello", "198.18.2.20")) < events.index(("bye", "198.18.2.2
 assert len([e for e in events if e[0] == "match"]) == 4, events
 PY
 
-# 6. The discovery port taken by a program that does not share it: status 2 and what is wrong.
+# 7. The discovery port taken by a program that does not share it: status 2 and what is wrong.
 python3 -c 'import socket, time, sys
 s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
 s.bind(("0.0.0.0", 13702))
@@ -137,7 +145,7 @@ grep -qF "UDP port 13702 of the discovery group 239.255.255.250 is in use by ano
 kill "$holder"
 wait "$holder" 2>/dev/null
 
-# 7. Nobody answers: status 1 and an empty result.
+# 8. Nobody answers: status 1 and an empty result.
 stop_sims
 run --json --timeout 1
 expect_status 1 "no devices"
