@@ -10,10 +10,6 @@ set -uo pipefail
 test_exe=${1:?usage: probe_wine_net_test.sh <test.exe> <orvan_device_sim>}
 sim=${2:?usage: probe_wine_net_test.sh <test.exe> <orvan_device_sim>}
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-# shellcheck source=/dev/null
-source "$here/../support/wait_for.sh"
-# shellcheck source=/dev/null
-source "$here/../support/test_network.sh"
 # shellcheck source=tests/wine/sim_peers.sh
 source "$here/sim_peers.sh"
 require_test_network probe_wine_net_test

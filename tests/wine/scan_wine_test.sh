@@ -12,10 +12,6 @@ set -uo pipefail
 scan=${1:?usage: scan_wine_test.sh <orvan-scan.exe> <orvan_device_sim>}
 sim=${2:?usage: scan_wine_test.sh <orvan-scan.exe> <orvan_device_sim>}
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-# shellcheck source=/dev/null
-source "$here/../support/wait_for.sh"
-# shellcheck source=/dev/null
-source "$here/../support/test_network.sh"
 # shellcheck source=tests/wine/sim_peers.sh
 source "$here/sim_peers.sh"
 require_test_network scan_wine_test
@@ -131,19 +127,13 @@ assert len([e for e in events if e[0] == "match"]) == 4, events
 PY
 
 # 7. The discovery port taken by a program that does not share it: status 2 and what is wrong.
-python3 -c 'import socket, time, sys
-s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
-s.bind(("0.0.0.0", 13702))
-open(sys.argv[1], "w").close()
-time.sleep(60)' "$work/port_taken" &
-holder=$!
-wait_for 50 test -e "$work/port_taken"
+hold_udp_port 13702
 run
 expect_status 2 "port in use"
 grep -qF "UDP port 13702 of the discovery group 239.255.255.250 is in use by another program" "$work/err" ||
     fail "port in use: $(cat "$work/err")"
-kill "$holder"
-wait "$holder" 2>/dev/null
+kill "$holder_pid"
+wait "$holder_pid" 2>/dev/null
 
 # 8. Nobody answers: status 1 and an empty result.
 stop_sims

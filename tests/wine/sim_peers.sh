@@ -1,6 +1,11 @@
 # Simulated devices in the test network's peer namespaces, for the scripts that test Windows
-# programs under Wine. Needs test_network.sh and wait_for.sh sourced, $work set and sim pointing at
-# the (Linux) simulator.
+# programs under Wine, with the test network's shell helpers. Call require_test_network first; set
+# $work and $sim (the Linux simulator) before starting devices.
+
+# shellcheck source=/dev/null
+source "$(dirname "${BASH_SOURCE[0]}")/../support/wait_for.sh"
+# shellcheck source=/dev/null
+source "$(dirname "${BASH_SOURCE[0]}")/../support/test_network.sh"
 
 sim_pids=()
 
