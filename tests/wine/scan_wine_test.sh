@@ -2,7 +2,7 @@
 # orvan-scan.exe under Wine against simulated devices (Linux programs in the peer namespaces): a
 # channel on every address of this host, a scan that lists every well-formed device and none of the
 # hostile or over-long answers, the exact bytes of JSON and CSV, interfaces chosen by address and by
-# name, --watch with Hello and Bye and its end on Ctrl+C, and the messages of a taken port and of a
+# name, --open through the shell's "open", --watch with Hello and Bye and its end on Ctrl+C, and the messages of a taken port and of a
 # scan that finds nothing.
 #
 #   scan_wine_test.sh <orvan-scan.exe> <orvan_device_sim>
@@ -100,7 +100,20 @@ run --interface nosuch0
 expect_status 2 "an unknown interface"
 grep -qF "no network interface named 'nosuch0'" "$work/err" || fail "an unknown interface: $(cat "$work/err")"
 
-# 6. --watch: the answers, then Hello and Bye of devices that come and go; Ctrl+C ends it with 0.
+# 6. --open: the shell's "open" reaches the desktop's URL handler (Wine passes it to xdg-open).
+mkdir "$work/bin"
+cat >"$work/bin/xdg-open" <<HANDLER
+#!/bin/sh
+echo "\$1" >>"$work/opened"
+HANDLER
+chmod +x "$work/bin/xdg-open"
+PATH="$work/bin:$PATH" run --open 198.18.1.10
+expect_status 0 "--open"
+[[ $(cat "$work/out") == "https://198.18.1.10" ]] || fail "--open printed '$(cat "$work/out")'"
+wait_for 100 test -s "$work/opened" || fail "--open: the URL handler did not run"
+grep -q '^https://198.18.1.10/\{0,1\}$' "$work/opened" || fail "--open: the handler got '$(cat "$work/opened")'"
+
+# 7. --watch: the answers, then Hello and Bye of devices that come and go; Ctrl+C ends it with 0.
 stop_sim 1
 wine "$scan" --watch >"$work/watch" 2>"$work/watch.err" &
 watch_pid=$!
@@ -126,7 +139,7 @@ assert events.index(("hello", "198.18.2.20")) < events.index(("bye", "198.18.2.2
 assert len([e for e in events if e[0] == "match"]) == 4, events
 PY
 
-# 7. The discovery port taken by a program that does not share it: status 2 and what is wrong.
+# 8. The discovery port taken by a program that does not share it: status 2 and what is wrong.
 hold_udp_port 13702
 run
 expect_status 2 "port in use"
@@ -135,7 +148,7 @@ grep -qF "UDP port 13702 of the discovery group 239.255.255.250 is in use by ano
 kill "$holder_pid"
 wait "$holder_pid" 2>/dev/null
 
-# 8. Nobody answers: status 1 and an empty result.
+# 9. Nobody answers: status 1 and an empty result.
 stop_sims
 run --json --timeout 1
 expect_status 1 "no devices"
