@@ -6,6 +6,8 @@ namespace ORVAN_UXClass {
 
 namespace {
 
+constexpr bool kWideIsUtf16 = sizeof(wchar_t) == 2;
+
 bool IsContinuation(unsigned char byte) {
     return (byte & 0xC0) == 0x80;
 }
@@ -25,8 +27,8 @@ size_t SequenceLength(unsigned char lead) {
 
 }  // namespace
 
-std::wstring WideFromLocal(std::string_view bytes) {
-    std::wstring text;
+std::u32string CodePointsFromLocal(std::string_view bytes) {
+    std::u32string text;
     text.reserve(bytes.size());
     size_t i = 0;
     while (i < bytes.size()) {
@@ -42,21 +44,36 @@ std::wstring WideFromLocal(std::string_view bytes) {
         // Overlong three- and four-byte forms and surrogates are not characters either.
         const uint32_t smallest = length == 3 ? 0x800 : length == 4 ? 0x10000 : 0;
         if (whole && value >= smallest && IsCharacter(value)) {
-            text += static_cast<wchar_t>(value);
+            text += static_cast<char32_t>(value);
             i += length;
         } else {
-            text += kReplacementCharacter;
+            text += static_cast<char32_t>(kReplacementCharacter);
             ++i;
         }
     }
     return text;
 }
 
-std::string LocalFromWide(std::wstring_view text) {
+std::wstring WideFromLocal(std::string_view bytes) {
+    std::wstring text;
+    text.reserve(bytes.size());
+    for (const char32_t c : CodePointsFromLocal(bytes)) {
+        // A 16-bit wide character (Windows) holds the characters beyond U+FFFF as surrogate pairs.
+        if (kWideIsUtf16 && c > 0xFFFF) {
+            text += static_cast<wchar_t>(0xD800 + ((c - 0x10000) >> 10));
+            text += static_cast<wchar_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+        } else {
+            text += static_cast<wchar_t>(c);
+        }
+    }
+    return text;
+}
+
+std::string LocalFromCodePoints(std::u32string_view text) {
     std::string bytes;
     bytes.reserve(text.size());
-    for (wchar_t c : text) {
-        uint32_t value = static_cast<uint32_t>(c);
+    for (const char32_t c : text) {
+        uint32_t value = c;
         if (!IsCharacter(value)) value = kReplacementCharacter;
         if (value < 0x80) {
             bytes += static_cast<char>(value);
@@ -75,6 +92,24 @@ std::string LocalFromWide(std::wstring_view text) {
         }
     }
     return bytes;
+}
+
+std::string LocalFromWide(std::wstring_view text) {
+    std::u32string points;
+    points.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        const auto unit = static_cast<uint32_t>(text[i]);
+        const bool high = unit >= 0xD800 && unit <= 0xDBFF;
+        const uint32_t next = i + 1 < text.size() ? static_cast<uint32_t>(text[i + 1]) : 0;
+        if (kWideIsUtf16 && high && next >= 0xDC00 && next <= 0xDFFF) {
+            points += static_cast<char32_t>(0x10000 + ((unit - 0xD800) << 10) + (next - 0xDC00));
+            ++i;
+        } else {
+            // A lone surrogate is no character: LocalFromCodePoints makes it U+FFFD.
+            points += static_cast<char32_t>(unit);
+        }
+    }
+    return LocalFromCodePoints(points);
 }
 
 std::wstring VisibleText(std::wstring text) {

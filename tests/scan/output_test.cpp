@@ -35,6 +35,9 @@ TEST(OutputTextTest, EachOutputHandlesWhatDevicesMaySend) {
          "Caf\xc3\xa9 \xe6\x9d\xb1"},
         {"broken UTF-8", "a\xff\xc3", "a" + kReplacement + kReplacement,
          "\"a" + kReplacement + kReplacement + "\"", "a" + kReplacement + kReplacement},
+        // Wide characters are 16 bits on Windows: these take two of them there.
+        {"beyond U+FFFF", "\xf0\x9f\x93\xb7 \xf0\x9d\x90\x80", "\xf0\x9f\x93\xb7 \xf0\x9d\x90\x80",
+         "\"\xf0\x9f\x93\xb7 \xf0\x9d\x90\x80\"", "\xf0\x9f\x93\xb7 \xf0\x9d\x90\x80"},
         {"line separator", "a\xe2\x80\xa8", "a\xe2\x80\xa8", "\"a\\u2028\"", "a\xe2\x80\xa8"},
         {"empty", "", "", "\"\"", ""},
     };
@@ -51,6 +54,7 @@ TEST(OutputTextTest, DisplayWidthCountsTerminalColumns) {
     EXPECT_EQ(DisplayWidth("Caf\xc3\xa9"), 4u);
     EXPECT_EQ(DisplayWidth("e\xcc\x81"), 1u) << "combining accent";
     EXPECT_EQ(DisplayWidth("\xe6\x9d\xb1\xe4\xba\xac"), 4u) << "two wide characters";
+    EXPECT_EQ(DisplayWidth("\xf0\x9f\x93\xb7\xf0\x9d\x90\x80"), 3u) << "an emoji and a letter beyond U+FFFF";
 }
 
 TEST(TableTextTest, ColumnsLineUpWhateverTheTexts) {

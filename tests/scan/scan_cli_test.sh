@@ -215,18 +215,12 @@ run --interface lo
 expect_status 2 "loopback only"
 expect_err "no usable address on the chosen interfaces" "loopback only"
 
-python3 -c 'import socket, time, sys
-s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
-s.bind(("0.0.0.0", 13702))
-open(sys.argv[1], "w").close()
-time.sleep(60)' "$work/port_taken" &
-holder=$!
-wait_for 50 test -e "$work/port_taken"
+hold_udp_port 13702
 run
 expect_status 2 "port in use"
 expect_err "UDP port 13702 of the discovery group 239.255.255.250 is in use by another program" "port in use"
-kill "$holder"
-wait "$holder" 2>/dev/null
+kill "$holder_pid"
+wait "$holder_pid" 2>/dev/null
 
 igmp=$(sysctl -n net.ipv4.igmp_max_memberships)
 sysctl -qw net.ipv4.igmp_max_memberships=0

@@ -1,7 +1,7 @@
 // Discovered-device records as the probe client hands them over, for the scanner's tests.
 #pragma once
 
-#include <arpa/inet.h>
+#include "liborvaniot_os/liborvaniot_os_net_sockaddr.h"
 
 #include <cstring>
 #include <initializer_list>

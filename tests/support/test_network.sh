@@ -17,3 +17,18 @@ stop_processes() {
     for pid in "$@"; do kill -TERM "$pid" 2>/dev/null; done
     for pid in "$@"; do wait "$pid" 2>/dev/null; done
 }
+
+# hold_udp_port PORT: a program binds 0.0.0.0:PORT without sharing it and keeps it until killed; its
+# pid is in holder_pid once the port is taken. Needs wait_for.sh.
+hold_udp_port() {
+    local ready
+    ready=$(mktemp -u)
+    python3 -c 'import socket, time, sys
+s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+s.bind(("0.0.0.0", int(sys.argv[1])))
+open(sys.argv[2], "w").close()
+time.sleep(60)' "$1" "$ready" &
+    holder_pid=$!
+    wait_for 50 test -e "$ready"
+    rm -f "$ready"
+}

@@ -1,12 +1,11 @@
 #include "found_device.h"
 
-#include <arpa/inet.h>
-
 #include <algorithm>
 #include <cstring>
 
 #include "device_rows/SecureWebModelList.h"
 #include "device_rows/local_text.h"
+#include "liborvaniot_os/liborvaniot_os_net_sockaddr.h"
 
 namespace orvan_scan {
 

@@ -1,8 +1,5 @@
 #include "interface_choice.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -11,6 +8,7 @@
 #include "liborvaniot_os/liborvaniot_os_net.h"
 #include "liborvaniot_os/liborvaniot_os_net_group.h"
 #include "liborvaniot_os/liborvaniot_os_net_select.h"
+#include "liborvaniot_os/liborvaniot_os_net_sockaddr.h"
 
 namespace orvan_scan {
 

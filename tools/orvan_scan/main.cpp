@@ -1,4 +1,5 @@
 // orvan-scan: finds the maker's devices from a terminal or a script, on the finder's libraries.
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -8,7 +9,9 @@
 #include "scanner.h"
 
 int main(int argc, char** argv) {
-    const std::vector<std::string_view> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+    const std::vector<std::string> arguments = liborvaniot_os_console_arguments(argc, argv);
+    const std::vector<std::string_view> args(arguments.begin(), arguments.end());
+    liborvaniot_os_console_prepare_streams();
     const orvan_scan::ParsedOptions parsed = orvan_scan::ParseScanOptions(args);
     orvan_scan::Console console{stdout, stderr, liborvaniot_os_console_is_terminal(2) == 1};
     if (!parsed.options) {

@@ -11,7 +11,7 @@ namespace {
 
 constexpr wchar_t kReplacement = ORVAN_UXClass::kReplacementCharacter;
 
-bool IsControl(wchar_t c) {
+bool IsControl(char32_t c) {
     return c < 0x20 || (c >= 0x7F && c <= 0x9F);
 }
 
@@ -57,7 +57,7 @@ std::string TerminalText(std::string_view bytes) {
 
 size_t DisplayWidth(std::string_view utf8) {
     size_t width = 0;
-    for (wchar_t c : ORVAN_UXClass::WideFromLocal(utf8)) {
+    for (const char32_t c : ORVAN_UXClass::CodePointsFromLocal(utf8)) {
         const auto value = static_cast<uint32_t>(c);
         if (In(kZeroWidth, value)) continue;
         width += In(kWide, value) ? 2 : 1;
@@ -67,21 +67,21 @@ size_t DisplayWidth(std::string_view utf8) {
 
 std::string JsonString(std::string_view bytes) {
     std::string out = "\"";
-    for (wchar_t c : ORVAN_UXClass::WideFromLocal(bytes)) {
+    for (const char32_t c : ORVAN_UXClass::CodePointsFromLocal(bytes)) {
         switch (c) {
-            case L'"':
+            case U'"':
                 out += "\\\"";
                 continue;
-            case L'\\':
+            case U'\\':
                 out += "\\\\";
                 continue;
-            case L'\n':
+            case U'\n':
                 out += "\\n";
                 continue;
-            case L'\r':
+            case U'\r':
                 out += "\\r";
                 continue;
-            case L'\t':
+            case U'\t':
                 out += "\\t";
                 continue;
             default:
@@ -92,7 +92,7 @@ std::string JsonString(std::string_view bytes) {
             std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(c));
             out += escape;
         } else {
-            out += ORVAN_UXClass::LocalFromWide(std::wstring_view(&c, 1));
+            out += ORVAN_UXClass::LocalFromCodePoints(std::u32string_view(&c, 1));
         }
     }
     return out + "\"";

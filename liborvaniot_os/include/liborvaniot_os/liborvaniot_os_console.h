@@ -4,9 +4,20 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 // 1 when the file descriptor is a terminal, else 0.
 int32_t liborvaniot_os_console_is_terminal(int fd);
+
+// The program's arguments without the program name, as UTF-8. Windows hands main() the arguments in
+// the local code page, which cannot hold every interface name; they are read again as UTF-16 there.
+std::vector<std::string> liborvaniot_os_console_arguments(int argc, char** argv);
+
+// Standard output and error pass the program's bytes on unchanged (Windows would otherwise turn each
+// line feed into CR LF, doubling the CR of a CSV record end), and a Windows console shows them as
+// UTF-8 and acts on the terminal escapes that redraw a line.
+void liborvaniot_os_console_prepare_streams();
 
 // Writes to a pipe whose reader has gone fail with an error instead of ending the process, so that
 // the program can still clean up (remove an address it added) before it exits.

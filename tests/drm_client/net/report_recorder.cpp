@@ -1,6 +1,6 @@
 #include "report_recorder.h"
 
-#include <arpa/inet.h>
+#include "liborvaniot_os/liborvaniot_os_net_sockaddr.h"
 
 #include <thread>
 

@@ -44,6 +44,14 @@ int32_t liborvaniot_os_console_is_terminal(int fd) {
     return ::isatty(fd) == 1 ? 1 : 0;
 }
 
+std::vector<std::string> liborvaniot_os_console_arguments(int argc, char** argv) {
+    if (argc <= 1 || argv == nullptr) return {};
+    return std::vector<std::string>(argv + 1, argv + argc);
+}
+
+// Linux streams carry bytes as they are, and terminals speak UTF-8 and escapes already.
+void liborvaniot_os_console_prepare_streams() {}
+
 void liborvaniot_os_console_ignore_broken_pipe() {
     ::signal(SIGPIPE, SIG_IGN);
 }

@@ -1,9 +1,12 @@
 // Terminal checks, the console control handler and the shell's "open" on Windows.
 #include "liborvaniot_os/liborvaniot_os_console.h"
 
+#include <fcntl.h>
 #include <io.h>
 #include <windows.h>
 #include <shellapi.h>
+
+#include <cstdio>
 
 #include <atomic>
 #include <string>
@@ -38,6 +41,22 @@ BOOL WINAPI on_console_event(DWORD event) {
     }
 }
 
+std::string to_utf8(const wchar_t* text) {
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    if (size <= 0) return {};
+    std::string bytes(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, bytes.data(), size, nullptr, nullptr);
+    bytes.resize(static_cast<size_t>(size - 1));
+    return bytes;
+}
+
+void enable_terminal_escapes(DWORD which) {
+    const HANDLE handle = GetStdHandle(which);
+    DWORD mode = 0;
+    if (handle == nullptr || handle == INVALID_HANDLE_VALUE || !GetConsoleMode(handle, &mode)) return;
+    SetConsoleMode(handle, mode | ENABLE_PROCESSED_OUTPUT | ENABLE_VIRTUAL_TERMINAL_PROCESSING);
+}
+
 std::wstring to_wide(const char* text) {
     const int size = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text, -1, nullptr, 0);
     if (size <= 0) return {};
@@ -51,6 +70,29 @@ std::wstring to_wide(const char* text) {
 
 int32_t liborvaniot_os_console_is_terminal(int fd) {
     return ::_isatty(fd) != 0 ? 1 : 0;
+}
+
+std::vector<std::string> liborvaniot_os_console_arguments(int argc, char** argv) {
+    int count = 0;
+    wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (wide == nullptr) {
+        if (argc <= 1 || argv == nullptr) return {};
+        return std::vector<std::string>(argv + 1, argv + argc);
+    }
+    std::vector<std::string> arguments;
+    for (int i = 1; i < count; ++i) arguments.push_back(to_utf8(wide[i]));
+    LocalFree(wide);
+    return arguments;
+}
+
+void liborvaniot_os_console_prepare_streams() {
+    std::fflush(stdout);
+    std::fflush(stderr);
+    ::_setmode(::_fileno(stdout), _O_BINARY);
+    ::_setmode(::_fileno(stderr), _O_BINARY);
+    SetConsoleOutputCP(CP_UTF8);
+    enable_terminal_escapes(STD_OUTPUT_HANDLE);
+    enable_terminal_escapes(STD_ERROR_HANDLE);
 }
 
 // Writes to a closed pipe fail with an error on Windows; there is no signal to ignore.

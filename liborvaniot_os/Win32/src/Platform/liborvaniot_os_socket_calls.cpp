@@ -102,7 +102,10 @@ bool bind(liborvaniot_os_socket sock, uint32_t address, uint16_t port) {
     local.sin_addr.s_addr = address;
     if (::bind(liborvaniot_os_to_winsock(sock), reinterpret_cast<const sockaddr*>(&local), sizeof local) == 0)
         return true;
-    liborvaniot_os_errno_from_winsock();
+    // Windows has no privileged ports: a refused bind means another program holds the port for
+    // itself (SO_EXCLUSIVEADDRUSE, or a socket of another user), which callers report as in use.
+    const int error = WSAGetLastError();
+    errno = error == WSAEACCES ? EADDRINUSE : liborvaniot_os_posix_error(error);
     return false;
 }
 
