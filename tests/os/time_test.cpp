@@ -21,9 +21,9 @@ TEST(TimeOfDay, FirstCallersCalibrateOnceAndBothGetTheTime) {
     os_test::expect_in_fresh_process([] {
         ASSERT_EQ(liborvaniot_os_time_calibration_count(), 0);
         liborvaniot_os_timeval first{}, second{};
-        // A spinning start line rather than std::barrier: MinGW's library parks barrier waiters on
-        // shared condition variables, which can miss the last arrival's wake-up and hang the test.
-        // Spinning also lines the two callers up closer than a wake-up would.
+        // A spinning start line rather than std::barrier: MinGW's std::barrier (GCC 12) parks its
+        // waiters on a shared pool of condition variables, and under Wine one run in a few never
+        // woke the waiting thread. Spinning also lines the two callers up closer than a wake-up.
         std::atomic<int> arrived{0};
         const auto arrive_and_wait = [&arrived] {
             arrived.fetch_add(1);

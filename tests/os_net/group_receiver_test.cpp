@@ -71,7 +71,8 @@ class GroupReceiverTest : public testing::Test {
         char buffer[kCapacity];
         while (heard.empty() || heard.back() != "last") {
             uint8_t ready = 0;
-            if (liborvaniot_os_net_wait(&receiver_, 1, liborvaniot_os_net_wait_for::readable, kWaitMs, &ready) <= 0)
+            if (liborvaniot_os_net_wait(&receiver_, 1, liborvaniot_os_net_wait_for::readable, kWaitMs,
+                                        &ready) <= 0)
                 break;
             sockaddr_in from{};
             const int32_t n = liborvaniot_os_net_recv_datagram(receiver_, buffer, sizeof buffer, &from);

@@ -49,7 +49,8 @@ bool local_time(int64_t seconds, std::tm* out) {
 }  // namespace liborvaniot_os_clock
 
 void liborvaniot_os_sleep_ms(uint32_t milliseconds) {
-    timespec remaining{static_cast<time_t>(milliseconds / 1000), static_cast<long>(milliseconds % 1000) * 1000000};
+    timespec remaining{static_cast<time_t>(milliseconds / 1000),
+                       static_cast<long>(milliseconds % 1000) * 1000000};
     while (nanosleep(&remaining, &remaining) != 0 && errno == EINTR) {
     }
 }

@@ -32,7 +32,8 @@ int32_t start(body run, void* parameter, bool detached, pthread_t* thread) {
     pthread_attr_t attributes;
     int error = pthread_attr_init(&attributes);
     if (error != 0) return error;
-    error = pthread_attr_setdetachstate(&attributes, detached ? PTHREAD_CREATE_DETACHED : PTHREAD_CREATE_JOINABLE);
+    error = pthread_attr_setdetachstate(&attributes,
+                                        detached ? PTHREAD_CREATE_DETACHED : PTHREAD_CREATE_JOINABLE);
     if (error == 0) error = pthread_create(thread, &attributes, entry, packet.get());
     pthread_attr_destroy(&attributes);
     if (error == 0) packet.release();  // the thread's now

@@ -1,6 +1,8 @@
 // Receiving on Windows: WSARecvMsg, so that a group receiver learns each datagram's destination
 // and keeps only those sent to its group, and WSAEMSGSIZE as an over-long datagram.
+// Winsock 2 comes first: the other headers build on it.
 #include <winsock2.h>
+
 #include <mswsock.h>
 #include <windows.h>
 #include <ws2tcpip.h>
@@ -58,8 +60,7 @@ LPFN_WSARECVMSG receive_message_function(SOCKET sock) {
 
 // The destination of a datagram from its control data, or 0 when it carries none.
 uint32_t destination_of(const WSAMSG& message) {
-    for (const WSACMSGHDR* c = WSA_CMSG_FIRSTHDR(&message); c != nullptr;
-         c = WSA_CMSG_NXTHDR(&message, c)) {
+    for (const WSACMSGHDR* c = WSA_CMSG_FIRSTHDR(&message); c != nullptr; c = WSA_CMSG_NXTHDR(&message, c)) {
         if (c->cmsg_level == IPPROTO_IP && c->cmsg_type == IP_PKTINFO) {
             return reinterpret_cast<const IN_PKTINFO*>(WSA_CMSG_DATA(c))->ipi_addr.s_addr;
         }
@@ -120,7 +121,8 @@ void liborvaniot_os_group_receiver_remove(SOCKET sock) {
 
 namespace liborvaniot_os_socket_calls {
 
-int64_t receive(liborvaniot_os_socket sock, void* buffer, size_t capacity, sockaddr_in* from, bool* too_long) {
+int64_t receive(liborvaniot_os_socket sock, void* buffer, size_t capacity, sockaddr_in* from,
+                bool* too_long) {
     *too_long = false;
     const SOCKET handle = liborvaniot_os_to_winsock(sock);
     const LPFN_WSARECVMSG receive_message = receive_message_function(handle);
@@ -128,8 +130,8 @@ int64_t receive(liborvaniot_os_socket sock, void* buffer, size_t capacity, socka
     for (int skipped = 0; skipped <= kMaxSkipped; ++skipped) {
         DWORD length = 0;
         uint32_t destination = 0;
-        const outcome got =
-            receive_once(handle, receive_message, static_cast<char*>(buffer), size, from, &length, &destination);
+        const outcome got = receive_once(handle, receive_message, static_cast<char*>(buffer), size, from,
+                                         &length, &destination);
         if (got == outcome::failed) {
             liborvaniot_os_errno_from_winsock();
             return -1;
