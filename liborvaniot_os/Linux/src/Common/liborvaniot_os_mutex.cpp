@@ -262,7 +262,7 @@ int32_t mfc_mutex_free(mfc_mutex_handle* handle) {
         report("mfc_mutex_init,__mutex == 0,error !!\n");
         return -1;
     }
-    if (!liborvaniot_os_system_mutex_native::destroy((*handle)->native)) {
+    if (!system_mutex::destroy(**handle)) {
         report("mfc_mutex_init,CloseHandle,error !!\n");
         return -1;
     }

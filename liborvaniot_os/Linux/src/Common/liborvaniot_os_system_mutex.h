@@ -24,6 +24,11 @@ inline void unlock(liborvaniot_os_system_mutex& mutex) {
     liborvaniot_os_system_mutex_native::unlock(mutex.native);
 }
 
+// Ends a free mutex made at run time (false when the system refuses); the table's never end.
+inline bool destroy(liborvaniot_os_system_mutex& mutex) {
+    return liborvaniot_os_system_mutex_native::destroy(mutex.native);
+}
+
 // Holds a system mutex for a scope; unlock() lets it go early (before a halt, say).
 class guard {
   public:
