@@ -245,14 +245,16 @@ TEST(TrackedLockSlots, CreationWithoutASystemMutexGivesItsSlotBack) {
         ASSERT_EQ(liborvaniot_os_mutex_struct_plock_init(&first, "first", 1), 0);
         // A handle that is not empty cannot receive a new system mutex.
         struct_plock stale;
-        pthread_mutex_t other = PTHREAD_MUTEX_INITIALIZER;
-        stale.mutex = &other;
+        ASSERT_EQ(mfc_mutex_init(&stale.mutex), 0);
+        mfc_mutex_handle other = stale.mutex;
         int32_t result = 0;
         EXPECT_EQ(stderr_of([&] { result = liborvaniot_os_mutex_struct_plock_init(&stale, "stale", 2); }),
                   "mfc_mutex_init,__mutex != 0,error !!\n");
         EXPECT_EQ(result, -1);
         EXPECT_FALSE(liborvaniot_os_mutex_is_present(&stale));
         EXPECT_EQ(liborvaniot_os_mutex_slot_snapshot(0).in_use, 0);
+        EXPECT_EQ(stale.mutex, other) << "the mutex already there is left alone";
+        EXPECT_EQ(mfc_mutex_free(&stale.mutex), 0);
 
         // The slot is free again and no leak is reported for the lock that never came to be.
         EXPECT_EQ(stderr_of([] { liborvaniot_os_mutex_report_leaks(); }), "mutex leak error !! first:1\n");

@@ -1,6 +1,8 @@
 // System threads (stopped through their record) and user threads (status, break flag, join).
 #include <gtest/gtest.h>
-#include <pthread.h>
+#ifdef __linux__
+#include <pthread.h>  // for the refused start, provoked through glibc
+#endif
 
 #include <atomic>
 #include <functional>

@@ -1,7 +1,7 @@
 // Time of day and local time.
 #include <gtest/gtest.h>
 
-#include <barrier>
+#include <atomic>
 #include <cstdint>
 #include <ctime>
 #include <limits>
@@ -21,12 +21,19 @@ TEST(TimeOfDay, FirstCallersCalibrateOnceAndBothGetTheTime) {
     os_test::expect_in_fresh_process([] {
         ASSERT_EQ(liborvaniot_os_time_calibration_count(), 0);
         liborvaniot_os_timeval first{}, second{};
-        std::barrier start(2);
+        // A spinning start line rather than std::barrier: MinGW's std::barrier (GCC 12) parks its
+        // waiters on a shared pool of condition variables, and under Wine one run in a few never
+        // woke the waiting thread. Spinning also lines the two callers up closer than a wake-up.
+        std::atomic<int> arrived{0};
+        const auto arrive_and_wait = [&arrived] {
+            arrived.fetch_add(1);
+            while (arrived.load() < 2) std::this_thread::yield();
+        };
         std::thread other([&] {
-            start.arrive_and_wait();
+            arrive_and_wait();
             liborvaniot_os_gettimeofday(&second);
         });
-        start.arrive_and_wait();
+        arrive_and_wait();
         liborvaniot_os_gettimeofday(&first);
         other.join();
         EXPECT_TRUE(close_to_now(first)) << first.tv_sec << "." << first.tv_usec;

@@ -2,14 +2,15 @@
 // misuse halts at the faulty call naming both parties, and locks never destroyed are reported.
 #pragma once
 
-#include <pthread.h>
-
 #include <cstdint>
+
+// An operating-system mutex (its form is the runtime's own business).
+struct liborvaniot_os_system_mutex;
 
 // Handle of an operating-system mutex; null while none exists. A tracked lock's handle names the
 // mutex of its slot in the resource table, which lets nobody in twice, not even its owner: the
 // holder's re-acquire is recognised by its thread before the wait.
-using mfc_mutex_handle = pthread_mutex_t*;
+using mfc_mutex_handle = liborvaniot_os_system_mutex*;
 
 struct struct_plock {
     int32_t init_flag = 0;   // 0x1234 while the lock exists

@@ -37,7 +37,7 @@ struct liborvaniot_os_pthread {
     struct_plock status_lock;
     struct_plock second_lock;
     int32_t result;
-    pthread_t handle;
+    uintptr_t handle;  // the system's thread handle, valid while has_handle
     bool has_handle;
     int32_t (*routine)(liborvaniot_os_pthread* self);
     int32_t break_flag;
@@ -81,7 +81,7 @@ struct liborvaniot_os_timeval {
 
 int32_t liborvaniot_os_gettimeofday(liborvaniot_os_timeval* tv);
 // A cheap stamp for telling later how long ago something happened: the monotonic counter as of the
-// clock's last tick (a few milliseconds), in ns; never 0. Turned into the time of day (on the same
+// clock's last tick (a few milliseconds at worst), in the counter's own units; never 0. Turned into the time of day (on the same
 // scale as liborvaniot_os_gettimeofday) by liborvaniot_os_time_from_counter.
 int64_t liborvaniot_os_time_counter_coarse();
 void liborvaniot_os_time_from_counter(int64_t counter, liborvaniot_os_timeval* tv);

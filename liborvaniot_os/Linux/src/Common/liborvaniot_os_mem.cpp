@@ -2,26 +2,23 @@
 // outstanding at the end of a run are reported.
 #include "liborvaniot_os/liborvaniot_os_mem.h"
 
-#include <sys/sysinfo.h>
-
 #include <algorithm>
 #include <cinttypes>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <new>
-#include <string>
 #include <vector>
 
 #include "liborvaniot_os/liborvaniot_os_debug.h"
 #include "liborvaniot_os/liborvaniot_os_thread.h"
 #include "liborvaniot_os_mem_records.h"
+#include "liborvaniot_os_memory_status.h"
 
 namespace {
 
 constexpr size_t kFileKept = 256;
-constexpr uint64_t kLowMemory = 4194304;
+using liborvaniot_os_memory_status::kLowMemory;
 
 using liborvaniot_os_mem_records::record;
 
@@ -37,22 +34,10 @@ const char* or_empty(const char* text) {
     return text != nullptr ? text : "";
 }
 
-// sysinfo is cheap enough for every allocation; it counts only free pages, so a low figure is
-// confirmed with MemAvailable, which includes the page cache the kernel can reclaim.
 uint64_t available_physical_memory() {
-    struct sysinfo info {};
-    if (sysinfo(&info) == 0) {
-        const uint64_t free_bytes = static_cast<uint64_t>(info.freeram) * info.mem_unit;
-        if (free_bytes >= kLowMemory) return free_bytes;
-    }
-    std::ifstream meminfo("/proc/meminfo");
-    std::string key;
-    uint64_t kilobytes = 0;
-    std::string unit;
-    while (meminfo >> key >> kilobytes >> unit) {
-        if (key == "MemAvailable:") return kilobytes * 1024;
-    }
-    return kLowMemory;  // unknown: do not claim a shortage we cannot see
+    uint64_t bytes = 0;
+    // Unknown: do not claim a shortage we cannot see.
+    return liborvaniot_os_memory_status::available_physical_memory(&bytes) ? bytes : kLowMemory;
 }
 
 // Both called under the memory lock. The file text is kept, not copied: callers pass source paths

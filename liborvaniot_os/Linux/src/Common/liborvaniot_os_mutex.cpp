@@ -6,14 +6,11 @@
 // the coarse clock. The table mutex is taken only to create and destroy locks and to scan the table.
 #include "liborvaniot_os/liborvaniot_os_mutex.h"
 
-#include <pthread.h>
-
 #include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <mutex>
 #include <new>
 #include <utility>
 #include <vector>
@@ -22,10 +19,12 @@
 #include "liborvaniot_os/liborvaniot_os_thread.h"
 #include "liborvaniot_os_debug_sink.h"
 #include "liborvaniot_os_mutex_table.h"
+#include "liborvaniot_os_system_mutex.h"
 
 namespace {
 
 namespace lock_table = liborvaniot_os_mutex_table;
+namespace system_mutex = liborvaniot_os_system_mutex_calls;
 
 constexpr int32_t kPresent = 0x1234;
 // Passing states of init_flag while one call creates or destroys the lock: neither reads as
@@ -121,7 +120,7 @@ int32_t liborvaniot_os_mutex_struct_plock_init(struct_plock* lock, const char* c
     int32_t index = -1;
     int32_t in_use = 0;
     {
-        std::lock_guard<std::mutex> held(t.guard);
+        system_mutex::guard held(t.guard);
         if (!t.created) lock_table::reset(t, created_at);
         store_index(lock, -1);
         index = lock_table::take_slot(t, caller, line);
@@ -139,7 +138,7 @@ int32_t liborvaniot_os_mutex_struct_plock_init(struct_plock* lock, const char* c
         // absent, a later use is caught as misuse, and the leak report does not list it.
         report("mfc_mutex_init,__mutex != 0,error !!\n");
         {
-            std::lock_guard<std::mutex> held(t.guard);
+            system_mutex::guard held(t.guard);
             lock_table::give_back(t, index);
         }
         store_init_flag(lock, 0);
@@ -166,11 +165,11 @@ int32_t liborvaniot_os_mutex_struct_plock_lock(struct_plock* lock, const char* c
             index, s->pid.load(std::memory_order_relaxed), s->holder_name.load(std::memory_order_relaxed),
             s->holder_line.load(std::memory_order_relaxed), 0, caller, line);
     }
-    pthread_mutex_lock(&s->mutex);
+    system_mutex::lock(s->mutex);
     // The lock may have been destroyed while this call waited (or before it got here): then the slot
     // belongs to nobody, or to another lock, and is left alone.
     if (load_init_flag(lock) != kPresent || load_index(lock) != index) {
-        pthread_mutex_unlock(&s->mutex);
+        system_mutex::unlock(s->mutex);
         halt("liborvaniot_os_mutex_struct_plock_lock,error !! %s,%d\n", caller, line);
     }
     if (lock->is_in_lock != kFree) report("Alpstruct_plock->is_in_lock != 0x5566,error !! %s,%d\n", caller, line);
@@ -204,7 +203,7 @@ int32_t liborvaniot_os_mutex_struct_plock_unlock(struct_plock* lock, const char*
     s->holder_thread.store(nullptr, std::memory_order_relaxed);
     if (lock->is_in_lock != kHeld) report("Alpstruct_plock->is_in_lock != 0x6677,error !! %s,%d\n", caller, line);
     lock->is_in_lock = kFree;
-    pthread_mutex_unlock(&s->mutex);
+    system_mutex::unlock(s->mutex);
     return 0;
 }
 
@@ -219,12 +218,12 @@ int32_t liborvaniot_os_mutex_struct_plock_free(struct_plock* lock, const char* c
     }
     // Holding the system mutex proves that nobody holds the lock; a caller already waiting for it
     // gets it afterwards, sees the lock gone and halts.
-    if (pthread_mutex_trylock(&s->mutex) != 0) {
+    if (!system_mutex::try_lock(s->mutex)) {
         halt("liborvaniot_os_mutex_struct_plock_free Alpstruct_plock->lock != 0,error !! %s:%d\n", caller, line);
     }
     lock_table::table& t = lock_table::the_table;
     {
-        std::unique_lock<std::mutex> held(t.guard);
+        system_mutex::guard held(t.guard);
         if (s->in_use.load(std::memory_order_relaxed) != 1) {
             held.unlock();
             halt("liborvaniot_os_mutex_struct_plock_free liborvaniot_os_mutex_resource,error !! %s:%d\n", caller,
@@ -240,7 +239,7 @@ int32_t liborvaniot_os_mutex_struct_plock_free(struct_plock* lock, const char* c
     }
     lock->mutex = nullptr;
     store_init_flag(lock, 0);
-    pthread_mutex_unlock(&s->mutex);
+    system_mutex::unlock(s->mutex);
     return result;
 }
 
@@ -249,9 +248,8 @@ int32_t mfc_mutex_init(mfc_mutex_handle* handle) {
         report("mfc_mutex_init,__mutex != 0,error !!\n");
         return -1;
     }
-    auto* created = new (std::nothrow) pthread_mutex_t;
-    if (created == nullptr || pthread_mutex_init(created, nullptr) != 0) {
-        delete created;
+    auto* created = new (std::nothrow) liborvaniot_os_system_mutex{};
+    if (created == nullptr) {
         report("mfc_mutex_init,CreateMutex,error !!\n");
         return -1;
     }
@@ -264,7 +262,7 @@ int32_t mfc_mutex_free(mfc_mutex_handle* handle) {
         report("mfc_mutex_init,__mutex == 0,error !!\n");
         return -1;
     }
-    if (pthread_mutex_destroy(*handle) != 0) {
+    if (!system_mutex::destroy(**handle)) {
         report("mfc_mutex_init,CloseHandle,error !!\n");
         return -1;
     }
@@ -279,7 +277,7 @@ void liborvaniot_os_mutex_report_leaks() {
     std::vector<std::pair<const char*, int32_t>> leaks;
     {
         lock_table::table& t = lock_table::the_table;
-        std::lock_guard<std::mutex> held(t.guard);
+        system_mutex::guard held(t.guard);
         if (!t.created) return;
         t.cursor = lock_table::kFirstCursor;
         t.created = false;
@@ -301,7 +299,7 @@ void liborvaniot_os_mutex_visit_held(void (*visitor)(int32_t index, const liborv
     std::vector<std::pair<int32_t, liborvaniot_os_mutex_resource>> held_slots;
     {
         lock_table::table& t = lock_table::the_table;
-        std::lock_guard<std::mutex> held(t.guard);
+        system_mutex::guard held(t.guard);
         if (!t.created) return;
         for (int32_t i = 0; i < LIBORVANIOT_OS_MUTEX_SLOTS; ++i) {
             const lock_table::slot& s = t.slots[i];
@@ -316,7 +314,7 @@ void liborvaniot_os_mutex_visit_held(void (*visitor)(int32_t index, const liborv
 
 liborvaniot_os_mutex_resource liborvaniot_os_mutex_slot_snapshot(int32_t index) {
     lock_table::table& t = lock_table::the_table;
-    std::lock_guard<std::mutex> held(t.guard);
+    system_mutex::guard held(t.guard);
     if (!t.created || !valid_index(index)) return liborvaniot_os_mutex_resource{0, 0, 0, "", -1, "", -1, {0, 0}};
     return lock_table::read(t.slots[index]);
 }

@@ -28,14 +28,8 @@ void clear(slot& s, int64_t counter) {
 
 }  // namespace
 
-// Constant-initialised where the standard mutex allows it, so that no static constructor elsewhere
-// can find the table unmade; MinGW's mutex has no constant constructor, and there the table is an
-// ordinary static made before main.
-#if defined(_WIN32)
-table the_table{};
-#else
+// Constant-initialised, so that no static constructor elsewhere can find the table unmade.
 constinit table the_table{};
-#endif
 
 liborvaniot_os_mutex_resource read(const slot& s) {
     liborvaniot_os_mutex_resource copy{};

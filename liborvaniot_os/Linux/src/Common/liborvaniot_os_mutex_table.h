@@ -2,13 +2,11 @@
 // mutex that does the exclusion. Internal to the lock module.
 #pragma once
 
-#include <pthread.h>
-
 #include <atomic>
 #include <cstdint>
-#include <mutex>
 
 #include "liborvaniot_os/liborvaniot_os_mutex.h"
+#include "liborvaniot_os_system_mutex.h"
 
 namespace liborvaniot_os_mutex_table {
 
@@ -35,12 +33,12 @@ struct slot {
     // The lock's system mutex. It belongs to the slot and lives as long as the process: a caller
     // that raced with the destruction of its lock still finds a valid mutex, re-checks the lock
     // once it holds it, and halts instead of touching freed memory.
-    pthread_mutex_t mutex = PTHREAD_MUTEX_INITIALIZER;
+    liborvaniot_os_system_mutex mutex;
 };
 
 struct table {
     // Guards in_use, the owner fields, the count, the cursor and the created flag.
-    std::mutex guard;
+    liborvaniot_os_system_mutex guard;
     bool created = false;
     int32_t in_use_count = 0;
     int32_t cursor = kFirstCursor;

@@ -2,11 +2,10 @@
 // status word and a break flag).
 #include "liborvaniot_os/liborvaniot_os_thread.h"
 
-#include <pthread.h>
-
 #include <cstdint>
 
 #include "liborvaniot_os/liborvaniot_os_debug.h"
+#include "liborvaniot_os_thread_calls.h"
 
 std::atomic<int32_t> liborvaniot_os_stop_flag{0};
 
@@ -21,12 +20,11 @@ uint32_t next_sys_thread_id() {
     return id;
 }
 
-void* sys_thread_entry(void* parameter) {
-    liborvaniot_os_sys_thread_routine(static_cast<liborvaniot_os_sys_thread*>(parameter));
-    return nullptr;
+int32_t sys_thread_entry(void* parameter) {
+    return liborvaniot_os_sys_thread_routine(static_cast<liborvaniot_os_sys_thread*>(parameter));
 }
 
-void* pthread_entry(void* parameter);
+int32_t pthread_entry(void* parameter);
 
 // The status lock is taken under each step's own name, so misuse diagnostics point at the step.
 class status_guard {
@@ -45,14 +43,7 @@ int32_t liborvaniot_os_sys_thread_create(liborvaniot_os_sys_thread* thread) {
     const uint32_t id = next_sys_thread_id();
     thread->id.store(id);
 
-    pthread_attr_t attributes;
-    int error = pthread_attr_init(&attributes);
-    if (error == 0) {
-        error = pthread_attr_setdetachstate(&attributes, PTHREAD_CREATE_DETACHED);
-        pthread_t handle{};
-        if (error == 0) error = pthread_create(&handle, &attributes, sys_thread_entry, thread);
-        pthread_attr_destroy(&attributes);
-    }
+    const int32_t error = liborvaniot_os_thread_calls::start_detached(sys_thread_entry, thread);
     if (error == 0) return 0;
 
     thread->id.store(0);
@@ -120,8 +111,8 @@ int32_t liborvaniot_os_pthread_create(liborvaniot_os_pthread* record,
     record->routine = routine;
     record->break_flag = 0;
     // The new thread's first step waits for the status lock, so the handle is stored before it runs.
-    pthread_t handle{};
-    if (pthread_create(&handle, nullptr, pthread_entry, record) != 0) return -1;
+    uintptr_t handle = 0;
+    if (liborvaniot_os_thread_calls::start_joinable(pthread_entry, record, &handle) != 0) return -1;
     record->handle = handle;
     record->has_handle = true;
     return 0;
@@ -134,10 +125,8 @@ void set_status(liborvaniot_os_pthread* record, int32_t status) {
     record->status = status;
 }
 
-void* pthread_entry(void* parameter) {
-    auto* record = static_cast<liborvaniot_os_pthread*>(parameter);
-    const int32_t result = liborvaniot_os_pthread_start_routine(record);
-    return reinterpret_cast<void*>(static_cast<intptr_t>(result));
+int32_t pthread_entry(void* parameter) {
+    return liborvaniot_os_pthread_start_routine(static_cast<liborvaniot_os_pthread*>(parameter));
 }
 
 }  // namespace
@@ -164,7 +153,7 @@ void liborvaniot_os_thread_release(liborvaniot_os_pthread* record) {
 }
 
 void liborvaniot_os_thread_join(liborvaniot_os_pthread* record) {
-    pthread_t handle{};
+    uintptr_t handle = 0;
     bool has_handle = false;
     {
         status_guard held(record, "liborvaniot_os_thread_join", __LINE__);
@@ -172,11 +161,11 @@ void liborvaniot_os_thread_join(liborvaniot_os_pthread* record) {
         has_handle = record->has_handle;
     }
     if (!has_handle) return;
-    void* exit_code = nullptr;
-    if (pthread_join(handle, &exit_code) != 0) return;
+    int32_t exit_code = 0;
+    if (!liborvaniot_os_thread_calls::join(handle, &exit_code)) return;
     status_guard held(record, "liborvaniot_os_thread_join", __LINE__);
-    record->result = static_cast<int32_t>(reinterpret_cast<intptr_t>(exit_code));
-    record->handle = pthread_t{};
+    record->result = exit_code;
+    record->handle = 0;
     record->has_handle = false;
     record->status = LIBORVANIOT_OS_PTHREAD_IDLE;
 }

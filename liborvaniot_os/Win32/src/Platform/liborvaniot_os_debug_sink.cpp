@@ -7,14 +7,17 @@
 
 #include <atomic>
 #include <cerrno>
+#include <algorithm>
 #include <climits>
-#include <string>
+#include <cstring>
 
 #include "liborvaniot_os/liborvaniot_os_debug.h"
 
 namespace {
 
 constexpr int kStandardError = 2;
+// OutputDebugStringA takes terminated text: longer messages go to it in pieces of this size.
+constexpr size_t kDebuggerPiece = 1024;
 
 std::atomic<int> output_fd{kStandardError};
 
@@ -40,6 +43,20 @@ void write_to_fd(int fd, const char* text, size_t length) {
     }
 }
 
+// Copies through a stack buffer: the sink must not allocate, since it reports allocation failures
+// and lock misuse (a halt), where the heap or the memory lock may be the very thing failing.
+void write_to_debugger(const char* text, size_t length) {
+    char piece[kDebuggerPiece + 1];
+    while (length > 0) {
+        const size_t n = std::min(length, kDebuggerPiece);
+        std::memcpy(piece, text, n);
+        piece[n] = '\0';
+        OutputDebugStringA(piece);
+        text += n;
+        length -= n;
+    }
+}
+
 }  // namespace
 
 void liborvaniot_os_debug_set_output(int fd) {
@@ -51,9 +68,7 @@ namespace liborvaniot_os_debug_sink {
 void write_message(const char* text, size_t length) {
     const int fd = output_fd.load();
     if (fd < 0) return;  // the program asked for silence
-    // OutputDebugStringA needs a terminated text; messages arrive with their length.
-    const std::string terminated(text, length);
-    OutputDebugStringA(terminated.c_str());
+    write_to_debugger(text, length);
     if (has_output(fd)) write_to_fd(fd, text, length);
 }
 

@@ -1,6 +1,6 @@
 // Winsock 2.2 behind the runtime's socket calls: started and stopped with the net layer, FIONBIO for
-// non-blocking mode, handles kept out of child processes, WSAEMSGSIZE as an over-long datagram and
-// select for readiness.
+// non-blocking mode, handles kept out of child processes, the group receiver on the wildcard address
+// and select for readiness. Receiving is in liborvaniot_os_socket_receive.cpp.
 #include "liborvaniot_os_socket_calls.h"
 
 #include <windows.h>
@@ -83,6 +83,8 @@ liborvaniot_os_socket open(int type, int protocol) {
 }
 
 void close(liborvaniot_os_socket sock) {
+    // Forgotten before the handle is: the system may hand the same value to the next socket.
+    liborvaniot_os_group_receiver_remove(liborvaniot_os_to_winsock(sock));
     closesocket(liborvaniot_os_to_winsock(sock));
 }
 
@@ -110,32 +112,22 @@ bool bind(liborvaniot_os_socket sock, uint32_t address, uint16_t port) {
 }
 
 bool bind_group(liborvaniot_os_socket sock, uint32_t group, uint16_t port) {
-    // Windows refuses a multicast address as a local one; it delivers to a socket only the groups
-    // that socket joined, so the wildcard address still keeps other groups out.
-    (void)group;
-    return bind(sock, htonl(INADDR_ANY), port);
+    // Windows refuses a multicast address as a local one, so the receiver is bound to every address
+    // and would also hear datagrams sent straight to this host's port (and, under Wine, other
+    // groups joined on the host). It asks for each datagram's destination instead, and receive
+    // keeps only those sent to the group.
+    if (!bind(sock, htonl(INADDR_ANY), port)) return false;
+    const DWORD with_destination = 1;
+    if (!set_option(sock, IPPROTO_IP, IP_PKTINFO, &with_destination, sizeof with_destination)) return false;
+    if (liborvaniot_os_group_receiver_add(liborvaniot_os_to_winsock(sock), group)) return true;
+    errno = ENOBUFS;
+    return false;
 }
 
 int32_t force_receive_buffer(liborvaniot_os_socket sock, int32_t bytes) {
     // Windows has no ordinary limit to exceed: the plain option grants any size.
     const int size = bytes;
     return set_option(sock, SOL_SOCKET, SO_RCVBUF, &size, sizeof size) ? 0 : errno;
-}
-
-int64_t receive(liborvaniot_os_socket sock, void* buffer, size_t capacity, sockaddr_in* from, bool* too_long) {
-    int from_size = sizeof *from;
-    *too_long = false;
-    const int n = recvfrom(liborvaniot_os_to_winsock(sock), static_cast<char*>(buffer),
-                           static_cast<int>(capacity > INT32_MAX ? INT32_MAX : capacity), 0,
-                           reinterpret_cast<sockaddr*>(from), &from_size);
-    if (n != SOCKET_ERROR) return n;
-    // The datagram was longer than the buffer: Windows has filled the buffer and dropped the rest.
-    if (WSAGetLastError() == WSAEMSGSIZE) {
-        *too_long = true;
-        return static_cast<int64_t>(capacity);
-    }
-    liborvaniot_os_errno_from_winsock();
-    return -1;
 }
 
 int64_t send(liborvaniot_os_socket sock, const void* data, size_t length, const sockaddr_in& to) {

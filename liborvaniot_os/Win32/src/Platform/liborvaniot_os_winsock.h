@@ -21,3 +21,9 @@ inline liborvaniot_os_socket liborvaniot_os_from_winsock(SOCKET sock) {
 int liborvaniot_os_posix_error(int winsock_error);
 // Stores the calling thread's last Winsock error in errno, as a POSIX number.
 void liborvaniot_os_errno_from_winsock();
+
+// Group receivers (bound by bind_group) and their groups: receive keeps only the datagrams a
+// receiver's group was sent, as a receiver bound to the group itself would get them. Add is false
+// when the table is full; remove forgets a socket that is not listed without complaint.
+bool liborvaniot_os_group_receiver_add(SOCKET sock, uint32_t group);
+void liborvaniot_os_group_receiver_remove(SOCKET sock);

@@ -1,0 +1,50 @@
+// The plain operating-system mutex under every tracked lock and under the lock table: constant-
+// initialised, no owner re-entry, released only by the thread that took it. Each platform supplies
+// the type and its calls (liborvaniot_os_system_mutex_native.h in its platform folder).
+#pragma once
+
+#include "liborvaniot_os/liborvaniot_os_mutex.h"
+#include "liborvaniot_os_system_mutex_native.h"
+
+struct liborvaniot_os_system_mutex {
+    liborvaniot_os_system_mutex_native::type native = liborvaniot_os_system_mutex_native::kInitial;
+};
+
+namespace liborvaniot_os_system_mutex_calls {
+
+inline void lock(liborvaniot_os_system_mutex& mutex) {
+    liborvaniot_os_system_mutex_native::lock(mutex.native);
+}
+
+inline bool try_lock(liborvaniot_os_system_mutex& mutex) {
+    return liborvaniot_os_system_mutex_native::try_lock(mutex.native);
+}
+
+inline void unlock(liborvaniot_os_system_mutex& mutex) {
+    liborvaniot_os_system_mutex_native::unlock(mutex.native);
+}
+
+// Ends a free mutex made at run time (false when the system refuses); the table's never end.
+inline bool destroy(liborvaniot_os_system_mutex& mutex) {
+    return liborvaniot_os_system_mutex_native::destroy(mutex.native);
+}
+
+// Holds a system mutex for a scope; unlock() lets it go early (before a halt, say).
+class guard {
+  public:
+    explicit guard(liborvaniot_os_system_mutex& mutex) : mutex_(&mutex) { lock(mutex); }
+    ~guard() { unlock(); }
+    guard(const guard&) = delete;
+    guard& operator=(const guard&) = delete;
+
+    void unlock() {
+        if (mutex_ == nullptr) return;
+        liborvaniot_os_system_mutex_calls::unlock(*mutex_);
+        mutex_ = nullptr;
+    }
+
+  private:
+    liborvaniot_os_system_mutex* mutex_;
+};
+
+}  // namespace liborvaniot_os_system_mutex_calls

@@ -1,0 +1,62 @@
+// Threads on Windows: CreateThread, with the body's result as the thread's exit code. A system
+// thread's handle is closed at once (nobody waits for it); a user thread's is kept for the join.
+#include "liborvaniot_os_thread_calls.h"
+
+#include <windows.h>
+
+#include <cerrno>
+#include <memory>
+#include <new>
+
+namespace liborvaniot_os_thread_calls {
+
+namespace {
+
+// What the new thread runs; owned by the thread once it has started.
+struct start_packet {
+    body run;
+    void* parameter;
+};
+
+DWORD WINAPI entry(void* raw) {
+    const std::unique_ptr<start_packet> packet(static_cast<start_packet*>(raw));
+    return static_cast<DWORD>(packet->run(packet->parameter));
+}
+
+int32_t start(body run, void* parameter, HANDLE* thread) {
+    std::unique_ptr<start_packet> packet(new (std::nothrow) start_packet{run, parameter});
+    if (packet == nullptr) return ENOMEM;
+    DWORD id = 0;
+    *thread = CreateThread(nullptr, 0, entry, packet.get(), 0, &id);
+    if (*thread == nullptr) return static_cast<int32_t>(GetLastError());
+    packet.release();  // the thread's now
+    return 0;
+}
+
+}  // namespace
+
+int32_t start_detached(body run, void* parameter) {
+    HANDLE thread = nullptr;
+    const int32_t error = start(run, parameter, &thread);
+    if (error == 0) CloseHandle(thread);
+    return error;
+}
+
+int32_t start_joinable(body run, void* parameter, uintptr_t* handle) {
+    HANDLE thread = nullptr;
+    const int32_t error = start(run, parameter, &thread);
+    if (error == 0) *handle = reinterpret_cast<uintptr_t>(thread);
+    return error;
+}
+
+bool join(uintptr_t handle, int32_t* exit_code) {
+    const auto thread = reinterpret_cast<HANDLE>(handle);
+    if (WaitForSingleObject(thread, INFINITE) != WAIT_OBJECT_0) return false;
+    DWORD code = 0;
+    if (!GetExitCodeThread(thread, &code)) return false;
+    if (!CloseHandle(thread)) return false;
+    *exit_code = static_cast<int32_t>(code);
+    return true;
+}
+
+}  // namespace liborvaniot_os_thread_calls
