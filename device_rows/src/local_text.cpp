@@ -14,6 +14,27 @@ bool IsCharacter(uint32_t value) {
     return value <= 0x10FFFF && (value < 0xD800 || value > 0xDFFF);
 }
 
+// Where wchar_t has 16 bits (Windows), characters beyond U+FFFF take a surrogate pair.
+constexpr bool kWideIsUtf16 = sizeof(wchar_t) == 2;
+
+bool IsHighSurrogate(uint32_t value) {
+    return value >= 0xD800 && value <= 0xDBFF;
+}
+
+bool IsLowSurrogate(uint32_t value) {
+    return value >= 0xDC00 && value <= 0xDFFF;
+}
+
+void AppendCharacter(std::wstring& text, uint32_t value) {
+    if (kWideIsUtf16 && value > 0xFFFF) {
+        value -= 0x10000;
+        text += static_cast<wchar_t>(0xD800 | (value >> 10));
+        text += static_cast<wchar_t>(0xDC00 | (value & 0x3FF));
+    } else {
+        text += static_cast<wchar_t>(value);
+    }
+}
+
 // Length of the sequence that starts with lead, 0 for a byte that cannot start one.
 size_t SequenceLength(unsigned char lead) {
     if (lead < 0x80) return 1;
@@ -42,7 +63,7 @@ std::wstring WideFromLocal(std::string_view bytes) {
         // Overlong three- and four-byte forms and surrogates are not characters either.
         const uint32_t smallest = length == 3 ? 0x800 : length == 4 ? 0x10000 : 0;
         if (whole && value >= smallest && IsCharacter(value)) {
-            text += static_cast<wchar_t>(value);
+            AppendCharacter(text, value);
             i += length;
         } else {
             text += kReplacementCharacter;
@@ -55,8 +76,13 @@ std::wstring WideFromLocal(std::string_view bytes) {
 std::string LocalFromWide(std::wstring_view text) {
     std::string bytes;
     bytes.reserve(text.size());
-    for (wchar_t c : text) {
-        uint32_t value = static_cast<uint32_t>(c);
+    for (size_t i = 0; i < text.size(); ++i) {
+        uint32_t value = static_cast<uint32_t>(text[i]);
+        if (kWideIsUtf16 && IsHighSurrogate(value) && i + 1 < text.size() &&
+            IsLowSurrogate(static_cast<uint32_t>(text[i + 1]))) {
+            value = 0x10000 + ((value - 0xD800) << 10) + (static_cast<uint32_t>(text[i + 1]) - 0xDC00);
+            ++i;
+        }
         if (!IsCharacter(value)) value = kReplacementCharacter;
         if (value < 0x80) {
             bytes += static_cast<char>(value);

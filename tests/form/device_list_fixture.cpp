@@ -1,6 +1,6 @@
 #include "device_list_fixture.h"
 
-#include <arpa/inet.h>
+#include "liborvaniot_os/liborvaniot_os_net_sockaddr.h"
 
 #include <algorithm>
 #include <cstring>

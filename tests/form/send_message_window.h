@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "orvan_test/fake_window.h"
+#include "orvan_wnd/platform_names.h"
 
 namespace form_test {
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "orvan_wnd/picture.h"
+#include "orvan_wnd/platform_names.h"
 
 namespace orvan::wnd {
 
@@ -59,6 +60,8 @@ public:
     virtual void FillSolidRect(int32_t x, int32_t y, int32_t width, int32_t height, COLORREF color) = 0;
     virtual Size GetTextExtent(const std::wstring& text) = 0;
     virtual void TextOut(int32_t x, int32_t y, const std::wstring& text, COLORREF color) = 0;
+    ORVAN_WND_SYSTEM_SPELLINGS(void, TextOut, (int32_t x, int32_t y, const std::wstring& text, COLORREF color),
+                               (x, y, text, color))
 };
 
 // Report-style list control (columns with headings, full-row selection, grid lines).
@@ -163,6 +166,10 @@ public:
     virtual std::unique_ptr<PictureDrawer> OpenPictureDrawer() = 0;
     // The font desc describes; null when it cannot be made.
     virtual std::unique_ptr<Font> CreateFontIndirect(const FontDesc& desc) = 0;
+
+    ORVAN_WND_SYSTEM_SPELLINGS(bool, PostMessage, (uint32_t message, int64_t wparam, int64_t lparam),
+                               (message, wparam, lparam))
+    ORVAN_WND_SYSTEM_SPELLINGS(std::unique_ptr<Font>, CreateFontIndirect, (const FontDesc& desc), (desc))
 };
 
 // Opens url with the desktop's URL handler; false when no handler accepted it.
