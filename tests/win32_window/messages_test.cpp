@@ -96,7 +96,8 @@ TEST_F(MessagesTest, TheAboutBoxComesFromTheResourcesAndClosesWithOk) {
         wchar_t caption[64] = {};
         GetWindowTextW(dialog, caption, 64);
         seen.caption = caption;
-        for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr;
+             child = GetWindow(child, GW_HWNDNEXT)) {
             wchar_t text[128] = {};
             GetWindowTextW(child, text, 128);
             seen.lines.emplace_back(text);
@@ -106,8 +107,10 @@ TEST_F(MessagesTest, TheAboutBoxComesFromTheResourcesAndClosesWithOk) {
     app_->RunAboutDialog();
     closer.join();
     EXPECT_EQ(seen.caption, orvan::res::kAboutCaption);
-    EXPECT_NE(std::find(seen.lines.begin(), seen.lines.end(), orvan::res::kAboutVersionLine), seen.lines.end());
-    EXPECT_NE(std::find(seen.lines.begin(), seen.lines.end(), orvan::res::kAboutCopyrightLine), seen.lines.end());
+    EXPECT_NE(std::find(seen.lines.begin(), seen.lines.end(), orvan::res::kAboutVersionLine),
+              seen.lines.end());
+    EXPECT_NE(std::find(seen.lines.begin(), seen.lines.end(), orvan::res::kAboutCopyrightLine),
+              seen.lines.end());
     EXPECT_NE(std::find(seen.lines.begin(), seen.lines.end(), orvan::res::kAboutOkButton), seen.lines.end());
 }
 
@@ -135,8 +138,8 @@ TEST_F(MessagesTest, UrlsGoToTheReplacementAndTheShellGetsNothingThatIsNoUrl) {
     SetUrlOpener(nullptr);
     EXPECT_EQ(opened, std::vector<std::string>{"http://10.88.0.2"});
     // Without a replacement these would reach the shell, which would run or open them as files.
-    for (const char* notUrl : {"", "notepad.exe", "C:\\Windows\\notepad.exe", "c:x", "http://a b", "1http://x",
-                               "http:"}) {
+    for (const char* notUrl :
+         {"", "notepad.exe", "C:\\Windows\\notepad.exe", "c:x", "http://a b", "1http://x", "http:"}) {
         SCOPED_TRACE(notUrl);
         EXPECT_FALSE(OpenUrl(notUrl));
     }

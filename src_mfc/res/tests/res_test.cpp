@@ -3,12 +3,12 @@
 // fingertip, and the BMP encoder lays out rows the way readers expect.
 #include <gtest/gtest.h>
 
+#include <QBuffer>
 #include <QByteArray>
 #include <QDir>
-#include <QBuffer>
 #include <QFile>
-#include <QImageReader>
 #include <QImage>
+#include <QImageReader>
 #include <QMap>
 #include <QXmlStreamReader>
 #include <cstdint>
@@ -206,7 +206,9 @@ TEST(StoredResources, WindowsCursorAndIconHoldTheSamePicturesAsTheOnesQtLoads) {
     EXPECT_EQ(U16(cur, 6 + 6), static_cast<uint32_t>(ORVAN_CURSOR_500_HOTSPOT_Y));
     const QList<QImage> cursor = ReadIconPictures(cur);
     ASSERT_EQ(cursor.size(), 1);
-    EXPECT_EQ(cursor[0], QImage(kResDir.filePath(QStringLiteral("cursors/500.png"))).convertToFormat(QImage::Format_ARGB32));
+    EXPECT_EQ(
+        cursor[0],
+        QImage(kResDir.filePath(QStringLiteral("cursors/500.png"))).convertToFormat(QImage::Format_ARGB32));
 
     QFile icoFile(kResDir.filePath(QStringLiteral("icons/app.ico")));
     ASSERT_TRUE(icoFile.open(QIODevice::ReadOnly));
@@ -215,7 +217,9 @@ TEST(StoredResources, WindowsCursorAndIconHoldTheSamePicturesAsTheOnesQtLoads) {
     for (const QImage& icon : icons) sizes.append(icon.width());
     EXPECT_EQ(sizes, (QList<int>{16, 32, 48, 256}));
     ASSERT_FALSE(icons.isEmpty());
-    EXPECT_EQ(icons.last(), QImage(kResDir.filePath(QStringLiteral("icons/app.png"))).convertToFormat(QImage::Format_ARGB32));
+    EXPECT_EQ(
+        icons.last(),
+        QImage(kResDir.filePath(QStringLiteral("icons/app.png"))).convertToFormat(QImage::Format_ARGB32));
 }
 
 TEST(StringTable, FindsItsTextsByIdAndNothingElse) {

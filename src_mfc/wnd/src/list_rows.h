@@ -48,7 +48,9 @@ class ListRows {
     std::wstring ItemText(int32_t row, int32_t column) const;
 
     void ChooseSelection(int32_t row) { selection_ = row; }
-    void ChooseSortIndicator(int32_t column, bool ascending) { sort_indicator_ = std::make_pair(column, ascending); }
+    void ChooseSortIndicator(int32_t column, bool ascending) {
+        sort_indicator_ = std::make_pair(column, ascending);
+    }
     void ChooseEmptyText(const std::wstring& text) { empty_text_ = text; }
 
     // Everything changed since the last call; afterwards the model counts as shown.

@@ -29,8 +29,12 @@
 #ifdef _WIN32
 // Non-virtual forwarders under the system's narrow and wide spellings of an operation's name.
 #define ORVAN_WND_SYSTEM_SPELLINGS(result, name, parameters, arguments) \
-    result name##A parameters { return name arguments; }               \
-    result name##W parameters { return name arguments; }
+    result name##A parameters {                                         \
+        return name arguments;                                          \
+    }                                                                   \
+    result name##W parameters {                                         \
+        return name arguments;                                          \
+    }
 #else
 #define ORVAN_WND_SYSTEM_SPELLINGS(result, name, parameters, arguments)
 #endif

@@ -25,9 +25,9 @@ namespace orvan::wnd::qt {
 
 struct QtListControl::Shared : GuardedListRows {
     // The fields below are guarded by the model's mutex too.
-    bool sync_posted = false;    // another thread asked the UI thread for an update
-    bool paint_deferred = false;  // the table's painting is held until the interval below is over
-    QElapsedTimer since_paint;    // since the table last painted a change freely
+    bool sync_posted = false;      // another thread asked the UI thread for an update
+    bool paint_deferred = false;   // the table's painting is held until the interval below is over
+    QElapsedTimer since_paint;     // since the table last painted a change freely
     ReportTable* table = nullptr;  // null once the window is gone; only the UI thread deletes it
 };
 
@@ -37,7 +37,8 @@ struct QtListControl::Shared : GuardedListRows {
 // While it has no row it can show a text across its empty area.
 class ReportTable final : public QTableWidget {
   public:
-    ReportTable(QtChildView& view, int32_t controlId) : QTableWidget(&view), view_(view), control_id_(controlId) {}
+    ReportTable(QtChildView& view, int32_t controlId)
+        : QTableWidget(&view), view_(view), control_id_(controlId) {}
 
     void SetEmptyText(const QString& text) {
         if (text == empty_text_) return;
@@ -48,8 +49,11 @@ class ReportTable final : public QTableWidget {
   protected:
     void keyPressEvent(QKeyEvent* event) override {
         if (event->matches(QKeySequence::Copy)) {
-            view_.Notify(ListNotification{.controlId = control_id_, .code = LVN_KEYDOWN, .item = currentRow(),
-                                          .key = VK_C, .flags = MK_CONTROL});
+            view_.Notify(ListNotification{.controlId = control_id_,
+                                          .code = LVN_KEYDOWN,
+                                          .item = currentRow(),
+                                          .key = VK_C,
+                                          .flags = MK_CONTROL});
             event->accept();
             return;
         }
@@ -69,7 +73,8 @@ class ReportTable final : public QTableWidget {
         if (rowCount() != 0 || empty_text_.isEmpty()) return;
         QPainter painter(viewport());
         painter.setPen(palette().color(QPalette::Disabled, QPalette::Text));
-        const QRect area = viewport()->rect().adjusted(kEmptyTextMargin, kEmptyTextMargin, -kEmptyTextMargin, 0);
+        const QRect area =
+            viewport()->rect().adjusted(kEmptyTextMargin, kEmptyTextMargin, -kEmptyTextMargin, 0);
         painter.drawText(area, Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, empty_text_);
     }
 
@@ -120,7 +125,8 @@ void Sync(Shared& shared) {
         const auto& columns = *update.columns;
         table->setColumnCount(static_cast<int>(columns.size()));
         for (int c = 0; c < static_cast<int>(columns.size()); ++c) {
-            table->setHorizontalHeaderItem(c, new QTableWidgetItem(QString::fromStdWString(columns[c].heading)));
+            table->setHorizontalHeaderItem(c,
+                                           new QTableWidgetItem(QString::fromStdWString(columns[c].heading)));
             table->setColumnWidth(c, columns[c].width);
         }
     }
@@ -207,7 +213,8 @@ class CellDelegate final : public QStyledItemDelegate {
   public:
     using QStyledItemDelegate::QStyledItemDelegate;
 
-    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
         const bool selected = (option.state & QStyle::State_Selected) != 0;
         const QPalette::ColorGroup group =
             (option.state & QStyle::State_Enabled) != 0 ? QPalette::Normal : QPalette::Disabled;
@@ -265,7 +272,9 @@ class ClickFilter final : public QObject {
                 view_.Notify(ListNotification{control_id_, NM_CLICK, row});
             } else if (type == QEvent::MouseButtonRelease && mouse->button() == Qt::RightButton) {
                 const QPoint inView = table_->viewport()->mapTo(&view_, at);
-                view_.Notify(ListNotification{.controlId = control_id_, .code = NM_RCLICK, .item = row,
+                view_.Notify(ListNotification{.controlId = control_id_,
+                                              .code = NM_RCLICK,
+                                              .item = row,
                                               .point = Point{inView.x(), inView.y()}});
             }
         }

@@ -1,7 +1,5 @@
 // The application on Win32: common controls and OLE, the main frame, the message loop with the
 // frame's accelerators, UI-thread polls and socket watches on a message-only window, and the dialogs.
-#include "win32_util.h"
-
 #include <ole2.h>
 #include <shobjidl.h>
 
@@ -14,6 +12,7 @@
 #include "win32_frame.h"
 #include "win32_resources.h"
 #include "win32_socket_watch.h"
+#include "win32_util.h"
 
 namespace orvan::wnd {
 
@@ -30,8 +29,8 @@ class Win32Application final : public Application {
   public:
     Win32Application() {
         RegisterMessageClass();
-        messages_ = CreateWindowExW(0, kMessageClassName, nullptr, 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, Module(),
-                                    this);
+        messages_ = CreateWindowExW(0, kMessageClassName, nullptr, 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                    Module(), this);
         accelerators_ = LoadAcceleratorsW(Module(), MAKEINTRESOURCEW(kFrameResourceId));
     }
 
@@ -52,7 +51,8 @@ class Win32Application final : public Application {
         MSG message{};
         while (GetMessageW(&message, nullptr, 0, 0) > 0) {
             HWND main = IsWindow(main_) ? main_ : nullptr;
-            if (main != nullptr && accelerators_ != nullptr && TranslateAcceleratorW(main, accelerators_, &message)) {
+            if (main != nullptr && accelerators_ != nullptr &&
+                TranslateAcceleratorW(main, accelerators_, &message)) {
                 continue;
             }
             TranslateMessage(&message);

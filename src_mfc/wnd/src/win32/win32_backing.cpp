@@ -71,8 +71,8 @@ COLORREF Backing::Pixel(int32_t x, int32_t y) const {
 }
 
 void Backing::ShowOn(HDC target, const RECT& rect) const {
-    BitBlt(target, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, dc_, rect.left, rect.top,
-           SRCCOPY);
+    BitBlt(target, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, dc_, rect.left,
+           rect.top, SRCCOPY);
 }
 
 }  // namespace orvan::wnd::win32

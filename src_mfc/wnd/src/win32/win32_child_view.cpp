@@ -51,8 +51,9 @@ std::unique_ptr<Win32ChildView> Win32ChildView::Create(HWND parent, ViewHandler&
     RegisterClassOnce();
     std::unique_ptr<Win32ChildView> view(new Win32ChildView(handler));
     // No border and no client edge; WS_CLIPCHILDREN keeps the view's painting off its list controls.
-    HWND hwnd = CreateWindowExW(0, kClassName, nullptr, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 0, 0, parent,
-                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstPaneId)), Module(), view.get());
+    HWND hwnd =
+        CreateWindowExW(0, kClassName, nullptr, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 0, 0, parent,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstPaneId)), Module(), view.get());
     if (hwnd == nullptr) return nullptr;
     return view;
 }
@@ -67,7 +68,8 @@ Win32ChildView::~Win32ChildView() {
 
 LRESULT CALLBACK Win32ChildView::WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
     if (message == WM_NCCREATE) {
-        auto* created = static_cast<Win32ChildView*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
+        auto* created =
+            static_cast<Win32ChildView*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
         created->hwnd_ = hwnd;
     }
@@ -113,7 +115,8 @@ LRESULT Win32ChildView::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
         case WM_SETCURSOR:
             return SetCursorMessage(wparam, lparam);
         case WM_NOTIFY:
-            if (const auto notification = TranslateListNotify(hwnd_, *reinterpret_cast<const NMHDR*>(lparam))) {
+            if (const auto notification =
+                    TranslateListNotify(hwnd_, *reinterpret_cast<const NMHDR*>(lparam))) {
                 int64_t result = 0;
                 handler_.OnNotify(*notification, &result);
                 return static_cast<LRESULT>(result);
@@ -154,7 +157,8 @@ void Win32ChildView::Paint() {
     RECT box{};
     if (GetRgnBox(handlerPart, &box) != NULLREGION) {
         Win32DeviceContext dc(backing_, nullptr, handlerPart);  // the context owns the region now
-        if (erase && !handler_.OnEraseBkgnd(dc)) dc.FillSolidRect(0, 0, backing_.Width(), backing_.Height(), 0xFFFFFF);
+        if (erase && !handler_.OnEraseBkgnd(dc))
+            dc.FillSolidRect(0, 0, backing_.Width(), backing_.Height(), 0xFFFFFF);
         handler_.OnPaint(dc);
     } else {
         DeleteObject(handlerPart);

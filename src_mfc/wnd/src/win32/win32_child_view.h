@@ -40,8 +40,8 @@ class Win32ChildView final : public Window {
     // would reach the window as system messages. False for those and when the queue refuses.
     bool PostMessage(uint32_t message, int64_t wparam, int64_t lparam) override;
 
-    std::unique_ptr<ListControl> CreateListControl(int32_t controlId, int32_t left, int32_t top, int32_t right,
-                                                   int32_t bottom) override;
+    std::unique_ptr<ListControl> CreateListControl(int32_t controlId, int32_t left, int32_t top,
+                                                   int32_t right, int32_t bottom) override;
     uint32_t TrackPopupMenu(const std::vector<MenuItem>& items, Point point) override;
     bool SetClipboardText(const std::wstring& text) override;
     std::unique_ptr<PictureDrawer> OpenPictureDrawer() override;

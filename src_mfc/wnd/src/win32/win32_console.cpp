@@ -14,8 +14,8 @@ bool Usable(DWORD which) {
 }
 
 void Reopen(DWORD which, FILE* stream) {
-    HANDLE console = CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                 OPEN_EXISTING, 0, nullptr);
+    HANDLE console = CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                 nullptr, OPEN_EXISTING, 0, nullptr);
     if (console == INVALID_HANDLE_VALUE) return;
     SetStdHandle(which, console);
     if (std::freopen("CONOUT$", "w", stream) != nullptr) std::setvbuf(stream, nullptr, _IONBF, 0);

@@ -1,8 +1,8 @@
 // Opening a URL with the shell's "open" (the default browser for http and https).
+#include <shellapi.h>
+
 #include "desktop_url.h"
 #include "win32_util.h"
-
-#include <shellapi.h>
 
 namespace orvan::wnd {
 

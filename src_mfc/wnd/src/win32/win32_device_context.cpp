@@ -39,8 +39,8 @@ void Win32DeviceContext::StretchBlt(int32_t x, int32_t y, int32_t width, int32_t
     SetStretchBltMode(dc, COLORONCOLOR);
     // The resource's rows run bottom up, and so does StretchDIBits' source y.
     const int32_t fromBottom = bitmap->Height() - srcY - srcHeight;
-    StretchDIBits(dc, x, y, width, height, srcX, fromBottom, srcWidth, srcHeight, bitmap->Bits(), bitmap->Info(),
-                  DIB_RGB_COLORS, SRCCOPY);
+    StretchDIBits(dc, x, y, width, height, srcX, fromBottom, srcWidth, srcHeight, bitmap->Bits(),
+                  bitmap->Info(), DIB_RGB_COLORS, SRCCOPY);
     Drawn(x, y, width, height);
 }
 

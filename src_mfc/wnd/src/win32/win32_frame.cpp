@@ -37,8 +37,8 @@ std::unique_ptr<Win32Frame> Win32Frame::Create(FrameHandler& handler) {
     std::unique_ptr<Win32Frame> frame(new Win32Frame(handler));
     // A menu that cannot be loaded is no reason to fail.
     HMENU menu = LoadMenuW(Module(), MAKEINTRESOURCEW(kFrameResourceId));
-    HWND hwnd = CreateWindowExW(0, kClassName, L"", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                                CW_USEDEFAULT, nullptr, menu, Module(), frame.get());
+    HWND hwnd = CreateWindowExW(0, kClassName, L"", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
+                                CW_USEDEFAULT, CW_USEDEFAULT, nullptr, menu, Module(), frame.get());
     if (hwnd == nullptr) return nullptr;  // a failed creation destroyed the menu with the window
     return frame;
 }
@@ -134,7 +134,8 @@ ScreenMetrics Win32Frame::GetScreenMetrics() const {
 void Win32Frame::RemoveMaximizeBox() {
     const LONG_PTR style = GetWindowLongPtrW(hwnd_, GWL_STYLE);
     SetWindowLongPtrW(hwnd_, GWL_STYLE, style & ~static_cast<LONG_PTR>(WS_MAXIMIZEBOX));
-    SetWindowPos(hwnd_, nullptr, 0, 0, 0, 0, SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(hwnd_, nullptr, 0, 0, 0, 0,
+                 SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Win32Frame::RemoveMenu() {

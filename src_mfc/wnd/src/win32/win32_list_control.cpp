@@ -128,13 +128,15 @@ void DrawEmptyText(HWND list, const std::wstring& text) {
     GetClientRect(list, &area);
     HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
     RECT headerRect{};
-    if (header != nullptr && GetWindowRect(header, &headerRect)) area.top += headerRect.bottom - headerRect.top;
+    if (header != nullptr && GetWindowRect(header, &headerRect))
+        area.top += headerRect.bottom - headerRect.top;
     InflateRect(&area, -kEmptyTextMargin, -kEmptyTextMargin);
     HDC dc = GetDC(list);
     HGDIOBJ font = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(list, WM_GETFONT, 0, 0)));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
-    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &area, DT_CENTER | DT_TOP | DT_WORDBREAK | DT_NOPREFIX);
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &area,
+              DT_CENTER | DT_TOP | DT_WORDBREAK | DT_NOPREFIX);
     SelectObject(dc, font);
     ReleaseDC(list, dc);
 }
@@ -146,11 +148,10 @@ void DrawEmptyText(HWND list, const std::wstring& text) {
 LRESULT CALLBACK ListProc(HWND list, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR data) {
     auto& state = *reinterpret_cast<std::shared_ptr<State>*>(data);
     switch (message) {
-        case kListSync:
-            {
-                std::lock_guard lock(state->mutex);
-                state->sync_posted = false;
-            }
+        case kListSync: {
+            std::lock_guard lock(state->mutex);
+            state->sync_posted = false;
+        }
             Sync(*state);
             return 0;
         case kListDestroy:
@@ -160,7 +161,8 @@ LRESULT CALLBACK ListProc(HWND list, UINT message, WPARAM wparam, LPARAM lparam,
             const int32_t before = FocusedRow(list);
             const LRESULT result = DefSubclassProc(list, message, wparam, lparam);
             const int32_t after = FocusedRow(list);
-            if (after != before) NotifyView(list, ListNotification{state->control_id, LVN_ITEMCHANGED, after});
+            if (after != before)
+                NotifyView(list, ListNotification{state->control_id, LVN_ITEMCHANGED, after});
             return result;
         }
         case WM_CHAR:
@@ -173,8 +175,9 @@ LRESULT CALLBACK ListProc(HWND list, UINT message, WPARAM wparam, LPARAM lparam,
             const auto& header = *reinterpret_cast<const NMHDR*>(lparam);
             if (header.code == HDN_ITEMDBLCLICKW || header.code == HDN_ITEMDBLCLICKA) {
                 const int column = reinterpret_cast<const NMHEADERW*>(lparam)->iItem;
-                NotifyView(list, ListNotification{.controlId = state->control_id, .code = LVN_COLUMNCLICK,
-                                                  .subItem = column});
+                NotifyView(list,
+                           ListNotification{
+                               .controlId = state->control_id, .code = LVN_COLUMNCLICK, .subItem = column});
             }
             break;
         }
@@ -203,11 +206,11 @@ LRESULT CALLBACK ListProc(HWND list, UINT message, WPARAM wparam, LPARAM lparam,
 std::unique_ptr<Win32ListControl> Win32ListControl::Create(HWND view, int32_t controlId, const RECT& rect) {
     auto state = std::make_shared<State>();
     state->control_id = controlId;
-    HWND list = CreateWindowExW(0, WC_LISTVIEWW, L"",
-                                WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL |
-                                    LVS_SHOWSELALWAYS,
-                                rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, view,
-                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)), Module(), nullptr);
+    HWND list = CreateWindowExW(
+        0, WC_LISTVIEWW, L"",
+        WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS,
+        rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, view,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)), Module(), nullptr);
     if (list == nullptr) return nullptr;
     const DWORD extended = LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES | LVS_EX_DOUBLEBUFFER;
     SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, extended, extended);
@@ -222,7 +225,8 @@ std::unique_ptr<Win32ListControl> Win32ListControl::Create(HWND view, int32_t co
     return std::unique_ptr<Win32ListControl>(new Win32ListControl(std::move(state)));
 }
 
-Win32ListControl::Win32ListControl(std::shared_ptr<State> state) : ListRowsControl(state), state_(std::move(state)) {}
+Win32ListControl::Win32ListControl(std::shared_ptr<State> state)
+    : ListRowsControl(state), state_(std::move(state)) {}
 
 Win32ListControl::~Win32ListControl() {
     DestroyWindow();
@@ -272,20 +276,24 @@ std::optional<ListNotification> TranslateListNotify(HWND view, const NMHDR& head
             const auto& activate = reinterpret_cast<const NMITEMACTIVATE&>(header);
             POINT at = activate.ptAction;
             MapWindowPoints(header.hwndFrom, view, &at, 1);
-            return ListNotification{.controlId = controlId, .code = code, .item = activate.iItem,
-                                    .point = Point{at.x, at.y}};
+            return ListNotification{
+                .controlId = controlId, .code = code, .item = activate.iItem, .point = Point{at.x, at.y}};
         }
         case NM_RETURN:
             return ListNotification{controlId, code, FocusedRow(header.hwndFrom)};
         case LVN_COLUMNCLICK:
-            return ListNotification{.controlId = controlId, .code = code,
+            return ListNotification{.controlId = controlId,
+                                    .code = code,
                                     .subItem = reinterpret_cast<const NMLISTVIEW&>(header).iSubItem};
         case LVN_KEYDOWN: {
             // Only the copy shortcut is the program's business.
             const auto& key = reinterpret_cast<const NMLVKEYDOWN&>(header);
             if (key.wVKey != VK_C || GetKeyState(VK_CONTROL) >= 0) return std::nullopt;
-            return ListNotification{.controlId = controlId, .code = code, .item = FocusedRow(header.hwndFrom),
-                                    .key = VK_C, .flags = MK_CONTROL};
+            return ListNotification{.controlId = controlId,
+                                    .code = code,
+                                    .item = FocusedRow(header.hwndFrom),
+                                    .key = VK_C,
+                                    .flags = MK_CONTROL};
         }
         default:
             return std::nullopt;

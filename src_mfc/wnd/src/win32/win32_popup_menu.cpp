@@ -16,8 +16,9 @@ uint32_t ShowPopupMenu(HWND owner, const std::vector<MenuItem>& items, Point poi
     ClientToScreen(owner, &at);
     // Without the foreground the menu would not close when the user clicks elsewhere.
     SetForegroundWindow(owner);
-    const BOOL chosen = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_NONOTIFY | TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON,
-                                       at.x, at.y, 0, owner, nullptr);
+    const BOOL chosen =
+        TrackPopupMenu(menu, TPM_RETURNCMD | TPM_NONOTIFY | TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON,
+                       at.x, at.y, 0, owner, nullptr);
     DestroyMenu(menu);
     return static_cast<uint32_t>(chosen);
 }

@@ -22,7 +22,8 @@ std::unique_ptr<Bitmap> LoadBitmapById(int32_t id) {
     const BITMAPINFOHEADER& header = info->bmiHeader;
     // Resources that would make StretchDIBits read past their end are refused, not drawn.
     if (header.biSize < sizeof(BITMAPINFOHEADER) || header.biSize > size || header.biBitCount != 24 ||
-        header.biCompression != BI_RGB || header.biClrUsed != 0 || header.biPlanes != 1 || header.biWidth <= 0 || header.biHeight <= 0) {
+        header.biCompression != BI_RGB || header.biClrUsed != 0 || header.biPlanes != 1 ||
+        header.biWidth <= 0 || header.biHeight <= 0) {
         return nullptr;
     }
     const uint64_t pixels = Stride24(header.biWidth) * static_cast<uint64_t>(header.biHeight);

@@ -11,9 +11,8 @@
 #include <windows.h>
 #include <commctrl.h>
 // clang-format on
-#include "orvan_wnd/platform_names.h"
-
 #include "orvan_wnd/host.h"
+#include "orvan_wnd/platform_names.h"
 
 namespace orvan::wnd::win32 {
 
@@ -27,10 +26,10 @@ std::string Narrow(const std::wstring& text);
 bool OwnsWindow(HWND window);
 
 // Private messages, above the range the program's own posted messages use.
-inline constexpr UINT kListSync = WM_APP + 1;      // list view: catch up with the row model
-inline constexpr UINT kListDestroy = WM_APP + 2;   // list view: destroy yourself (from another thread)
-inline constexpr UINT kListNotify = WM_APP + 3;    // child view: lParam points at a ListNotification
-inline constexpr UINT kWatchReadable = WM_APP + 4; // message window: the watch wParam fired
+inline constexpr UINT kListSync = WM_APP + 1;       // list view: catch up with the row model
+inline constexpr UINT kListDestroy = WM_APP + 2;    // list view: destroy yourself (from another thread)
+inline constexpr UINT kListNotify = WM_APP + 3;     // child view: lParam points at a ListNotification
+inline constexpr UINT kWatchReadable = WM_APP + 4;  // message window: the watch wParam fired
 
 // The range of messages Window::PostMessage accepts and hands to the view's handler.
 inline constexpr UINT kFirstPostable = WM_USER;
