@@ -1,18 +1,22 @@
 // The application on Win32: common controls and OLE, the main frame, the message loop with the
 // frame's accelerators, UI-thread polls and socket watches on a message-only window, and the dialogs.
+// clang-format off
+#include "win32_util.h"  // the system headers the ones below need first
 #include <ole2.h>
 #include <shobjidl.h>
+// clang-format on
 
 #include <map>
 #include <vector>
 
+// ole2.h brought the system names back.
 #include "orvan_wnd/platform_names.h"
 #include "resource_ids.h"
 #include "win32_console.h"
 #include "win32_frame.h"
+#include "win32_owned_window.h"
 #include "win32_resources.h"
 #include "win32_socket_watch.h"
-#include "win32_util.h"
 
 namespace orvan::wnd {
 
@@ -28,15 +32,19 @@ constexpr DWORD kAllControlClasses = 0xFF;
 class Win32Application final : public Application {
   public:
     Win32Application() {
-        RegisterMessageClass();
-        messages_ = CreateWindowExW(0, kMessageClassName, nullptr, 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                    Module(), this);
         accelerators_ = LoadAcceleratorsW(Module(), MAKEINTRESOURCEW(kFrameResourceId));
+        static const bool registered =
+            RegisterOwnedClass(kMessageClassName, &OwnedWindowProc<Win32Application>, 0, nullptr);
+        // Without it there are no polls or watches; the window itself still works.
+        if (registered) {
+            CreateWindowExW(0, kMessageClassName, nullptr, 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, Module(),
+                            this);
+        }
     }
 
     ~Win32Application() override {
         watches_.clear();  // joins the watching threads before the window they post to goes
-        if (messages_ != nullptr) DestroyWindow(messages_);
+        DestroyOwnedWindow(messages_);
         OleUninitialize();
     }
 
@@ -82,43 +90,29 @@ class Win32Application final : public Application {
 
     void RunAboutDialog() override { RunAboutBox(IsWindow(main_) ? main_ : nullptr); }
 
-    static LRESULT CALLBACK MessageProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-        if (message == WM_NCCREATE) {
-            const auto* create = reinterpret_cast<CREATESTRUCTW*>(lparam);
-            SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-        }
-        auto* app = reinterpret_cast<Win32Application*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-        if (app != nullptr && message == WM_TIMER) {
-            const auto found = app->polls_.find(wparam);
-            if (found != app->polls_.end()) found->second();
+  private:
+    friend LRESULT CALLBACK OwnedWindowProc<Win32Application>(HWND, UINT, WPARAM, LPARAM);
+    void Attach(HWND hwnd) { messages_ = hwnd; }
+
+    LRESULT Handle(UINT message, WPARAM wparam, LPARAM lparam) {
+        if (message == WM_TIMER) {
+            const auto found = polls_.find(wparam);
+            if (found != polls_.end()) found->second();
             return 0;
         }
-        if (app != nullptr && message == kWatchReadable) {
-            const auto found = app->watched_.find(wparam);
-            if (found == app->watched_.end()) return 0;
+        if (message == kWatchReadable) {
+            const auto found = watched_.find(wparam);
+            if (found == watched_.end()) return 0;
             // Once: the callback is taken out before it runs.
             const std::function<void()> onReadable = std::move(found->second);
-            app->watched_.erase(found);
+            watched_.erase(found);
             onReadable();
             return 0;
         }
-        return DefWindowProcW(hwnd, message, wparam, lparam);
+        return DefWindowProcW(messages_, message, wparam, lparam);
     }
 
-  private:
-    static void RegisterMessageClass() {
-        static const bool registered = [] {
-            WNDCLASSEXW wc{};
-            wc.cbSize = sizeof(wc);
-            wc.lpfnWndProc = &Win32Application::MessageProc;
-            wc.hInstance = Module();
-            wc.lpszClassName = kMessageClassName;
-            return RegisterClassExW(&wc) != 0;
-        }();
-        (void)registered;
-    }
-
-    HWND messages_ = nullptr;  // message-only window for polls and watches
+    HWND messages_ = nullptr;  // message-only window for polls and watches (set by Attach)
     HACCEL accelerators_ = nullptr;
     HWND main_ = nullptr;
     UINT_PTR next_id_ = 1;

@@ -5,6 +5,7 @@
 #include "win32_clipboard.h"
 #include "win32_device_context.h"
 #include "win32_list_control.h"
+#include "win32_owned_window.h"
 #include "win32_picture.h"
 #include "win32_popup_menu.h"
 #include "win32_resources.h"
@@ -16,21 +17,6 @@ namespace {
 constexpr wchar_t kClassName[] = L"OrvanChildView";
 // The standard id of a frame's first pane.
 constexpr int kFirstPaneId = 59648;
-
-void RegisterClassOnce() {
-    static const bool registered = [] {
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof(wc);
-        wc.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
-        wc.lpfnWndProc = &Win32ChildView::WindowProc;
-        wc.hInstance = Module();
-        wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-        wc.lpszClassName = kClassName;
-        return RegisterClassExW(&wc) != 0;
-    }();
-    (void)registered;
-}
 
 Point PointOf(LPARAM lparam) {
     return Point{static_cast<int16_t>(LOWORD(lparam)), static_cast<int16_t>(HIWORD(lparam))};
@@ -48,7 +34,9 @@ Win32ChildView::Win32ChildView(ViewHandler& handler)
 }
 
 std::unique_ptr<Win32ChildView> Win32ChildView::Create(HWND parent, ViewHandler& handler) {
-    RegisterClassOnce();
+    static const bool registered = RegisterOwnedClass(kClassName, &OwnedWindowProc<Win32ChildView>,
+                                                      CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS, nullptr);
+    if (!registered) return nullptr;
     std::unique_ptr<Win32ChildView> view(new Win32ChildView(handler));
     // No border and no client edge; WS_CLIPCHILDREN keeps the view's painting off its list controls.
     HWND hwnd =
@@ -59,28 +47,8 @@ std::unique_ptr<Win32ChildView> Win32ChildView::Create(HWND parent, ViewHandler&
 }
 
 Win32ChildView::~Win32ChildView() {
-    if (HWND hwnd = hwnd_.exchange(nullptr); hwnd != nullptr && ::IsWindow(hwnd)) {
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-        DestroyWindow(hwnd);
-    }
+    DestroyOwnedWindow(hwnd_.exchange(nullptr));
     DeleteObject(shown_only_);
-}
-
-LRESULT CALLBACK Win32ChildView::WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (message == WM_NCCREATE) {
-        auto* created =
-            static_cast<Win32ChildView*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
-        created->hwnd_ = hwnd;
-    }
-    auto* view = reinterpret_cast<Win32ChildView*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (view == nullptr) return DefWindowProcW(hwnd, message, wparam, lparam);
-    if (message == WM_NCDESTROY) {
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-        view->hwnd_ = nullptr;
-        return DefWindowProcW(hwnd, message, wparam, lparam);
-    }
-    return view->Handle(message, wparam, lparam);
 }
 
 LRESULT Win32ChildView::Handle(UINT message, WPARAM wparam, LPARAM lparam) {

@@ -52,11 +52,9 @@ class Win32ChildView final : public Window {
 
   private:
     explicit Win32ChildView(ViewHandler& handler);
-
-  public:
-    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
-
-  private:
+    template <typename Owner>
+    friend LRESULT CALLBACK OwnedWindowProc(HWND, UINT, WPARAM, LPARAM);
+    void Attach(HWND hwnd) { hwnd_ = hwnd; }
     LRESULT Handle(UINT message, WPARAM wparam, LPARAM lparam);
     void Paint();
     LRESULT SetCursorMessage(WPARAM wparam, LPARAM lparam);

@@ -1,8 +1,10 @@
 // Opening a URL with the shell's "open" (the default browser for http and https).
+// clang-format off
+#include "win32_util.h"  // the system headers shellapi.h needs first
 #include <shellapi.h>
+// clang-format on
 
 #include "desktop_url.h"
-#include "win32_util.h"
 
 namespace orvan::wnd {
 

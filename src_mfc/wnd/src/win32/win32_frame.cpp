@@ -2,6 +2,7 @@
 
 #include "frame_client.h"
 #include "resource_ids.h"
+#include "win32_owned_window.h"
 #include "win32_resources.h"
 
 namespace orvan::wnd::win32 {
@@ -14,26 +15,13 @@ constexpr int kFrameResourceId = 128;
 constexpr UINT kAppAboutCommand = 57664;
 constexpr UINT kAppExitCommand = 57665;
 
-void RegisterClassOnce() {
-    static const bool registered = [] {
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof(wc);
-        wc.style = CS_HREDRAW | CS_VREDRAW;
-        wc.lpfnWndProc = &Win32Frame::WindowProc;
-        wc.hInstance = Module();
-        wc.hIcon = LoadIconW(Module(), MAKEINTRESOURCEW(kFrameResourceId));
-        wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-        wc.lpszClassName = kClassName;
-        return RegisterClassExW(&wc) != 0;
-    }();
-    (void)registered;
-}
-
 }  // namespace
 
 std::unique_ptr<Win32Frame> Win32Frame::Create(FrameHandler& handler) {
-    RegisterClassOnce();
+    static const bool registered =
+        RegisterOwnedClass(kClassName, &OwnedWindowProc<Win32Frame>, CS_HREDRAW | CS_VREDRAW,
+                           LoadIconW(Module(), MAKEINTRESOURCEW(kFrameResourceId)));
+    if (!registered) return nullptr;
     std::unique_ptr<Win32Frame> frame(new Win32Frame(handler));
     // A menu that cannot be loaded is no reason to fail.
     HMENU menu = LoadMenuW(Module(), MAKEINTRESOURCEW(kFrameResourceId));
@@ -45,26 +33,7 @@ std::unique_ptr<Win32Frame> Win32Frame::Create(FrameHandler& handler) {
 
 Win32Frame::~Win32Frame() {
     view_.reset();
-    if (HWND hwnd = hwnd_.exchange(nullptr); hwnd != nullptr) {
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-        DestroyWindow(hwnd);
-    }
-}
-
-LRESULT CALLBACK Win32Frame::WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (message == WM_NCCREATE) {
-        auto* created = static_cast<Win32Frame*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
-        created->hwnd_ = hwnd;
-    }
-    auto* frame = reinterpret_cast<Win32Frame*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (frame == nullptr) return DefWindowProcW(hwnd, message, wparam, lparam);
-    if (message == WM_NCDESTROY) {
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-        frame->hwnd_ = nullptr;
-        return DefWindowProcW(hwnd, message, wparam, lparam);
-    }
-    return frame->Handle(message, wparam, lparam);
+    DestroyOwnedWindow(hwnd_.exchange(nullptr));
 }
 
 LRESULT Win32Frame::Handle(UINT message, WPARAM wparam, LPARAM lparam) {

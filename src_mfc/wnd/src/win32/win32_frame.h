@@ -28,10 +28,11 @@ class Win32Frame final : public FrameWindow {
     HWND Hwnd() const { return hwnd_.load(); }
     Win32ChildView* View() const { return view_.get(); }
 
-    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
-
   private:
     explicit Win32Frame(FrameHandler& handler) : handler_(handler) {}
+    template <typename Owner>
+    friend LRESULT CALLBACK OwnedWindowProc(HWND, UINT, WPARAM, LPARAM);
+    void Attach(HWND hwnd) { hwnd_ = hwnd; }
     LRESULT Handle(UINT message, WPARAM wparam, LPARAM lparam);
 
     FrameHandler& handler_;

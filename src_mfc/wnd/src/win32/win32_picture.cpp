@@ -8,27 +8,21 @@ namespace orvan::wnd::win32 {
 
 namespace {
 
-class DrawDibDrawer final : public PictureDrawer {
+// Owns one system handle as a window layer object and gives it back with Release.
+template <typename Base, typename Handle, auto Release>
+class HandleOwner final : public Base {
   public:
-    explicit DrawDibDrawer(HDRAWDIB drawDib) : draw_dib_(drawDib) {}
-    ~DrawDibDrawer() override { DrawDibClose(draw_dib_); }
-    DrawDibDrawer(const DrawDibDrawer&) = delete;
-    DrawDibDrawer& operator=(const DrawDibDrawer&) = delete;
+    explicit HandleOwner(Handle handle) : handle_(handle) {}
+    ~HandleOwner() override { Release(handle_); }
+    HandleOwner(const HandleOwner&) = delete;
+    HandleOwner& operator=(const HandleOwner&) = delete;
 
   private:
-    HDRAWDIB draw_dib_;
+    Handle handle_;
 };
 
-class GdiFont final : public Font {
-  public:
-    explicit GdiFont(HFONT font) : font_(font) {}
-    ~GdiFont() override { DeleteObject(font_); }
-    GdiFont(const GdiFont&) = delete;
-    GdiFont& operator=(const GdiFont&) = delete;
-
-  private:
-    HFONT font_;
-};
+using DrawDibDrawer = HandleOwner<PictureDrawer, HDRAWDIB, &DrawDibClose>;
+using GdiFont = HandleOwner<Font, HFONT, &DeleteObject>;
 
 }  // namespace
 

@@ -10,9 +10,10 @@
 #include <winsock2.h>
 #include <windows.h>
 #include <commctrl.h>
-// clang-format on
-#include "orvan_wnd/host.h"
 #include "orvan_wnd/platform_names.h"
+// clang-format on
+
+#include "orvan_wnd/host.h"
 
 namespace orvan::wnd::win32 {
 
