@@ -1,6 +1,7 @@
 // The frame: its decoration, its place and a 960 by 540 client area the view fills; the close path.
 #include <thread>
 
+#include "win32_child_view.h"
 #include "window_fixture.h"
 
 namespace win32_test {
@@ -44,6 +45,19 @@ TEST_F(FrameTest, IsPlacedWhereTheMetricFormulaSays) {
     ASSERT_TRUE(GetWindowRect(FrameHwnd(), &outer));
     EXPECT_EQ(outer.left, frame_handler_.left);
     EXPECT_EQ(outer.top, frame_handler_.top);
+}
+
+TEST_F(FrameTest, MinimisingLeavesTheViewItsSizeAndItsPicture) {
+    view_->GetDC()->FillSolidRect(0, 0, 10, 10, RGB(1, 2, 3));
+    ShowWindow(FrameHwnd(), SW_MINIMIZE);
+    PumpPending();
+    ASSERT_TRUE(IsIconic(FrameHwnd()));
+    EXPECT_EQ(view_->GetClientSize().cx, 960);
+    EXPECT_EQ(view_->GetClientSize().cy, 540);
+    ShowWindow(FrameHwnd(), SW_RESTORE);
+    PumpPending();
+    EXPECT_EQ(static_cast<win32::Win32ChildView*>(view_)->Pixels().Pixel(5, 5), RGB(1, 2, 3));
+    EXPECT_EQ(view_handler_.sizes.back().cx, 960);
 }
 
 TEST_F(FrameTest, ACloseFromAnotherThreadRunsTheClosePathOnceAndEndsTheLoop) {

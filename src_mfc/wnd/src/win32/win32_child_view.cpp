@@ -143,6 +143,7 @@ LRESULT Win32ChildView::SetCursorMessage(WPARAM wparam, LPARAM lparam) {
     POINT cursor{};
     if (GetCursorPos(&cursor) && ScreenToClient(hwnd_, &cursor)) position = Point{cursor.x, cursor.y};
     if (handler_.OnSetCursor(position)) return TRUE;
+    if (LOWORD(lparam) != HTCLIENT) return DefWindowProcW(hwnd_, WM_SETCURSOR, wparam, lparam);
     // Not taken by the handler: the view's own cursor, the arrow.
     SetCursor(ArrowCursor());
     return TRUE;

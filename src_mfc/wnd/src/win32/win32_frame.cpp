@@ -43,7 +43,9 @@ LRESULT Win32Frame::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
             created_ = true;
             return 0;
         case WM_SIZE:
-            if (view_ != nullptr) ::MoveWindow(view_->Hwnd(), 0, 0, LOWORD(lparam), HIWORD(lparam), TRUE);
+            // A minimised frame leaves its view as it was, picture and all, for when it comes back.
+            if (view_ != nullptr && wparam != SIZE_MINIMIZED)
+                ::MoveWindow(view_->Hwnd(), 0, 0, LOWORD(lparam), HIWORD(lparam), TRUE);
             return 0;
         case WM_SETFOCUS:
             if (view_ != nullptr) SetFocus(view_->Hwnd());

@@ -15,7 +15,7 @@ uint32_t ShowPopupMenu(HWND owner, const std::vector<MenuItem>& items, Point poi
     POINT at{point.x, point.y};
     ClientToScreen(owner, &at);
     // Without the foreground the menu would not close when the user clicks elsewhere.
-    SetForegroundWindow(owner);
+    SetForegroundWindow(GetAncestor(owner, GA_ROOT));
     const BOOL chosen =
         TrackPopupMenu(menu, TPM_RETURNCMD | TPM_NONOTIFY | TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON,
                        at.x, at.y, 0, owner, nullptr);
