@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "resource_text.h"
+
 // Hot spot of cursor 500 (the tip of the pointing finger), in pixels of its 32 by 32 image.
 #define ORVAN_CURSOR_500_HOTSPOT_X 9
 #define ORVAN_CURSOR_500_HOTSPOT_Y 1
@@ -104,16 +106,15 @@ struct StringEntry {
 };
 
 inline constexpr std::array kStrings{
-    StringEntry{kStringOleInitFailed,
-                L"OLE initialization failed.  Make sure that the OLE libraries are the correct version."},
-    StringEntry{kStringMainFrame, L"Selvani Version 1.2.7.0"},
+    StringEntry{kStringOleInitFailed, ORVAN_STRING_OLE_INIT_FAILED},
+    StringEntry{kStringMainFrame, ORVAN_STRING_MAIN_FRAME},
 };
 
 // Texts of the about dialog.
-inline constexpr const wchar_t* kAboutCaption = L"About Selvani";
-inline constexpr const wchar_t* kAboutVersionLine = L"Selvani, Version 1.2.7.0";
-inline constexpr const wchar_t* kAboutCopyrightLine = L"Copyright (C) 2026";
-inline constexpr const wchar_t* kAboutOkButton = L"OK";
+inline constexpr const wchar_t* kAboutCaption = ORVAN_ABOUT_CAPTION;
+inline constexpr const wchar_t* kAboutVersionLine = ORVAN_ABOUT_VERSION_LINE;
+inline constexpr const wchar_t* kAboutCopyrightLine = ORVAN_ABOUT_COPYRIGHT_LINE;
+inline constexpr const wchar_t* kAboutOkButton = ORVAN_ABOUT_OK_BUTTON;
 
 }  // namespace orvan::res
 

@@ -1,10 +1,9 @@
 #include "device_list_fixture.h"
 
-#include <arpa/inet.h>
-
 #include <algorithm>
 #include <cstring>
 
+#include "liborvaniot_os/liborvaniot_os_net_sockaddr.h"
 #include "orvan_ux/ux_messages.h"
 
 namespace form_test {

@@ -2,13 +2,13 @@
 // records whose fields are not what the reader may assume.
 #include "device_rows/device_report.h"
 
-#include <arpa/inet.h>
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
 
 #include "device_list_fixture.h"
+#include "liborvaniot_os/liborvaniot_os_net_sockaddr.h"
 
 namespace form_test {
 namespace {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "orvan_test/fake_window.h"
+#include "orvan_wnd/platform_names.h"
 
 namespace form_test {
 
@@ -64,7 +65,8 @@ class SendMessageWindow final : public orvan::wnd::Window {
     }
     std::unique_ptr<orvan::wnd::ListControl> CreateListControl(int32_t controlId, int32_t left, int32_t top,
                                                                int32_t right, int32_t bottom) override;
-    uint32_t TrackPopupMenu(const std::vector<orvan::wnd::MenuItem>& items, orvan::wnd::Point point) override {
+    uint32_t TrackPopupMenu(const std::vector<orvan::wnd::MenuItem>& items,
+                            orvan::wnd::Point point) override {
         return inner_.TrackPopupMenu(items, point);
     }
     bool SetClipboardText(const std::wstring& text) override { return inner_.SetClipboardText(text); }

@@ -3,6 +3,8 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <system_error>
 
 #include "device_rows/local_text.h"
 #include "orvan_wnd/wnd.h"
@@ -66,7 +68,10 @@ void DeviceRowDump::Write(const orvan::wnd::ListControl* list, int32_t columns,
     std::FILE* file = std::fopen(partial.c_str(), "wb");
     if (file == nullptr) return;
     const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    if (std::fclose(file) == 0 && written) std::rename(partial.c_str(), path_.c_str());
+    if (std::fclose(file) != 0 || !written) return;
+    // Replaces the previous dump in one step; std::rename would refuse to on Windows.
+    std::error_code ignored;
+    std::filesystem::rename(partial, path_, ignored);
 }
 
 }  // namespace ORVAN_UXClass

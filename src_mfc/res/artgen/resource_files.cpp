@@ -6,6 +6,8 @@
 
 #include "bmp_writer.h"
 #include "catalog.h"
+#include "cursor_icon.h"
+#include "icon_writer.h"
 #include "resource_ids.h"
 
 namespace orvan::art {
@@ -15,6 +17,11 @@ namespace {
 const QString kBitmapDir = QStringLiteral("bitmaps");
 const QString kCursorFile = QStringLiteral("cursors/500.png");
 const QString kIconFile = QStringLiteral("icons/app.png");
+// The same pictures in the forms the Windows resource compiler takes, beside the ones Qt loads.
+const QString kWindowsCursorFile = QStringLiteral("cursors/500.cur");
+const QString kWindowsIconFile = QStringLiteral("icons/app.ico");
+// The sizes Windows shows an icon at: title bar, taskbar, desktop, large views.
+constexpr int kWindowsIconSizes[] = {16, 32, 48, 256};
 
 QString BitmapFile(int32_t id) {
     return QStringLiteral("%1/%2.bmp").arg(kBitmapDir).arg(id);
@@ -70,8 +77,14 @@ bool WriteResources(const QString& dir, QString* error) {
         }
         if (!WriteFile(root.filePath(BitmapFile(info.id)), EncodeBmp24(image), error)) return false;
     }
-    return WriteFile(root.filePath(kCursorFile), Png(PaintCursorResource()), error) &&
+    QList<QImage> icons;
+    for (int size : kWindowsIconSizes) icons.append(PaintAppIcon(size));
+    const QImage cursor = PaintCursorResource();
+    return WriteFile(root.filePath(kCursorFile), Png(cursor), error) &&
+           WriteFile(root.filePath(kWindowsCursorFile),
+                     EncodeCur(cursor, ORVAN_CURSOR_500_HOTSPOT_X, ORVAN_CURSOR_500_HOTSPOT_Y), error) &&
            WriteFile(root.filePath(kIconFile), Png(PaintIconResource()), error) &&
+           WriteFile(root.filePath(kWindowsIconFile), EncodeIco(icons), error) &&
            WriteFile(root.filePath(QStringLiteral("res.qrc")), QrcText().toUtf8(), error);
 }
 

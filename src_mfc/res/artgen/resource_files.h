@@ -1,5 +1,6 @@
 // Writes the generated resources into the resource folder: bitmaps/<id>.bmp, cursors/500.png,
-// icons/app.png and the Qt resource file res.qrc that embeds them under their lookup names.
+// icons/app.png and the Qt resource file res.qrc that embeds them under their lookup names, and
+// cursors/500.cur and icons/app.ico for the Windows build.
 #pragma once
 
 #include <QString>

@@ -3,22 +3,27 @@
 // fingertip, and the BMP encoder lays out rows the way readers expect.
 #include <gtest/gtest.h>
 
+#include <QBuffer>
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QImageReader>
 #include <QMap>
 #include <QXmlStreamReader>
 #include <cstdint>
 #include <string>
 
 #include "bmp_writer.h"
+#include "icon_writer.h"
 #include "resource_ids.h"
 
 namespace {
 
 using orvan::art::BmpStride;
 using orvan::art::EncodeBmp24;
+using orvan::art::EncodeCur;
+using orvan::art::EncodeIco;
 using orvan::art::kBmpHeaderSize;
 
 const QDir kResDir(QStringLiteral(ORVAN_RES_DIR));
@@ -141,6 +146,80 @@ TEST(StoredResources, IconIsASquareImageWithTransparentCorners) {
     ASSERT_EQ(icon.size(), QSize(orvan::res::kAppIconSize, orvan::res::kAppIconSize));
     EXPECT_EQ(qAlpha(icon.pixel(0, 0)), 0);
     EXPECT_EQ(qAlpha(icon.pixel(icon.width() / 2, icon.height() / 2)), 255);
+}
+
+// Every picture of an .ico or .cur file as an independent reader (Qt's) sees it.
+QList<QImage> ReadIconPictures(const QByteArray& bytes) {
+    QBuffer buffer;
+    buffer.setData(bytes);
+    QImageReader reader(&buffer, "ico");
+    QList<QImage> pictures;
+    for (int i = 0; i < reader.imageCount(); ++i) {
+        if (!reader.jumpToImage(i)) break;
+        pictures.append(reader.read().convertToFormat(QImage::Format_ARGB32));
+    }
+    return pictures;
+}
+
+TEST(IconEncoder, WritesEveryPictureWithItsAlphaAndTheCursorsHotSpot) {
+    // Odd width (mask rows padded), see-through pixels among opaque ones.
+    QImage pattern(21, 7, QImage::Format_ARGB32);
+    for (int y = 0; y < pattern.height(); ++y) {
+        for (int x = 0; x < pattern.width(); ++x) {
+            const int alpha = (x + 3 * y) % 3 == 0 ? 0 : 255;
+            pattern.setPixel(x, y, alpha == 0 ? 0 : qRgba((x * 37) & 0xFF, (y * 91) & 0xFF, x + y, alpha));
+        }
+    }
+    const QImage big(256, 256, QImage::Format_ARGB32);
+    const QByteArray ico = EncodeIco({pattern, big});
+    EXPECT_EQ(U16(ico, 2), 1u) << "an icon";
+    EXPECT_EQ(U16(ico, 4), 2u);
+    EXPECT_EQ(static_cast<uint8_t>(ico[6 + 16]), 0u) << "256 is written as 0";
+    const QList<QImage> read = ReadIconPictures(ico);
+    ASSERT_EQ(read.size(), 2);
+    ASSERT_EQ(read[0].size(), pattern.size());
+    for (int y = 0; y < pattern.height(); ++y) {
+        for (int x = 0; x < pattern.width(); ++x)
+            ASSERT_EQ(read[0].pixel(x, y), pattern.pixel(x, y)) << "x " << x << " y " << y;
+    }
+
+    // Partial alpha is stored as it is (BGRA after the directory and the info header).
+    QImage half(1, 1, QImage::Format_ARGB32);
+    half.setPixel(0, 0, qRgba(10, 20, 30, 128));
+    EXPECT_EQ(EncodeIco({half}).mid(6 + 16 + 40, 4), QByteArray("\x1e\x14\x0a\x80", 4));
+
+    const QByteArray cur = EncodeCur(pattern, 5, 3);
+    EXPECT_EQ(U16(cur, 2), 2u) << "a cursor";
+    EXPECT_EQ(U16(cur, 6 + 4), 5u) << "hot spot x";
+    EXPECT_EQ(U16(cur, 6 + 6), 3u) << "hot spot y";
+    EXPECT_TRUE(EncodeIco({QImage(257, 1, QImage::Format_ARGB32)}).isEmpty()) << "too big for the format";
+    EXPECT_TRUE(EncodeIco({}).isEmpty());
+}
+
+TEST(StoredResources, WindowsCursorAndIconHoldTheSamePicturesAsTheOnesQtLoads) {
+    QFile curFile(kResDir.filePath(QStringLiteral("cursors/500.cur")));
+    ASSERT_TRUE(curFile.open(QIODevice::ReadOnly));
+    const QByteArray cur = curFile.readAll();
+    ASSERT_GE(cur.size(), 22);
+    EXPECT_EQ(U16(cur, 2), 2u);
+    EXPECT_EQ(U16(cur, 6 + 4), static_cast<uint32_t>(ORVAN_CURSOR_500_HOTSPOT_X));
+    EXPECT_EQ(U16(cur, 6 + 6), static_cast<uint32_t>(ORVAN_CURSOR_500_HOTSPOT_Y));
+    const QList<QImage> cursor = ReadIconPictures(cur);
+    ASSERT_EQ(cursor.size(), 1);
+    EXPECT_EQ(
+        cursor[0],
+        QImage(kResDir.filePath(QStringLiteral("cursors/500.png"))).convertToFormat(QImage::Format_ARGB32));
+
+    QFile icoFile(kResDir.filePath(QStringLiteral("icons/app.ico")));
+    ASSERT_TRUE(icoFile.open(QIODevice::ReadOnly));
+    const QList<QImage> icons = ReadIconPictures(icoFile.readAll());
+    QList<int> sizes;
+    for (const QImage& icon : icons) sizes.append(icon.width());
+    EXPECT_EQ(sizes, (QList<int>{16, 32, 48, 256}));
+    ASSERT_FALSE(icons.isEmpty());
+    EXPECT_EQ(
+        icons.last(),
+        QImage(kResDir.filePath(QStringLiteral("icons/app.png"))).convertToFormat(QImage::Format_ARGB32));
 }
 
 TEST(StringTable, FindsItsTextsByIdAndNothingElse) {

@@ -1,9 +1,7 @@
-// The desktop's URL handler behind a replaceable function.
-#include <QDesktopServices>
-#include <QGuiApplication>
-#include <QUrl>
+// The URL handler behind a replaceable function.
 #include <mutex>
 
+#include "desktop_url.h"
 #include "orvan_wnd/wnd.h"
 
 namespace orvan::wnd {
@@ -18,14 +16,6 @@ std::mutex& OpenerMutex() {
 std::function<bool(const std::string&)>& Opener() {
     static std::function<bool(const std::string&)> opener;
     return opener;
-}
-
-bool OpenWithDesktop(const std::string& url) {
-    // The desktop services need the GUI application; without one nothing can be opened.
-    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr) return false;
-    const QUrl parsed(QString::fromStdString(url), QUrl::StrictMode);
-    if (!parsed.isValid() || parsed.scheme().isEmpty()) return false;
-    return QDesktopServices::openUrl(parsed);
 }
 
 }  // namespace

@@ -96,6 +96,8 @@ class Application {
     virtual void MessageBox(const std::wstring& text) = 0;
     // The modal about box.
     virtual void RunAboutDialog() = 0;
+
+    ORVAN_WND_SYSTEM_SPELLINGS(void, MessageBox, (const std::wstring& text), (text))
 };
 
 // The Qt application. Null when no display can be used; error then says why in words a user

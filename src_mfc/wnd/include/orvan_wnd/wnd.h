@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "orvan_wnd/picture.h"
+#include "orvan_wnd/platform_names.h"
 
 namespace orvan::wnd {
 
@@ -40,7 +41,7 @@ inline constexpr int32_t VK_C = 0x43;
 
 // A 24-bit bitmap loaded from the program's resources by id.
 class Bitmap {
-public:
+  public:
     virtual ~Bitmap() = default;
     virtual int32_t Width() const = 0;
     virtual int32_t Height() const = 0;
@@ -52,18 +53,21 @@ using CursorHandle = const void*;
 
 // Drawing surface of the child view. Text uses the default GUI font on a transparent background.
 class DeviceContext {
-public:
+  public:
     virtual ~DeviceContext() = default;
     virtual void StretchBlt(int32_t x, int32_t y, int32_t width, int32_t height, const Bitmap& source,
                             int32_t srcX, int32_t srcY, int32_t srcWidth, int32_t srcHeight) = 0;
     virtual void FillSolidRect(int32_t x, int32_t y, int32_t width, int32_t height, COLORREF color) = 0;
     virtual Size GetTextExtent(const std::wstring& text) = 0;
     virtual void TextOut(int32_t x, int32_t y, const std::wstring& text, COLORREF color) = 0;
+    ORVAN_WND_SYSTEM_SPELLINGS(void, TextOut,
+                               (int32_t x, int32_t y, const std::wstring& text, COLORREF color),
+                               (x, y, text, color))
 };
 
 // Report-style list control (columns with headings, full-row selection, grid lines).
 class ListControl {
-public:
+  public:
     virtual ~ListControl() = default;
     virtual void InsertColumn(int32_t index, const std::wstring& heading, int32_t width) = 0;
     virtual void DeleteColumn(int32_t index) = 0;
@@ -120,7 +124,7 @@ struct MenuItem {
 
 // The child view as seen by the toolkit and the screens.
 class Window {
-public:
+  public:
     virtual ~Window() = default;
 
     virtual bool IsWindow() const = 0;
@@ -163,6 +167,10 @@ public:
     virtual std::unique_ptr<PictureDrawer> OpenPictureDrawer() = 0;
     // The font desc describes; null when it cannot be made.
     virtual std::unique_ptr<Font> CreateFontIndirect(const FontDesc& desc) = 0;
+
+    ORVAN_WND_SYSTEM_SPELLINGS(bool, PostMessage, (uint32_t message, int64_t wparam, int64_t lparam),
+                               (message, wparam, lparam))
+    ORVAN_WND_SYSTEM_SPELLINGS(std::unique_ptr<Font>, CreateFontIndirect, (const FontDesc& desc), (desc))
 };
 
 // Opens url with the desktop's URL handler; false when no handler accepted it.

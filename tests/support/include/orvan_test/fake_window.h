@@ -14,6 +14,8 @@
 #include "orvan_test/fake_bitmap.h"
 #include "orvan_test/fake_records.h"
 #include "orvan_wnd/wnd.h"
+// Files that read the Windows headers first still declare the operations under their own names.
+#include "orvan_wnd/platform_names.h"
 
 namespace orvan::fake {
 

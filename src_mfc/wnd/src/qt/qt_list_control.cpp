@@ -23,26 +23,11 @@
 
 namespace orvan::wnd::qt {
 
-struct QtListControl::Shared {
-    struct Column {
-        std::wstring heading;
-        int32_t width = 0;
-    };
-
-    std::mutex mutex;
-    std::vector<Column> columns;
-    std::vector<std::vector<std::wstring>> rows;
-    bool columns_changed = false;
-    // Rows before this one match the table widget; a change marks from the row it touched, so
-    // appending a row costs one row's update rather than a pass over the whole table.
-    size_t first_changed_row = 0;
-    bool sync_posted = false;    // another thread asked the UI thread for an update
-    bool paint_deferred = false;  // the table's painting is held until the interval below is over
-    QElapsedTimer since_paint;    // since the table last painted a change freely
-    // The program's choices for the table, applied by the next update on the UI thread.
-    std::optional<int32_t> selection;
-    std::optional<std::pair<int32_t, bool>> sort_indicator;  // column (-1: none), ascending
-    std::optional<std::wstring> empty_text;
+struct QtListControl::Shared : GuardedListRows {
+    // The fields below are guarded by the model's mutex too.
+    bool sync_posted = false;      // another thread asked the UI thread for an update
+    bool paint_deferred = false;   // the table's painting is held until the interval below is over
+    QElapsedTimer since_paint;     // since the table last painted a change freely
     ReportTable* table = nullptr;  // null once the window is gone; only the UI thread deletes it
 };
 
@@ -52,7 +37,8 @@ struct QtListControl::Shared {
 // While it has no row it can show a text across its empty area.
 class ReportTable final : public QTableWidget {
   public:
-    ReportTable(QtChildView& view, int32_t controlId) : QTableWidget(&view), view_(view), control_id_(controlId) {}
+    ReportTable(QtChildView& view, int32_t controlId)
+        : QTableWidget(&view), view_(view), control_id_(controlId) {}
 
     void SetEmptyText(const QString& text) {
         if (text == empty_text_) return;
@@ -63,8 +49,11 @@ class ReportTable final : public QTableWidget {
   protected:
     void keyPressEvent(QKeyEvent* event) override {
         if (event->matches(QKeySequence::Copy)) {
-            view_.Notify(ListNotification{.controlId = control_id_, .code = LVN_KEYDOWN, .item = currentRow(),
-                                          .key = VK_C, .flags = MK_CONTROL});
+            view_.Notify(ListNotification{.controlId = control_id_,
+                                          .code = LVN_KEYDOWN,
+                                          .item = currentRow(),
+                                          .key = VK_C,
+                                          .flags = MK_CONTROL});
             event->accept();
             return;
         }
@@ -84,7 +73,8 @@ class ReportTable final : public QTableWidget {
         if (rowCount() != 0 || empty_text_.isEmpty()) return;
         QPainter painter(viewport());
         painter.setPen(palette().color(QPalette::Disabled, QPalette::Text));
-        const QRect area = viewport()->rect().adjusted(kEmptyTextMargin, kEmptyTextMargin, -kEmptyTextMargin, 0);
+        const QRect area =
+            viewport()->rect().adjusted(kEmptyTextMargin, kEmptyTextMargin, -kEmptyTextMargin, 0);
         painter.drawText(area, Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, empty_text_);
     }
 
@@ -105,17 +95,17 @@ bool OnUiThread() {
     return app != nullptr && QThread::currentThread() == app->thread();
 }
 
-// The program's pending choices, once the rows they name are in the table (UI thread, mutex held).
-void ApplyChoices(Shared& shared, ReportTable& table) {
-    if (shared.empty_text) table.SetEmptyText(QString::fromStdWString(*std::exchange(shared.empty_text, {})));
-    if (shared.sort_indicator) {
-        const auto [column, ascending] = *std::exchange(shared.sort_indicator, {});
+// The program's choices for the table, once the rows they name are in it (UI thread).
+void ApplyChoices(const ListUpdate& update, ReportTable& table) {
+    if (update.emptyText) table.SetEmptyText(QString::fromStdWString(*update.emptyText));
+    if (update.sortIndicator) {
+        const auto [column, ascending] = *update.sortIndicator;
         QHeaderView* header = table.horizontalHeader();
         header->setSortIndicatorShown(column >= 0);
         header->setSortIndicator(column, ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
     }
-    if (shared.selection) {
-        const int row = *std::exchange(shared.selection, {});
+    if (update.selection) {
+        const int row = *update.selection;
         if (row >= 0 && row < table.rowCount()) {
             table.setCurrentCell(row, 0, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
         } else {
@@ -130,25 +120,23 @@ void Sync(Shared& shared) {
     std::lock_guard lock(shared.mutex);
     ReportTable* table = shared.table;
     if (table == nullptr) return;
-    const int columns = static_cast<int>(shared.columns.size());
-    if (shared.columns_changed) {
-        shared.columns_changed = false;
-        shared.first_changed_row = 0;
-        table->setColumnCount(columns);
-        for (int c = 0; c < columns; ++c) {
-            table->setHorizontalHeaderItem(
-                c, new QTableWidgetItem(QString::fromStdWString(shared.columns[c].heading)));
-            table->setColumnWidth(c, shared.columns[c].width);
+    const ListUpdate update = shared.rows.TakeUpdate();
+    if (update.columns) {
+        const auto& columns = *update.columns;
+        table->setColumnCount(static_cast<int>(columns.size()));
+        for (int c = 0; c < static_cast<int>(columns.size()); ++c) {
+            table->setHorizontalHeaderItem(c,
+                                           new QTableWidgetItem(QString::fromStdWString(columns[c].heading)));
+            table->setColumnWidth(c, columns[c].width);
         }
     }
-    table->setRowCount(static_cast<int>(shared.rows.size()));
-    const int first = static_cast<int>(std::min(shared.first_changed_row, shared.rows.size()));
-    shared.first_changed_row = shared.rows.size();
-    for (int r = first; r < static_cast<int>(shared.rows.size()); ++r) {
-        const auto& cells = shared.rows[r];
-        for (int c = 0; c < columns; ++c) {
-            const QString text =
-                c < static_cast<int>(cells.size()) ? QString::fromStdWString(cells[c]) : QString();
+    table->setRowCount(update.rowCount);
+    const int columns = table->columnCount();
+    for (size_t i = 0; i < update.cells.size(); ++i) {
+        const int r = update.firstRow + static_cast<int>(i);
+        const auto& cells = update.cells[i];
+        for (int c = 0; c < columns && c < static_cast<int>(cells.size()); ++c) {
+            const QString text = QString::fromStdWString(cells[c]);
             QTableWidgetItem* item = table->item(r, c);
             if (item == nullptr) {
                 if (text.isEmpty()) continue;
@@ -158,7 +146,7 @@ void Sync(Shared& shared) {
             }
         }
     }
-    ApplyChoices(shared, *table);
+    ApplyChoices(update, *table);
 }
 
 // Rows arriving one after the other would otherwise repaint the table for each of them; a person
@@ -225,7 +213,8 @@ class CellDelegate final : public QStyledItemDelegate {
   public:
     using QStyledItemDelegate::QStyledItemDelegate;
 
-    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
         const bool selected = (option.state & QStyle::State_Selected) != 0;
         const QPalette::ColorGroup group =
             (option.state & QStyle::State_Enabled) != 0 ? QPalette::Normal : QPalette::Disabled;
@@ -283,7 +272,9 @@ class ClickFilter final : public QObject {
                 view_.Notify(ListNotification{control_id_, NM_CLICK, row});
             } else if (type == QEvent::MouseButtonRelease && mouse->button() == Qt::RightButton) {
                 const QPoint inView = table_->viewport()->mapTo(&view_, at);
-                view_.Notify(ListNotification{.controlId = control_id_, .code = NM_RCLICK, .item = row,
+                view_.Notify(ListNotification{.controlId = control_id_,
+                                              .code = NM_RCLICK,
+                                              .item = row,
                                               .point = Point{inView.x(), inView.y()}});
             }
         }
@@ -299,7 +290,11 @@ class ClickFilter final : public QObject {
 }  // namespace
 
 QtListControl::QtListControl(QtChildView& view, int32_t controlId, const QRect& rect)
-    : shared_(std::make_shared<Shared>()) {
+    : QtListControl(view, controlId, rect, std::make_shared<Shared>()) {}
+
+QtListControl::QtListControl(QtChildView& view, int32_t controlId, const QRect& rect,
+                             std::shared_ptr<Shared> shared)
+    : ListRowsControl(shared), shared_(std::move(shared)) {
     auto* table = new ReportTable(view, controlId);
     table->setFont(DefaultGuiFont());
     table->setGeometry(rect);
@@ -336,116 +331,7 @@ QtListControl::~QtListControl() {
     DestroyWindow();
 }
 
-void QtListControl::InsertColumn(int32_t index, const std::wstring& heading, int32_t width) {
-    {
-        std::lock_guard lock(shared_->mutex);
-        auto& columns = shared_->columns;
-        const auto at = std::clamp<int64_t>(index, 0, static_cast<int64_t>(columns.size()));
-        columns.insert(columns.begin() + at, Shared::Column{heading, width});
-        for (auto& cells : shared_->rows) {
-            if (static_cast<int64_t>(cells.size()) > at) cells.insert(cells.begin() + at, std::wstring());
-        }
-        shared_->columns_changed = true;
-    }
-    Changed(shared_);
-}
-
-void QtListControl::DeleteColumn(int32_t index) {
-    {
-        std::lock_guard lock(shared_->mutex);
-        auto& columns = shared_->columns;
-        if (index < 0 || index >= static_cast<int32_t>(columns.size())) return;
-        columns.erase(columns.begin() + index);
-        for (auto& cells : shared_->rows) {
-            if (static_cast<int32_t>(cells.size()) > index) cells.erase(cells.begin() + index);
-        }
-        shared_->columns_changed = true;
-    }
-    Changed(shared_);
-}
-
-int32_t QtListControl::InsertItem(int32_t index, const std::wstring& text) {
-    int32_t at = -1;
-    {
-        std::lock_guard lock(shared_->mutex);
-        if (index < 0) return -1;
-        auto& rows = shared_->rows;
-        at = std::min(index, static_cast<int32_t>(rows.size()));
-        rows.insert(rows.begin() + at, std::vector<std::wstring>{text});
-        shared_->first_changed_row = std::min(shared_->first_changed_row, static_cast<size_t>(at));
-    }
-    Changed(shared_);
-    return at;
-}
-
-void QtListControl::SetItemText(int32_t row, int32_t column, const std::wstring& text) {
-    {
-        std::lock_guard lock(shared_->mutex);
-        auto& rows = shared_->rows;
-        const int32_t columns = std::max<int32_t>(1, static_cast<int32_t>(shared_->columns.size()));
-        if (row < 0 || row >= static_cast<int32_t>(rows.size()) || column < 0 || column >= columns) return;
-        auto& cells = rows[row];
-        if (static_cast<int32_t>(cells.size()) <= column) cells.resize(column + 1);
-        cells[column] = text;
-        shared_->first_changed_row = std::min(shared_->first_changed_row, static_cast<size_t>(row));
-    }
-    Changed(shared_);
-}
-
-void QtListControl::DeleteItem(int32_t row) {
-    {
-        std::lock_guard lock(shared_->mutex);
-        auto& rows = shared_->rows;
-        if (row < 0 || row >= static_cast<int32_t>(rows.size())) return;
-        rows.erase(rows.begin() + row);
-        shared_->first_changed_row = std::min(shared_->first_changed_row, static_cast<size_t>(row));
-    }
-    Changed(shared_);
-}
-
-void QtListControl::DeleteAllItems() {
-    {
-        std::lock_guard lock(shared_->mutex);
-        shared_->rows.clear();
-        shared_->first_changed_row = 0;
-    }
-    Changed(shared_);
-}
-
-int32_t QtListControl::GetItemCount() const {
-    std::lock_guard lock(shared_->mutex);
-    return static_cast<int32_t>(shared_->rows.size());
-}
-
-std::wstring QtListControl::GetItemText(int32_t row, int32_t column) const {
-    std::lock_guard lock(shared_->mutex);
-    const auto& rows = shared_->rows;
-    if (row < 0 || row >= static_cast<int32_t>(rows.size()) || column < 0) return {};
-    const auto& cells = rows[row];
-    return column < static_cast<int32_t>(cells.size()) ? cells[column] : std::wstring();
-}
-
-void QtListControl::SetSelectedItem(int32_t row) {
-    {
-        std::lock_guard lock(shared_->mutex);
-        shared_->selection = row;
-    }
-    Changed(shared_);
-}
-
-void QtListControl::SetSortIndicator(int32_t column, bool ascending) {
-    {
-        std::lock_guard lock(shared_->mutex);
-        shared_->sort_indicator = std::make_pair(column, ascending);
-    }
-    Changed(shared_);
-}
-
-void QtListControl::SetEmptyText(const std::wstring& text) {
-    {
-        std::lock_guard lock(shared_->mutex);
-        shared_->empty_text = text;
-    }
+void QtListControl::RowsChanged() {
     Changed(shared_);
 }
 

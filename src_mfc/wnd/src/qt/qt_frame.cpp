@@ -5,8 +5,8 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QStyle>
-#include <algorithm>
 
+#include "frame_client.h"
 #include "qt_child_view.h"
 #include "qt_resources.h"
 
@@ -58,12 +58,9 @@ void QtFrame::RemoveMaximizeBox() {
 void QtFrame::MoveWindow(int32_t left, int32_t top, int32_t width, int32_t height) {
     // The outer size includes the decoration that GetScreenMetrics reported; what is left is
     // the client area, which is exactly what a window system without that decoration shows.
-    const ScreenMetrics metrics = GetScreenMetrics();
-    const int32_t decorationWidth = 4 * metrics.dlgFrameWidth + 4 * metrics.borderWidth;
-    const int32_t decorationHeight =
-        4 * metrics.dlgFrameHeight + 4 * metrics.borderHeight + metrics.captionHeight;
+    const Size client = ClientSizeOfFrame(GetScreenMetrics(), width, height);
     move(left, top);
-    resize(std::max(1, width - decorationWidth), std::max(1, height - decorationHeight));
+    resize(client.cx, client.cy);
 }
 
 void QtFrame::SetTitle(const std::wstring& title) {
