@@ -34,7 +34,7 @@ host_build="$build/host"
 
 # The cross toolchain, Wine and NSIS; the host compiler for the simulator; what the test scripts use.
 packages=(cmake ninja-build g++ g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 nsis googletest
-          iproute2 python3)
+          iproute2 python3 xvfb xdotool x11-utils imagemagick)
 missing=()
 for p in "${packages[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
@@ -55,7 +55,7 @@ cmake -S "$top" -B "$host_build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 cmake --build "$host_build" -j "$(nproc)" --target orvan_device_sim
 
 cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-w64-x86_64.cmake" -DORVAN_BUILD_APP=OFF \
+  -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-w64-x86_64.cmake" \
   -DORVAN_HOST_DEVICE_SIM="$host_build/tools/drm_device_sim/orvan_device_sim" \
   -DORVAN_WINE_HOME="$build/wine-home"
 cmake --build "$build" -j "$(nproc)"

@@ -21,6 +21,8 @@ source "$here/../support/checks.sh"
 source "$here/sim_peers.sh"
 # shellcheck source=tests/support/virtual_display.sh
 source "$here/../support/virtual_display.sh"
+# shellcheck source=tests/wine/wine_env.sh
+source "$here/wine_env.sh"
 require_test_network finder_wine_test
 
 work=$(mktemp -d)
@@ -72,6 +74,10 @@ DEVICES
 # --- The window on a virtual display. No window manager: the X window is the client area.
 start_virtual_display "$work" || exit 1
 note "Xvfb on $DISPLAY"
+# Wine ties its desktop to the display of whoever starts the prefix's server: the one started for
+# this network had none, so it is started again (in this network still) on the virtual display.
+wine_server_stop
+wine_server_start || exit 1
 ORVAN_DUMP_ROWS_TO=$(winepath -w "$rows_file") wine "$finder" >"$work/finder.out" 2>"$work/finder.err" &
 finder_pid=$!
 wid=$(find_window "$title" 600) || { fail "no window titled '$title' within 60 s"; exit 1; }
