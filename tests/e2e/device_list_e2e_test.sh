@@ -48,18 +48,10 @@ row_of() { awk -F'\t' -v ip="$1" 'NR > 6 && $3 == ip { print; exit }' "$rows_fil
 row_index_of() { awk -F'\t' -v ip="$1" 'NR > 6 && $3 == ip { print NR - 7; exit }' "$rows_file"; }
 listed() { [[ -n $(row_of "$1") ]]; }
 
-# --- The browser: the first xdg-open in PATH writes its arguments down.
-mkdir -p "$work/bin"
-urls=$work/urls
-touch "$urls"
-cat >"$work/bin/xdg-open" <<EOF
-#!/bin/sh
-echo "\$*" >>"$urls"
-EOF
-chmod +x "$work/bin/xdg-open"
-export PATH=$work/bin:$PATH
-unset BROWSER DEFAULT_BROWSER
-url_count() { wc -l <"$urls"; }
+# --- The browser: a stand-in that writes down the URLs it is given.
+# shellcheck source=/dev/null
+source "$support/url_handler.sh"
+record_opened_urls "$work"
 
 # --- The devices. Values are percent-encoded by the simulator (a space as %20, é as %C3%A9).
 long_name=$(printf 'N%.0s' {1..80})
@@ -160,7 +152,7 @@ for ip in $all_ips; do
     [[ $ip == 198.18.1.12 ]] &&
         import -display "$DISPLAY" -window "$wid" "$artifacts/device_list.png" 2>/dev/null
     click_web_gui
-    wait_for 100 test "$(url_count)" -gt "$before" || { fail "Web GUI on $ip opened nothing"; continue; }
+    wait_for 100 more_urls_than "$before" || { fail "Web GUI on $ip opened nothing"; continue; }
     opened=$(tail -n1 "$urls")
     [[ $opened == "${expected_url[$ip]}" ]] || fail "Web GUI on $ip opened '$opened', expected '${expected_url[$ip]}'"
 done
@@ -174,7 +166,7 @@ wait_for 50 dump_says selected 1 || fail "the Down key moved the highlight but d
 second_ip=$(awk -F'\t' 'NR == 8 { print $3; exit }' "$rows_file")
 before=$(url_count)
 click_web_gui
-if wait_for 100 test "$(url_count)" -gt "$before"; then
+if wait_for 100 more_urls_than "$before"; then
     opened=$(tail -n1 "$urls")
     [[ -n $second_ip && $opened == "${expected_url[$second_ip]}" ]] ||
         fail "Web GUI after Down opened '$opened', expected row 1 ($second_ip)"
@@ -189,7 +181,7 @@ open_url_of_row() {  # <what> <row> <command...>: runs the command, expects the 
     ip=$(awk -F'\t' -v n="$index" 'NR == 7 + n { print $3; exit }' "$rows_file")
     before=$(url_count)
     "$@"
-    if wait_for 100 test "$(url_count)" -gt "$before"; then
+    if wait_for 100 more_urls_than "$before"; then
         [[ $(tail -n1 "$urls") == "${expected_url[$ip]:-none}" ]] ||
             fail "$what on row $index ($ip) opened '$(tail -n1 "$urls")', expected '${expected_url[$ip]:-}'"
     else

@@ -123,29 +123,25 @@ PY
 grep -q $'\r$' "$work/out" || fail "csv: records do not end in CRLF"
 
 # 4. --open: the right scheme by model, through the desktop's URL handler (a recording stand-in).
-mkdir "$work/bin"
-cat >"$work/bin/xdg-open" <<HANDLER
-#!/bin/sh
-echo "\$1" >>"$work/opened"
-exit \${HANDLER_STATUS:-0}
-HANDLER
-chmod +x "$work/bin/xdg-open"
-PATH="$work/bin:$PATH" run --open 198.18.1.9
+# shellcheck source=/dev/null
+source "$(dirname "${BASH_SOURCE[0]}")/../support/url_handler.sh"
+record_opened_urls "$work"
+run --open 198.18.1.9
 expect_status 0 "open by IP"
 [[ $(cat "$work/out") == "http://198.18.1.9" ]] || fail "open by IP printed '$(cat "$work/out")'"
 run --json
 cp "$work/out" "$work/out.json"
 mac_of_ten=$(python3 -c 'import json,sys; print([d["mac"] for d in json.load(open(sys.argv[1])) if d["ip"]=="198.18.1.10"][0])' "$work/out.json")
-PATH="$work/bin:$PATH" run --open "${mac_of_ten//:/-}"
+run --open "${mac_of_ten//:/-}"
 expect_status 0 "open by MAC"
-[[ $(cat "$work/opened") == $'http://198.18.1.9\nhttps://198.18.1.10' ]] || fail "opened: $(cat "$work/opened")"
-PATH="$work/bin:$PATH" run --open 198.18.1.77 --timeout 1
+[[ $(cat "$urls") == $'http://198.18.1.9\nhttps://198.18.1.10' ]] || fail "opened: $(cat "$urls")"
+run --open 198.18.1.77 --timeout 1
 expect_status 1 "open of an absent device"
 expect_err "no device with IP 198.18.1.77 answered" "open of an absent device"
-PATH="$work/bin:$PATH" HANDLER_STATUS=4 run --open 198.18.1.9
+HANDLER_STATUS=4 run --open 198.18.1.9
 expect_status 2 "open with a failing handler"
 expect_err "failed with status 4" "open with a failing handler"
-[[ $(wc -l <"$work/opened") -eq 3 ]] || fail "the handler ran $(wc -l <"$work/opened") times, expected 3"
+[[ $(wc -l <"$urls") -eq 3 ]] || fail "the handler ran $(wc -l <"$urls") times, expected 3"
 
 # 5. The live count on a terminal, and nothing of it on a pipe.
 script -qec "$scan --timeout 2 >$work/tty.out" "$work/tty.log" >/dev/null 2>&1

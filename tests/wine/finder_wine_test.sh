@@ -23,6 +23,8 @@ source "$here/sim_peers.sh"
 source "$here/../support/virtual_display.sh"
 # shellcheck source=tests/wine/wine_env.sh
 source "$here/wine_env.sh"
+# shellcheck source=tests/support/url_handler.sh
+source "$here/../support/url_handler.sh"
 require_test_network finder_wine_test
 
 work=$(mktemp -d)
@@ -44,17 +46,8 @@ dump_says() { [[ $(field "$1") == "$2" ]]; }
 # The rows follow the six lines of state; the third column is the IP address.
 ip_of_row() { awk -F'\t' -v n="$1" 'NR == 7 + n { print $3; exit }' "$rows_file"; }
 
-# --- The browser: Wine hands ShellExecuteW's "open" of a URL to xdg-open, found in PATH.
-mkdir "$work/bin"
-urls=$work/urls
-touch "$urls"
-cat >"$work/bin/xdg-open" <<HANDLER
-#!/bin/sh
-echo "\$1" >>"$urls"
-HANDLER
-chmod +x "$work/bin/xdg-open"
-export PATH=$work/bin:$PATH
-url_count() { wc -l <"$urls"; }
+# --- The browser: a stand-in that writes down the URLs it is given.
+record_opened_urls "$work"
 
 # --- The devices: a secure model and a device without a model in peer 0, another model in peer 1
 # that stays silent until asked.
@@ -108,7 +101,7 @@ open_chosen_row() {  # <row>: Web GUI on the chosen row opens that device's page
     ip=$(ip_of_row "$1")
     before=$(url_count)
     click_web_gui
-    wait_for 100 test "$(url_count)" -gt "$before" || { fail "Web GUI on row $1 ($ip) opened nothing"; return; }
+    wait_for 100 more_urls_than "$before" || { fail "Web GUI on row $1 ($ip) opened nothing"; return; }
     # Wine adds a slash to a URL without a path.
     opened=$(tail -n1 "$urls")
     [[ ${opened%/} == "${expected_url[$ip]:-none}" ]] || fail "Web GUI on $ip opened '$opened', expected '${expected_url[$ip]:-}'"

@@ -101,17 +101,14 @@ expect_status 2 "an unknown interface"
 grep -qF "no network interface named 'nosuch0'" "$work/err" || fail "an unknown interface: $(cat "$work/err")"
 
 # 6. --open: the shell's "open" reaches the desktop's URL handler (Wine passes it to xdg-open).
-mkdir "$work/bin"
-cat >"$work/bin/xdg-open" <<HANDLER
-#!/bin/sh
-echo "\$1" >>"$work/opened"
-HANDLER
-chmod +x "$work/bin/xdg-open"
-PATH="$work/bin:$PATH" run --open 198.18.1.10
+# shellcheck source=tests/support/url_handler.sh
+source "$here/../support/url_handler.sh"
+record_opened_urls "$work"
+run --open 198.18.1.10
 expect_status 0 "--open"
 [[ $(cat "$work/out") == "https://198.18.1.10" ]] || fail "--open printed '$(cat "$work/out")'"
-wait_for 100 test -s "$work/opened" || fail "--open: the URL handler did not run"
-grep -q '^https://198.18.1.10/\{0,1\}$' "$work/opened" || fail "--open: the handler got '$(cat "$work/opened")'"
+wait_for 100 test -s "$urls" || fail "--open: the URL handler did not run"
+grep -q '^https://198.18.1.10/\{0,1\}$' "$urls" || fail "--open: the handler got '$(cat "$urls")'"
 
 # 7. --watch: the answers, then Hello and Bye of devices that come and go; Ctrl+C ends it with 0.
 stop_sim 1
