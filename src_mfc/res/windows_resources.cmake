@@ -14,6 +14,7 @@ add_custom_command(
   DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/res.qrc ${CMAKE_CURRENT_SOURCE_DIR}/windows_resources.rc.in
           ${CMAKE_CURRENT_SOURCE_DIR}/windows_resources_rc.cmake
           ${CMAKE_CURRENT_SOURCE_DIR}/windows_resource_list.cmake
+          ${CMAKE_CURRENT_SOURCE_DIR}/orvan_finder.manifest
   COMMENT "Writing the Windows resource script from res.qrc"
   VERBATIM)
 # Re-read the list when it changes, so that the dependencies below follow it.
@@ -22,4 +23,4 @@ set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_CURRENT_S
 add_library(orvan_res_win32 OBJECT ${ORVAN_RES_RC})
 target_include_directories(orvan_res_win32 PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
 # windres reads the pictures while it compiles; a changed picture must rebuild the object.
-set_source_files_properties(${ORVAN_RES_RC} PROPERTIES OBJECT_DEPENDS "${orvan_res_files};${CMAKE_CURRENT_SOURCE_DIR}/resource_text.h")
+set_source_files_properties(${ORVAN_RES_RC} PROPERTIES OBJECT_DEPENDS "${orvan_res_files};${CMAKE_CURRENT_SOURCE_DIR}/resource_text.h;${CMAKE_CURRENT_SOURCE_DIR}/orvan_finder.manifest")

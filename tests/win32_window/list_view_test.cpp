@@ -187,6 +187,22 @@ TEST_F(ListViewTest, KeysReportMovesEnterAndTheCopyShortcut) {
     EXPECT_EQ(notes[2].item, 1);
 }
 
+// The list view moves the current row to the next one that starts with a typed letter; the screen
+// must learn of that move as of an arrow key's, or Web GUI would open another row than the one shown.
+TEST_F(ListViewTest, ALetterThatMovesTheCurrentRowReportsTheMove) {
+    list_->InsertItem(0, L"Alpha");
+    list_->InsertItem(1, L"Bravo");
+    list_->InsertItem(2, L"Charlie");
+    list_->SetSelectedItem(0);
+    Take();
+    SendMessageW(hwnd_, WM_CHAR, L'c', 1);
+    PumpPending();
+    const std::vector<ListNotification> notes = Take();
+    ASSERT_EQ(notes.size(), 1u);
+    EXPECT_EQ(notes[0].code, LVN_ITEMCHANGED);
+    EXPECT_EQ(notes[0].item, 2);
+}
+
 TEST_F(ListViewTest, AHeadingClickReportsItsColumn) {
     RECT heading{};
     SendMessageW(Header(), HDM_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&heading));

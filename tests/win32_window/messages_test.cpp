@@ -128,6 +128,19 @@ TEST_F(MessagesTest, TheStringTableAndTheMenuAreInTheResources) {
     EXPECT_NE(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(128)), nullptr);
 }
 
+// Without the manifest Windows gives the program version 5 of the common controls, which draws no
+// sort arrows in the list's headings.
+TEST_F(MessagesTest, TheManifestAsksForVersion6OfTheCommonControls) {
+    HMODULE program = GetModuleHandleW(nullptr);
+    HRSRC found = FindResourceW(program, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
+    ASSERT_NE(found, nullptr);
+    const auto* bytes = static_cast<const char*>(LockResource(LoadResource(program, found)));
+    ASSERT_NE(bytes, nullptr);
+    const std::string manifest(bytes, SizeofResource(program, found));
+    EXPECT_NE(manifest.find("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""), std::string::npos)
+        << manifest;
+}
+
 TEST_F(MessagesTest, UrlsGoToTheReplacementAndTheShellGetsNothingThatIsNoUrl) {
     std::vector<std::string> opened;
     SetUrlOpener([&](const std::string& url) {

@@ -82,7 +82,8 @@ outcome receive_once(SOCKET sock, LPFN_WSARECVMSG receive_message, char* buffer,
         return WSAGetLastError() == WSAEMSGSIZE ? outcome::too_long : outcome::failed;
     }
     WSABUF data{capacity, buffer};
-    alignas(WSACMSGHDR) char control[WSA_CMSG_SPACE(sizeof(IN_PKTINFO))];
+    // Zeroed: a failed receive need not fill it, and what it holds is read either way.
+    alignas(WSACMSGHDR) char control[WSA_CMSG_SPACE(sizeof(IN_PKTINFO))] = {};
     WSAMSG message{};
     message.name = reinterpret_cast<sockaddr*>(from);
     message.namelen = from_size;
@@ -91,7 +92,8 @@ outcome receive_once(SOCKET sock, LPFN_WSARECVMSG receive_message, char* buffer,
     message.Control = WSABUF{sizeof control, control};
     const bool received = receive_message(sock, &message, length, nullptr, nullptr) == 0;
     if (!received && WSAGetLastError() != WSAEMSGSIZE) return outcome::failed;
-    *destination = destination_of(message);
+    // Control data cut short names no destination the group receiver could trust.
+    if ((message.dwFlags & MSG_CTRUNC) == 0) *destination = destination_of(message);
     return received && (message.dwFlags & MSG_TRUNC) == 0 ? outcome::datagram : outcome::too_long;
 }
 

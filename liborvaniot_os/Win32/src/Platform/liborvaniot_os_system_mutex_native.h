@@ -23,8 +23,10 @@ inline void unlock(type& mutex) {
     ReleaseSRWLockExclusive(&mutex);
 }
 
-// Nothing to release: a free lock is only memory.
-inline bool destroy(type&) {
+// Nothing to release: a free lock is only memory. A held one is refused, as the Linux mutex refuses.
+inline bool destroy(type& mutex) {
+    if (TryAcquireSRWLockExclusive(&mutex) == 0) return false;
+    ReleaseSRWLockExclusive(&mutex);
     return true;
 }
 

@@ -1,7 +1,9 @@
-// Threads on Windows: CreateThread, with the body's result as the thread's exit code. A system
-// thread's handle is closed at once (nobody waits for it); a user thread's is kept for the join.
+// Threads on Windows: _beginthreadex (the C runtime's start, since the bodies use it), with the
+// body's result as the thread's exit code. A system thread's handle is closed at once (nobody waits
+// for it); a user thread's is kept for the join.
 #include "liborvaniot_os_thread_calls.h"
 
+#include <process.h>
 #include <windows.h>
 
 #include <cerrno>
@@ -18,17 +20,16 @@ struct start_packet {
     void* parameter;
 };
 
-DWORD WINAPI entry(void* raw) {
+unsigned __stdcall entry(void* raw) {
     const std::unique_ptr<start_packet> packet(static_cast<start_packet*>(raw));
-    return static_cast<DWORD>(packet->run(packet->parameter));
+    return static_cast<unsigned>(packet->run(packet->parameter));
 }
 
 int32_t start(body run, void* parameter, HANDLE* thread) {
     std::unique_ptr<start_packet> packet(new (std::nothrow) start_packet{run, parameter});
     if (packet == nullptr) return ENOMEM;
-    DWORD id = 0;
-    *thread = CreateThread(nullptr, 0, entry, packet.get(), 0, &id);
-    if (*thread == nullptr) return static_cast<int32_t>(GetLastError());
+    *thread = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, entry, packet.get(), 0, nullptr));
+    if (*thread == nullptr) return errno != 0 ? errno : EAGAIN;
     packet.release();  // the thread's now
     return 0;
 }
@@ -53,8 +54,11 @@ bool join(uintptr_t handle, int32_t* exit_code) {
     const auto thread = reinterpret_cast<HANDLE>(handle);
     if (WaitForSingleObject(thread, INFINITE) != WAIT_OBJECT_0) return false;
     DWORD code = 0;
-    if (!GetExitCodeThread(thread, &code)) return false;
-    if (!CloseHandle(thread)) return false;
+    const bool read = GetExitCodeThread(thread, &code) != 0;
+    // The thread has ended: its handle goes whatever the exit code read gave, so that no later join
+    // waits on a closed handle.
+    CloseHandle(thread);
+    if (!read) return false;
     *exit_code = static_cast<int32_t>(code);
     return true;
 }

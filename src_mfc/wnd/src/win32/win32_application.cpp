@@ -35,12 +35,15 @@ class Win32Application final : public Application {
         accelerators_ = LoadAcceleratorsW(Module(), MAKEINTRESOURCEW(kFrameResourceId));
         static const bool registered =
             RegisterOwnedClass(kMessageClassName, &OwnedWindowProc<Win32Application>, 0, nullptr);
-        // Without it there are no polls or watches; the window itself still works.
         if (registered) {
             CreateWindowExW(0, kMessageClassName, nullptr, 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, Module(),
                             this);
         }
     }
+
+    // Whether the message-only window exists: without it no poll or watch would ever run, and the
+    // program could not follow a stop request.
+    bool Ready() const { return messages_ != nullptr; }
 
     ~Win32Application() override {
         watches_.clear();  // joins the watching threads before the window they post to goes
@@ -141,7 +144,12 @@ std::unique_ptr<Application> CreateApplication(int& argc, char** argv, const std
     }
     // Groups the program's windows on the taskbar under its own name.
     SetCurrentProcessExplicitAppUserModelID(win32::Widen(appId).c_str());
-    return std::make_unique<win32::Win32Application>();
+    auto app = std::make_unique<win32::Win32Application>();
+    if (!app->Ready()) {
+        if (error != nullptr) *error = "the program's message window could not be created\n";
+        return nullptr;
+    }
+    return app;
 }
 
 }  // namespace orvan::wnd

@@ -26,9 +26,11 @@ int32_t FocusedRow(HWND list) {
 }
 
 void SetColumns(HWND list, const std::vector<ListColumn>& columns) {
+    // Column 0 keeps the rows' first cells and goes last (a list view may refuse to delete it
+    // while other columns stand).
     HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
-    for (int n = static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)); n > 0; --n) {
-        SendMessageW(list, LVM_DELETECOLUMN, 0, 0);
+    for (int c = static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) - 1; c >= 0; --c) {
+        SendMessageW(list, LVM_DELETECOLUMN, c, 0);
     }
     for (size_t c = 0; c < columns.size(); ++c) {
         LVCOLUMNW column{};
@@ -141,6 +143,15 @@ void DrawEmptyText(HWND list, const std::wstring& text) {
     ReleaseDC(list, dc);
 }
 
+// Lets the list view handle a key, then tells the view when that moved the current row.
+LRESULT WithKeyMoveReported(const State& state, HWND list, UINT message, WPARAM wparam, LPARAM lparam) {
+    const int32_t before = FocusedRow(list);
+    const LRESULT result = DefSubclassProc(list, message, wparam, lparam);
+    const int32_t after = FocusedRow(list);
+    if (after != before) NotifyView(list, ListNotification{state.control_id, LVN_ITEMCHANGED, after});
+    return result;
+}
+
 // The list view's own messages: the program's requests, keyboard moves of the current row (a key
 // moves the highlight without a click, and the screen must learn of that move too; rows the program
 // adds or removes move nothing the user chose, so only keys count), a quick second click on a
@@ -157,18 +168,13 @@ LRESULT CALLBACK ListProc(HWND list, UINT message, WPARAM wparam, LPARAM lparam,
         case kListDestroy:
             ::DestroyWindow(list);
             return 0;
-        case WM_KEYDOWN: {
-            const int32_t before = FocusedRow(list);
-            const LRESULT result = DefSubclassProc(list, message, wparam, lparam);
-            const int32_t after = FocusedRow(list);
-            if (after != before)
-                NotifyView(list, ListNotification{state->control_id, LVN_ITEMCHANGED, after});
-            return result;
-        }
+        case WM_KEYDOWN:
+            return WithKeyMoveReported(*state, list, message, wparam, lparam);
         case WM_CHAR:
             // Control+C arrives here as a control character too; it must not start a search by letter.
             if (wparam < 0x20) return 0;
-            break;
+            // A letter moves the current row to the next one that starts with it.
+            return WithKeyMoveReported(*state, list, message, wparam, lparam);
         case WM_NOTIFY: {
             // A second click soon after the first is a double click to the header, and a click on
             // the heading all the same.
