@@ -40,13 +40,9 @@ trap cleanup EXIT
 mkdir -p "$artifacts"
 
 # --- The finder's rows: the dump file and what it says.
+# shellcheck source=/dev/null
+source "$support/row_dump.sh"
 rows_file=$work/rows
-field() { sed -n "s/^$1 //p" "$rows_file" 2>/dev/null; }
-dump_says() { [[ $(field "$1") == "$2" ]]; }
-# The rows follow the six lines of state.
-row_of() { awk -F'\t' -v ip="$1" 'NR > 6 && $3 == ip { print; exit }' "$rows_file"; }
-row_index_of() { awk -F'\t' -v ip="$1" 'NR > 6 && $3 == ip { print NR - 7; exit }' "$rows_file"; }
-listed() { [[ -n $(row_of "$1") ]]; }
 
 # --- The browser: a stand-in that writes down the URLs it is given.
 # shellcheck source=/dev/null
@@ -163,7 +159,7 @@ click_row 0
 wait_for 50 dump_says selected 0 || fail "a click on row 0 did not choose it"
 xdotool key --window "$wid" Down
 wait_for 50 dump_says selected 1 || fail "the Down key moved the highlight but did not choose row 1"
-second_ip=$(awk -F'\t' 'NR == 8 { print $3; exit }' "$rows_file")
+second_ip=$(ip_of_row 1)
 before=$(url_count)
 click_web_gui
 if wait_for 100 more_urls_than "$before"; then
@@ -178,7 +174,7 @@ fi
 open_url_of_row() {  # <what> <row> <command...>: runs the command, expects the row's page opened
     local what=$1 index=$2 ip before
     shift 2
-    ip=$(awk -F'\t' -v n="$index" 'NR == 7 + n { print $3; exit }' "$rows_file")
+    ip=$(ip_of_row "$index")
     before=$(url_count)
     "$@"
     if wait_for 100 more_urls_than "$before"; then
@@ -212,7 +208,7 @@ menu_pick() {  # <row> <item number, from 1>: right click, then the item chosen 
     xdotool key Return
     wait_for 50 eval '! menu_shown' || fail "the menu stays open"
 }
-menu_ip=$(awk -F'\t' 'NR == 8 { print $3; exit }' "$rows_file")
+menu_ip=$(ip_of_row 1)
 menu_pick 1 2
 wait_for 50 clipboard_is "$menu_ip" || fail "Copy IP address on row 1 copied [$(xclip -o -selection clipboard 2>/dev/null)], expected [$menu_ip]"
 dump_says selected 1 || fail "the right click did not choose row 1"
@@ -224,7 +220,7 @@ wait_for 50 clipboard_is "${expected_row[$menu_ip]}" || fail "Copy row copied [$
 open_url_of_row "Open Web GUI in the menu" 1 menu_pick 1 1
 click_row 4
 wait_for 50 dump_says selected 4 || fail "a click on row 4 did not choose it"
-copied_ip=$(awk -F'\t' 'NR == 11 { print $3; exit }' "$rows_file")
+copied_ip=$(ip_of_row 4)
 xdotool key --window "$wid" ctrl+c
 wait_for 50 clipboard_is "${expected_row[$copied_ip]}" ||
     fail "Ctrl+C copied [$(xclip -o -selection clipboard 2>/dev/null)], expected the row of $copied_ip"

@@ -25,6 +25,8 @@ source "$here/../support/virtual_display.sh"
 source "$here/wine_env.sh"
 # shellcheck source=tests/support/url_handler.sh
 source "$here/../support/url_handler.sh"
+# shellcheck source=tests/support/row_dump.sh
+source "$here/../support/row_dump.sh"
 require_test_network finder_wine_test
 
 work=$(mktemp -d)
@@ -41,10 +43,6 @@ mkdir -p "$artifacts"
 
 # --- The rows, from the file the finder writes when ORVAN_DUMP_ROWS_TO names one (a Windows path).
 rows_file=$work/rows
-field() { sed -n "s/^$1 //p" "$rows_file" 2>/dev/null; }
-dump_says() { [[ $(field "$1") == "$2" ]]; }
-# The rows follow the six lines of state; the third column is the IP address.
-ip_of_row() { awk -F'\t' -v n="$1" 'NR == 7 + n { print $3; exit }' "$rows_file"; }
 
 # --- The browser: a stand-in that writes down the URLs it is given.
 record_opened_urls "$work"
