@@ -81,9 +81,5 @@ cp "$work/finder.err" "$artifacts/finder_stderr.txt"
 cp "$work/finder.out" "$artifacts/finder_stdout.txt"
 expect_clean_finish "$work/finder.err"
 
-if ((failed)); then
-    echo "--- standard error of the finder ---" >&2
-    tail -40 "$work/finder.err" >&2
-    exit 1
-fi
+end_if_failed "standard error of the finder=$work/finder.err"
 echo "app_window_test: passed"

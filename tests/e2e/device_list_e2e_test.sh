@@ -266,13 +266,5 @@ expect_exit "$finder_pid" SIGTERM
 cp "$work/finder.err" "$artifacts/finder_stderr.txt"
 expect_clean_finish "$work/finder.err"
 
-if ((failed)); then
-    echo "--- rows ---" >&2
-    cat "$rows_file" >&2
-    echo "--- URLs ---" >&2
-    cat "$urls" >&2
-    echo "--- standard error of the finder ---" >&2
-    tail -40 "$work/finder.err" >&2
-    exit 1
-fi
+end_if_failed "rows=$rows_file" "URLs=$urls" "standard error of the finder=$work/finder.err"
 echo "device_list_e2e_test: passed"

@@ -33,3 +33,15 @@ expect_clean_finish() {
         grep -iE "$findings" "$err" | head -20 >&2
     fi
 }
+
+# end_if_failed "LABEL=FILE"...: after a failure, shows the end of each file under its label and
+# ends the script with status 1; otherwise returns.
+end_if_failed() {
+    ((failed)) || return 0
+    local entry
+    for entry in "$@"; do
+        echo "--- ${entry%%=*} ---" >&2
+        tail -40 "${entry#*=}" >&2
+    done
+    exit 1
+}

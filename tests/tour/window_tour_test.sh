@@ -164,10 +164,6 @@ cp "$work/tour.err" "$artifacts/tour_stderr.txt"
 cp "$out" "$artifacts/tour_stdout.txt"
 expect_clean_finish "$work/tour.err"
 
-if ((failed)); then
-    echo "--- standard error of the tour program ---" >&2
-    tail -40 "$work/tour.err" >&2
-    exit 1
-fi
+end_if_failed "standard error of the tour program=$work/tour.err"
 note "screenshots in $artifacts/screens, contact sheet $artifacts/contact_sheet.png"
 echo "window_tour_test: passed"
