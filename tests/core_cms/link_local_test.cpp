@@ -17,6 +17,8 @@
 #include <functional>
 #include <optional>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "core_test_support.h"
 #include "host_addresses.h"
@@ -30,6 +32,7 @@ using namespace std::chrono_literals;
 using os_net_test::FindAddress;
 using os_net_test::Ip;
 using os_net_test::LinkLocalAddresses;
+using os_net_test::RoutesWith;
 using os_net_test::ToAddress;
 using os_net_test::ToText;
 
@@ -67,15 +70,32 @@ uint32_t WaitForAddedAddress() {
     return misc_common_link_local_added_address();
 }
 
-// Candidates are drawn from the seeded library generator, two numbers each.
-std::string NthCandidate(unsigned seed, int n) {
-    std::srand(seed);
-    for (int drawn = 0;;) {
-        const unsigned b = static_cast<unsigned>(std::rand()) % 256;
-        const unsigned c = static_cast<unsigned>(std::rand()) % 256;
-        if ((b == 0 && c == 0) || (b == 255 && c == 255)) continue;
-        if (drawn++ == n) return "169.254." + std::to_string(b) + "." + std::to_string(c);
+// Candidates the test chooses, handed to the core in order, so that it knows which one is tried.
+class ScriptedCandidates {
+  public:
+    explicit ScriptedCandidates(std::vector<std::pair<uint8_t, uint8_t>> bytes) : bytes_(std::move(bytes)) {
+        misc_common_set_link_local_candidate_source(
+            [](uint8_t out[2], void* data) {
+                auto* self = static_cast<ScriptedCandidates*>(data);
+                if (self->next_ >= self->bytes_.size()) return false;
+                out[0] = self->bytes_[self->next_].first;
+                out[1] = self->bytes_[self->next_++].second;
+                return true;
+            },
+            this);
     }
+    ~ScriptedCandidates() { misc_common_set_link_local_candidate_source(nullptr, nullptr); }
+    ScriptedCandidates(const ScriptedCandidates&) = delete;
+    ScriptedCandidates& operator=(const ScriptedCandidates&) = delete;
+
+  private:
+    std::vector<std::pair<uint8_t, uint8_t>> bytes_;
+    size_t next_ = 0;
+};
+
+// The route that serves 169.254.0.0/16 through the address.
+std::vector<std::string> RoutesThrough(const std::string& ns, const std::string& address) {
+    return os_net_test::RoutesWith(ns, {"169.254.0.0/16", "src", address});
 }
 
 TEST_F(LinkLocalTest, ExistingAddressIsPublishedAndLeftInPlace) {
@@ -126,8 +146,9 @@ TEST_F(LinkLocalTest, FreeCandidateIsAddedToTheLinkKeptAliveAndRemovedAtStop) {
     auto shown = FindAddress(topology_.finder, address);
     ASSERT_TRUE(shown.has_value());
     EXPECT_EQ(shown->link, topology_.finder_link) << "not on loopback";
-    EXPECT_EQ(shown->prefix, 16);
+    EXPECT_EQ(shown->prefix, 32) << "a host address of its own, the network through its route";
     EXPECT_EQ(shown->label, OurLabel());
+    EXPECT_EQ(RoutesWith(topology_.finder, {"169.254.0.0/16", "dev", topology_.finder_link, "src", address}).size(), 1u);
     EXPECT_GT(SecondsLeft(shown->valid_lft), 0) << shown->valid_lft;
     EXPECT_LE(SecondsLeft(shown->valid_lft), static_cast<int>(kLifetime.count()));
 
@@ -136,7 +157,33 @@ TEST_F(LinkLocalTest, FreeCandidateIsAddedToTheLinkKeptAliveAndRemovedAtStop) {
 
     liborvaniot_core_cms_finalize();
     EXPECT_FALSE(FindAddress(topology_.finder, address).has_value());
+    EXPECT_TRUE(RoutesThrough(topology_.finder, address).empty());
     EXPECT_EQ(misc_common_link_local_added_address(), 0u);
+}
+
+TEST_F(LinkLocalTest, RemovingOurAddressLeavesTheOtherLinkLocalAddressesOfTheLink) {
+    ASSERT_EQ(liborvaniot_core_cms_initialize(), 0);
+    const uint32_t added = WaitForAddedAddress();
+    ASSERT_NE(added, 0u);
+    // Added after ours, as another tool (or another finder) would add one.
+    ASSERT_TRUE(AddToFinder("169.254.33.33/16"));
+    liborvaniot_core_cms_finalize();
+    EXPECT_FALSE(FindAddress(topology_.finder, ToText(added)).has_value());
+    EXPECT_TRUE(FindAddress(topology_.finder, "169.254.33.33").has_value()) << "taken down with ours";
+}
+
+TEST_F(LinkLocalTest, CandidatesComeFromTheSystemsRandomSourceNotTheLibraryGenerator) {
+    ASSERT_EQ(liborvaniot_os_initialize(), 0);
+    std::vector<std::string> added;
+    for (int run = 0; run < 2; ++run) {
+        // Two hosts started in the same second once seeded the same generator the same way.
+        std::srand(12345);
+        ASSERT_EQ(misc_common_link_local_address_add(), 0);
+        added.push_back(ToText(misc_common_link_local_added_address()));
+        misc_common_link_local_address_remove();
+    }
+    EXPECT_NE(added[0], added[1]);
+    liborvaniot_os_finalize();
 }
 
 // Echo requests to a peer, about one a millisecond, so that the finder's ICMP socket sees a steady
@@ -171,20 +218,25 @@ TEST_F(LinkLocalTest, CandidateThatAnswersEchoFromItsOwnAddressIsSkipped) {
     const orvan::netns::Peer& peer = topology_.peers.at(0);
     const struct {
         const char* what;
-        unsigned seed;
+        std::pair<uint8_t, uint8_t> taken_bytes;
+        std::pair<uint8_t, uint8_t> free_bytes;
         bool other_icmp_traffic;
         std::chrono::milliseconds taken_after;  // when the peer takes the first candidate
     } cases[] = {
-        {"quiet link, address in use from the start", 20240611, false, 0ms},
+        {"quiet link, address in use from the start", {12, 34}, {56, 78}, false, 0ms},
         // The first echo request goes unanswered; by the later ones hundreds of other answers wait
         // in the socket ahead of the candidate's.
-        {"busy link, address taken during the first probe", 77031, true, 200ms},
+        {"busy link, address taken during the first probe", {90, 12}, {34, 56}, true, 200ms},
     };
     ASSERT_EQ(liborvaniot_os_initialize(), 0);
     for (const auto& row : cases) {
         SCOPED_TRACE(row.what);
-        const std::string taken = NthCandidate(row.seed, 0);
-        const std::string free = NthCandidate(row.seed, 1);
+        const auto text = [](std::pair<uint8_t, uint8_t> bytes) {
+            return "169.254." + std::to_string(bytes.first) + "." + std::to_string(bytes.second);
+        };
+        const std::string taken = text(row.taken_bytes);
+        const std::string free = text(row.free_bytes);
+        ScriptedCandidates candidates({row.taken_bytes, row.free_bytes});
         std::optional<EchoNoise> noise;
         if (row.other_icmp_traffic) noise.emplace(peer.address);
         std::thread taker([&] {
@@ -193,7 +245,6 @@ TEST_F(LinkLocalTest, CandidateThatAnswersEchoFromItsOwnAddressIsSkipped) {
         });
         if (row.taken_after == 0ms) taker.join();
 
-        std::srand(row.seed);
         EXPECT_EQ(misc_common_link_local_address_add(), 0);
         if (taker.joinable()) taker.join();
         noise.reset();
@@ -208,7 +259,7 @@ TEST_F(LinkLocalTest, CandidateThatAnswersEchoFromItsOwnAddressIsSkipped) {
 
 TEST_F(LinkLocalTest, StartRemovesOnlyAddressesThatCarryOurLabel) {
     ASSERT_TRUE(
-        AddToFinder("169.254.9.9/16", {"label", OurLabel(), "valid_lft", "60", "preferred_lft", "60"}));
+        AddToFinder("169.254.9.9/32", {"label", OurLabel(), "valid_lft", "60", "preferred_lft", "60"}));
     // A /24 of its own: as a secondary of the /16 leftover the kernel would drop it with the leftover.
     ASSERT_TRUE(AddToFinder("169.254.7.7/24", {"label", topology_.finder_link + ":k"}));
     ASSERT_EQ(liborvaniot_core_cms_initialize(), 0);
@@ -296,7 +347,7 @@ TEST_F(LinkLocalTest, AnAddressRemovedUnderARunningCoreIsWithdrawnAndReplaced) {
     ASSERT_EQ(liborvaniot_core_cms_initialize(), 0);
     const uint32_t first = WaitForAddedAddress();
     ASSERT_NE(first, 0u);
-    ASSERT_TRUE(Ip(topology_.finder, {"addr", "del", ToText(first) + "/16", "dev", topology_.finder_link}));
+    ASSERT_TRUE(Ip(topology_.finder, {"addr", "del", ToText(first) + "/32", "dev", topology_.finder_link}));
     EXPECT_TRUE(WaitUntil(
         [first] {
             const uint32_t now = misc_common_link_local_added_address();
@@ -346,6 +397,7 @@ TEST_F(LinkLocalTest, KilledRunLeavesNoAddressBeyondItsLifetime) {
     ASSERT_NE(added, 0u);
     const std::string address = ToText(added);
     ASSERT_TRUE(FindAddress(topology_.finder, address).has_value()) << "still there right after the kill";
+    EXPECT_EQ(RoutesThrough(topology_.finder, address).size(), 1u);
 
     const auto killed = std::chrono::steady_clock::now();
     while (FindAddress(topology_.finder, address).has_value() &&
@@ -355,6 +407,7 @@ TEST_F(LinkLocalTest, KilledRunLeavesNoAddressBeyondItsLifetime) {
     const auto gone_after =
         std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - killed);
     EXPECT_FALSE(FindAddress(topology_.finder, address).has_value());
+    EXPECT_TRUE(RoutesThrough(topology_.finder, address).empty()) << "the route outlived its address";
     RecordProperty("address_gone_after_ms", static_cast<int>(gone_after.count()));
     std::printf("address of the killed run gone %lld ms after SIGKILL (lifetime %lld s)\n",
                 static_cast<long long>(gone_after.count()), static_cast<long long>(kLifetime.count()));

@@ -47,6 +47,33 @@ std::vector<HostAddress> ListAddresses(const std::string& namespace_name) {
     return rows;
 }
 
+std::vector<std::string> ListRoutes(const std::string& namespace_name) {
+    const std::string command = "ip -n " + namespace_name + " -o -4 route show";
+    std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen(command.c_str(), "r"), ::pclose);
+    std::vector<std::string> lines;
+    if (!pipe) return lines;
+    char buffer[1024];
+    while (std::fgets(buffer, sizeof buffer, pipe.get()) != nullptr) lines.emplace_back(buffer);
+    return lines;
+}
+
+std::vector<std::string> RoutesWith(const std::string& namespace_name, const std::vector<std::string>& words) {
+    std::vector<std::string> found;
+    for (const std::string& line : ListRoutes(namespace_name)) {
+        std::istringstream split(line);
+        std::vector<std::string> present;
+        for (std::string word; split >> word;) present.push_back(word);
+        bool all = true;
+        for (const std::string& word : words) {
+            bool seen = false;
+            for (const std::string& have : present) seen = seen || have == word;
+            all = all && seen;
+        }
+        if (all) found.push_back(line);
+    }
+    return found;
+}
+
 std::optional<HostAddress> FindAddress(const std::string& namespace_name, const std::string& address) {
     for (const HostAddress& row : ListAddresses(namespace_name)) {
         if (row.address == address) return row;

@@ -23,6 +23,11 @@ std::optional<HostAddress> FindAddress(const std::string& namespace_name, const 
 // Link-local (169.254.0.0/16) addresses only.
 std::vector<HostAddress> LinkLocalAddresses(const std::string& namespace_name);
 
+// The namespace's IPv4 routes of the main table, one `ip -o route show` line each.
+std::vector<std::string> ListRoutes(const std::string& namespace_name);
+// The route lines that contain every one of the words.
+std::vector<std::string> RoutesWith(const std::string& namespace_name, const std::vector<std::string>& words);
+
 // `ip -n <namespace> args...`; true when it succeeded.
 bool Ip(const std::string& namespace_name, const std::vector<std::string>& args);
 

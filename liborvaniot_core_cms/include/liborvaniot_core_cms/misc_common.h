@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-// Module start: creates the misc_common lock, seeds the candidate generator, prepares the cipher
+// Module start: creates the misc_common lock, prepares the cipher
 // contexts and, only if they were prepared, sets up the link-local address. 0 when the lock exists.
 int32_t misc_common_initialize();
 // Module stop: removes an added address, releases the cipher contexts, destroys the lock.
@@ -38,6 +38,10 @@ void misc_common_link_local_address_remove();
 // Called on the core's thread whenever the published address comes, goes or changes (null: none).
 // It must return quickly and must not call back into this module.
 void misc_common_set_link_local_listener(void (*listener)(void* data), void* data);
+// Where candidates' last two bytes come from (null: the system's random source, the default). For
+// tests that must know the candidates in advance; the source returns false when it has none left.
+void misc_common_set_link_local_candidate_source(bool (*source)(uint8_t bytes[2], void* data), void* data);
+
 // Rises with every change of the published values.
 uint32_t misc_common_link_local_generation();
 

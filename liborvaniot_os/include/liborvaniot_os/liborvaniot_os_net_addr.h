@@ -1,7 +1,9 @@
-// The host's own IPv4 addresses for link-local set-up: the interface to use, an existing 169.254/16
-// address, and an address added for the run with our label and a short lifetime its owner renews.
+// The host's own IPv4 addresses for link-local set-up and for reaching devices: the interface to use,
+// an existing 169.254/16 address, and an address added for the run with our label, a short lifetime
+// its owner renews and a route of its own.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "liborvaniot_os/liborvaniot_os_mem.h"
@@ -38,16 +40,30 @@ int32_t liborvaniot_os_net_bind_to_interface(liborvaniot_os_socket sock, uint32_
 // Marks our addresses in the host's table whatever the interface's name: the address protocol
 // number the kernel keeps with each address (the label only fits beside short names).
 inline constexpr uint8_t LIBORVANIOT_OS_NET_OWN_ADDRESS_PROTOCOL = 0x6F;
+// The prefix length of the addresses we add: a host address, so that removing ours never takes
+// another address of the same network with it (the kernel deletes the secondaries of a primary);
+// the network is reached through a route of its own (liborvaniot_os_net_addr_add_route). Windows adds
+// routes of its own later; until then its address keeps the network's prefix.
+#ifdef _WIN32
+inline constexpr uint8_t LIBORVANIOT_OS_NET_OWN_PREFIX_LENGTH = 16;
+#else
+inline constexpr uint8_t LIBORVANIOT_OS_NET_OWN_PREFIX_LENGTH = 32;
+#endif
 
 // An address added by this process, enough to renew and delete it. While it exists, the process
 // also holds a claim on it that the system releases when the process ends, however it ends: so a
-// later run can tell an address a live process still renews from one a killed run left behind.
+// later run can tell an address a live process still renews from one a killed run left behind. The
+// claim is one only an administrator can hold: a user without rights can neither block nor fake it.
 struct liborvaniot_os_net_owned_address {
     uint32_t if_index = 0;  // 0: nothing added
     uint32_t address = 0;
     uint8_t prefix_len = 0;
     char label[16] = {};
     liborvaniot_os_socket claim = LIBORVANIOT_OS_INVALID_SOCKET;
+    // The route added with it (liborvaniot_os_net_addr_add_route); route_if_index 0: none.
+    uint32_t route_if_index = 0;
+    uint32_t route_destination = 0;
+    uint8_t route_prefix_len = 0;
 };
 
 // Adds address/prefix_len to the interface, marked as ours (protocol number, and the label
@@ -59,18 +75,30 @@ int32_t liborvaniot_os_net_addr_add(uint32_t if_index, uint32_t address, uint8_t
                                     const char* label_suffix, uint32_t lifetime_s,
                                     liborvaniot_os_net_owned_address* owned);
 
+// Routes destination/destination_len (network byte order) directly on the address's interface with
+// the address as source, after any route to it that is already there. The route is removed with the
+// address, and the system drops it when the address expires. 0 or the error number.
+int32_t liborvaniot_os_net_addr_add_route(liborvaniot_os_net_owned_address* owned, uint32_t destination,
+                                          uint8_t destination_len);
+
 // Restarts the address's lifetime: 0, or the error number. An address that has gone meanwhile (expired,
-// removed by someone else) is not brought back.
+// removed by someone else), or that is no longer provably ours (label, prefix, finite lifetime), is not
+// touched: EADDRNOTAVAIL.
 int32_t liborvaniot_os_net_addr_renew(const liborvaniot_os_net_owned_address* owned, uint32_t lifetime_s);
 
-// Deletes the address and gives up the claim on it: 0 or the error number of the delete.
+// Deletes the address (with its label, so that only ours goes) and its route, and gives up the claim
+// on it: 0 or the error number of the delete.
 int32_t liborvaniot_os_net_addr_delete(liborvaniot_os_net_owned_address* owned);
 
-// Deletes every IPv4 address marked as ours (protocol number, or a label "<ifname><label_suffix>"
-// from a run that could not set the number) that no live process claims: what killed runs left
-// behind. An address another running process renews stays. The number deleted, -1 when the
-// addresses cannot be read.
+// Deletes every 169.254.0.0/16 address that is provably ours - prefix length 32, a finite lifetime
+// and the exact label "<ifname><label_suffix>" (where the name leaves no room for it: the interface's
+// name and our protocol number) - and that no live process claims: what killed runs left behind.
+// Anything else stays (another program's, the administrator's, one another running process renews).
+// The number deleted, -1 when the addresses cannot be read.
 int32_t liborvaniot_os_net_addr_delete_orphaned(const char* label_suffix);
+
+// Fills out with bytes from the system's random source: 0 or the error number.
+int32_t liborvaniot_os_random_bytes(void* out, size_t size);
 
 // 1 when an interface of the host holds the IPv4 address (network byte order), else 0.
 int32_t liborvaniot_os_net_address_present(uint32_t address);

@@ -9,8 +9,9 @@
 // Opens a non-blocking descriptor that becomes readable when an IPv4 address is added or removed or
 // a link changes state. 0 when *watch holds it, else the error number (*watch stays invalid).
 int32_t liborvaniot_os_net_address_watch_open(liborvaniot_os_socket* watch);
-// Reads every waiting notice: 1 when at least one reported a change (or notices were lost, which
-// must be taken as a change), 0 when nothing was waiting.
+// Reads every waiting notice: 1 when at least one reported a change (or notices were lost or could
+// not be read, which must be taken as a change), 0 when nothing was waiting or the notices only
+// restarted the lifetime of addresses already seen (renewals).
 int32_t liborvaniot_os_net_address_watch_drain(liborvaniot_os_socket watch);
 
 // Opens a non-blocking wake-up descriptor: readable after a signal until it is drained. 0 when

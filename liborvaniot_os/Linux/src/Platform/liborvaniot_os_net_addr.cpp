@@ -7,8 +7,8 @@
 #include <net/if.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
+#include <sys/random.h>
 #include <sys/syscall.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -18,6 +18,7 @@
 
 #include "liborvaniot_os/liborvaniot_os_net.h"
 
+#include "liborvaniot_os_net_claim.h"
 #include "liborvaniot_os_net_netlink.h"
 
 namespace {
@@ -32,32 +33,18 @@ liborvaniot_os_netlink_address as_row(const liborvaniot_os_net_owned_address& ow
     return row;
 }
 
-// The claim on an address is a local socket bound to a name made from it. Names of that kind belong
-// to the network namespace, as the address does, and vanish when the last process holding the
-// socket ends, however it ends. 0 when *claim holds it; EADDRINUSE while a live process holds it.
+// The claim on an address: 0 when *claim holds it; EADDRINUSE while a live process holds it.
 int32_t take_claim(uint32_t address, liborvaniot_os_socket* claim) {
-    const int fd = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-    if (fd < 0) return errno;
-    sockaddr_un name{};
-    name.sun_family = AF_UNIX;
-    char text[16];
-    liborvaniot_os_net_format_address(address, text);
-    // A leading NUL puts the name outside the file system.
-    const int length = std::snprintf(name.sun_path + 1, sizeof name.sun_path - 1, "orvan-link-local/%s", text);
-    const auto size = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + length);
-    if (::bind(fd, reinterpret_cast<const sockaddr*>(&name), size) != 0) {
-        const int32_t error = errno;
-        ::close(fd);
-        return error;
-    }
-    *claim = fd;
-    return 0;
+    char name[64];
+    if (!liborvaniot_os_net_claim_name(address, name, sizeof name)) return ENOENT;
+    return liborvaniot_os_net_claim_take(LIBORVANIOT_OS_NET_CLAIM_DIRECTORY, name, claim);
 }
 
-void release_claim(liborvaniot_os_socket* claim) {
+void release_claim(uint32_t address, liborvaniot_os_socket* claim) {
     if (*claim == LIBORVANIOT_OS_INVALID_SOCKET) return;
-    ::close(*claim);
-    *claim = LIBORVANIOT_OS_INVALID_SOCKET;
+    char name[64];
+    if (!liborvaniot_os_net_claim_name(address, name, sizeof name)) name[0] = '\0';
+    liborvaniot_os_net_claim_release(LIBORVANIOT_OS_NET_CLAIM_DIRECTORY, name, claim);
 }
 
 // The label the kernel accepts for an address of ours: "<ifname><suffix>" within 15 characters.
@@ -73,15 +60,23 @@ bool own_label(const char* if_name, const char* suffix, char* out) {
     return true;
 }
 
-bool has_suffix(const char* label, const char* suffix) {
-    const size_t label_length = std::strlen(label);
-    const size_t suffix_length = std::strlen(suffix);
-    return suffix_length != 0 && label_length > suffix_length &&
-           std::strcmp(label + label_length - suffix_length, suffix) == 0;
-}
+constexpr uint32_t kLinkLocalNetwork = 0xA9FE0000u;  // 169.254.0.0/16, host byte order
+constexpr uint32_t kLinkLocalMask = 0xFFFF0000u;
 
-bool marked_as_ours(const liborvaniot_os_netlink_address& row, const char* label_suffix) {
-    return row.protocol == LIBORVANIOT_OS_NET_OWN_ADDRESS_PROTOCOL || has_suffix(row.label, label_suffix);
+// Only what we add can be proved ours: a /32 in the expected range with a finite lifetime and our
+// exact label ("<ifname><suffix>"; where the name leaves no room, the interface's own name and our
+// protocol number). Anything else may be another program's or the administrator's.
+bool provably_ours(const liborvaniot_os_netlink_address& row, uint32_t network, uint32_t netmask,
+                   const char* label_suffix) {
+    if ((ntohl(row.local) & netmask) != network || row.prefix_len != LIBORVANIOT_OS_NET_OWN_PREFIX_LENGTH ||
+        row.valid_s == LIBORVANIOT_OS_NETLINK_FOREVER) {
+        return false;
+    }
+    char if_name[IF_NAMESIZE] = {};
+    if (::if_indextoname(row.if_index, if_name) == nullptr) return false;
+    char expected[sizeof(liborvaniot_os_net_owned_address::label)] = {};
+    if (own_label(if_name, label_suffix, expected)) return std::strcmp(row.label, expected) == 0;
+    return row.protocol == LIBORVANIOT_OS_NET_OWN_ADDRESS_PROTOCOL && std::strcmp(row.label, if_name) == 0;
 }
 
 }  // namespace
@@ -118,7 +113,7 @@ int32_t liborvaniot_os_net_addr_add(uint32_t if_index, uint32_t address, uint8_t
     const int32_t error = liborvaniot_os_netlink_change_address(RTM_NEWADDR, NLM_F_CREATE | NLM_F_EXCL,
                                                                 as_row(candidate), lifetime_s, labelled);
     if (error != 0) {
-        release_claim(&candidate.claim);
+        release_claim(address, &candidate.claim);
         return error;
     }
     *owned = candidate;
@@ -136,8 +131,11 @@ int32_t liborvaniot_os_net_addr_renew(const liborvaniot_os_net_owned_address* ow
     const int32_t error = liborvaniot_os_netlink_walk_addresses(
         [](const liborvaniot_os_netlink_address& row, void* context) {
             auto* s = static_cast<search*>(context);
+            // The same checks as the clean-up's: an address someone else put in its place is theirs.
             s->found = row.if_index == s->owned->if_index && row.local == s->owned->address &&
-                       row.prefix_len == s->owned->prefix_len;
+                       row.prefix_len == s->owned->prefix_len &&
+                       std::strcmp(row.label, s->owned->label) == 0 &&
+                       row.valid_s != LIBORVANIOT_OS_NETLINK_FOREVER;
             return !s->found;
         },
         &wanted);
@@ -149,23 +147,33 @@ int32_t liborvaniot_os_net_addr_renew(const liborvaniot_os_net_owned_address* ow
 
 int32_t liborvaniot_os_net_addr_delete(liborvaniot_os_net_owned_address* owned) {
     if (owned->if_index == 0) return EINVAL;
-    const int32_t error = liborvaniot_os_netlink_change_address(RTM_DELADDR, 0, as_row(*owned), 0, false);
+    if (owned->route_if_index != 0) {
+        // The kernel drops routes whose source address goes; removed first all the same, so that
+        // nothing depends on that.
+        liborvaniot_os_netlink_change_route(RTM_DELROUTE, 0, owned->route_destination, owned->route_prefix_len,
+                                            owned->route_if_index, owned->address,
+                                            LIBORVANIOT_OS_NET_OWN_ADDRESS_PROTOCOL);
+        owned->route_if_index = 0;
+    }
+    const int32_t error = liborvaniot_os_netlink_change_address(RTM_DELADDR, 0, as_row(*owned), 0, true);
     // Deleted or not, this process no longer renews it.
-    release_claim(&owned->claim);
+    release_claim(owned->address, &owned->claim);
     return error;
 }
 
 int32_t liborvaniot_os_net_addr_delete_orphaned(const char* label_suffix) {
     constexpr int32_t kMaxLeftovers = 32;
     struct collection {
+        uint32_t network;
+        uint32_t netmask;
         const char* suffix;
         liborvaniot_os_netlink_address rows[kMaxLeftovers];
         int32_t count;
-    } found{label_suffix, {}, 0};
+    } found{kLinkLocalNetwork, kLinkLocalMask, label_suffix, {}, 0};
     const int32_t error = liborvaniot_os_netlink_walk_addresses(
         [](const liborvaniot_os_netlink_address& row, void* context) {
             auto* c = static_cast<collection*>(context);
-            if (marked_as_ours(row, c->suffix)) c->rows[c->count++] = row;
+            if (provably_ours(row, c->network, c->netmask, c->suffix)) c->rows[c->count++] = row;
             return c->count < kMaxLeftovers;
         },
         &found);
@@ -175,8 +183,38 @@ int32_t liborvaniot_os_net_addr_delete_orphaned(const char* label_suffix) {
         // Held through the delete, so that no new run can claim and add it meanwhile.
         liborvaniot_os_socket claim = LIBORVANIOT_OS_INVALID_SOCKET;
         if (take_claim(found.rows[i].local, &claim) != 0) continue;  // a live run renews it
-        if (liborvaniot_os_netlink_change_address(RTM_DELADDR, 0, found.rows[i], 0, false) == 0) ++deleted;
-        release_claim(&claim);
+        // The label goes with the request, so that the kernel deletes only an address that carries it.
+        if (liborvaniot_os_netlink_change_address(RTM_DELADDR, 0, found.rows[i], 0, true) == 0) ++deleted;
+        release_claim(found.rows[i].local, &claim);
     }
     return deleted;
+}
+
+int32_t liborvaniot_os_net_addr_add_route(liborvaniot_os_net_owned_address* owned, uint32_t destination,
+                                          uint8_t destination_len) {
+    if (owned->if_index == 0 || owned->route_if_index != 0) return EINVAL;
+    // Appended, not exclusive: another holder's route to the same network (another finder's, the
+    // kernel's for an address of the administrator's) stays first, ours takes over when it goes.
+    const int32_t error = liborvaniot_os_netlink_change_route(
+        RTM_NEWROUTE, NLM_F_CREATE | NLM_F_APPEND, destination, destination_len, owned->if_index, owned->address,
+        LIBORVANIOT_OS_NET_OWN_ADDRESS_PROTOCOL);
+    if (error != 0) return error;
+    owned->route_if_index = owned->if_index;
+    owned->route_destination = destination;
+    owned->route_prefix_len = destination_len;
+    return 0;
+}
+
+int32_t liborvaniot_os_random_bytes(void* out, size_t size) {
+    auto* bytes = static_cast<unsigned char*>(out);
+    while (size > 0) {
+        const ssize_t got = ::getrandom(bytes, size, 0);
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            return errno;
+        }
+        bytes += got;
+        size -= static_cast<size_t>(got);
+    }
+    return 0;
 }

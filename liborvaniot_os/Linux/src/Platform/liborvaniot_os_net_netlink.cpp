@@ -1,4 +1,4 @@
-// rtnetlink requests on IPv4 addresses. Each call uses a socket of its own, so callers on different
+// rtnetlink requests on IPv4 addresses and routes. Each call uses a socket of its own, so callers on different
 // threads never see each other's answers.
 #include "liborvaniot_os_net_netlink.h"
 
@@ -44,12 +44,19 @@ struct address_message {
     char attributes[256];
 };
 
+struct route_message {
+    nlmsghdr header;
+    rtmsg body;
+    char attributes[128];
+};
+
 uint32_t next_sequence() {
     static std::atomic<uint32_t> sequence{0};
     return ++sequence;
 }
 
-void add_attribute(address_message& message, uint16_t type, const void* data, size_t size) {
+template <typename Message>
+void add_attribute(Message& message, uint16_t type, const void* data, size_t size) {
     auto* attribute =
         reinterpret_cast<rtattr*>(reinterpret_cast<char*>(&message) + NLMSG_ALIGN(message.header.nlmsg_len));
     attribute->rta_type = type;
@@ -89,7 +96,76 @@ int32_t receive_answers(const netlink_socket& socket, uint32_t sequence, Handler
     }
 }
 
+// Sends a change request and waits for the kernel's acknowledgement: 0 or the error number.
+int32_t exchange(const netlink_socket& socket, const nlmsghdr& request) {
+    if (const int32_t error = send_message(socket, request); error != 0) return error;
+    int32_t outcome = EPROTO;
+    const int32_t error = receive_answers(socket, request.nlmsg_seq, [&](const nlmsghdr& answer, int32_t&) {
+        if (answer.nlmsg_type != NLMSG_ERROR) return true;
+        outcome = -static_cast<const nlmsgerr*>(NLMSG_DATA(&answer))->error;
+        return false;
+    });
+    return error != 0 ? error : outcome;
+}
+
 }  // namespace
+
+bool liborvaniot_os_netlink_parse_address(const nlmsghdr& message, liborvaniot_os_netlink_address* out) {
+    if (message.nlmsg_len < NLMSG_LENGTH(sizeof(ifaddrmsg))) return false;
+    const auto* body = static_cast<const ifaddrmsg*>(NLMSG_DATA(&message));
+    if (body->ifa_family != AF_INET) return false;
+    liborvaniot_os_netlink_address row;
+    row.if_index = body->ifa_index;
+    row.prefix_len = body->ifa_prefixlen;
+    row.flags = body->ifa_flags;
+    uint32_t address = 0;
+    int length = static_cast<int>(IFA_PAYLOAD(&message));
+    for (auto* attribute = IFA_RTA(body); RTA_OK(attribute, length); attribute = RTA_NEXT(attribute, length)) {
+        const size_t size = RTA_PAYLOAD(attribute);
+        if (attribute->rta_type == IFA_LOCAL && size == sizeof row.local) {
+            std::memcpy(&row.local, RTA_DATA(attribute), size);
+        } else if (attribute->rta_type == IFA_ADDRESS && size == sizeof address) {
+            std::memcpy(&address, RTA_DATA(attribute), size);
+        } else if (attribute->rta_type == IFA_PROTO && size == sizeof row.protocol) {
+            std::memcpy(&row.protocol, RTA_DATA(attribute), size);
+        } else if (attribute->rta_type == IFA_FLAGS && size == sizeof row.flags) {
+            std::memcpy(&row.flags, RTA_DATA(attribute), size);
+        } else if (attribute->rta_type == IFA_CACHEINFO && size >= sizeof(ifa_cacheinfo)) {
+            ifa_cacheinfo lifetime{};
+            std::memcpy(&lifetime, RTA_DATA(attribute), sizeof lifetime);
+            row.valid_s = lifetime.ifa_valid;
+        } else if (attribute->rta_type == IFA_LABEL && size > 0) {
+            const size_t copied = size < sizeof row.label ? size : sizeof row.label - 1;
+            std::memcpy(row.label, RTA_DATA(attribute), copied);
+            row.label[sizeof row.label - 1] = '\0';
+        }
+    }
+    if (row.local == 0) row.local = address;
+    *out = row;
+    return true;
+}
+
+int32_t liborvaniot_os_netlink_change_route(uint16_t type, uint16_t flags, uint32_t destination,
+                                            uint8_t destination_len, uint32_t if_index, uint32_t prefsrc,
+                                            uint8_t protocol) {
+    netlink_socket socket;
+    if (socket.fd() < 0) return errno;
+    route_message message{};
+    message.header.nlmsg_len = NLMSG_LENGTH(sizeof(rtmsg));
+    message.header.nlmsg_type = type;
+    message.header.nlmsg_flags = static_cast<uint16_t>(NLM_F_REQUEST | NLM_F_ACK | flags);
+    message.header.nlmsg_seq = next_sequence();
+    message.body.rtm_family = AF_INET;
+    message.body.rtm_dst_len = destination_len;
+    message.body.rtm_table = RT_TABLE_MAIN;
+    message.body.rtm_protocol = protocol;
+    message.body.rtm_scope = RT_SCOPE_LINK;
+    message.body.rtm_type = RTN_UNICAST;
+    add_attribute(message, RTA_DST, &destination, sizeof destination);
+    add_attribute(message, RTA_OIF, &if_index, sizeof if_index);
+    add_attribute(message, RTA_PREFSRC, &prefsrc, sizeof prefsrc);
+    return exchange(socket, message.header);
+}
 
 int32_t liborvaniot_os_netlink_change_address(uint16_t type, uint16_t flags,
                                               const liborvaniot_os_netlink_address& row, uint32_t lifetime_s,
@@ -120,15 +196,7 @@ int32_t liborvaniot_os_netlink_change_address(uint16_t type, uint16_t flags,
         lifetime.ifa_valid = lifetime_s;
         add_attribute(message, IFA_CACHEINFO, &lifetime, sizeof lifetime);
     }
-    if (const int32_t error = send_message(socket, message.header); error != 0) return error;
-    int32_t outcome = EPROTO;
-    const int32_t error =
-        receive_answers(socket, message.header.nlmsg_seq, [&](const nlmsghdr& answer, int32_t&) {
-            if (answer.nlmsg_type != NLMSG_ERROR) return true;
-            outcome = -static_cast<const nlmsgerr*>(NLMSG_DATA(&answer))->error;
-            return false;
-        });
-    return error != 0 ? error : outcome;
+    return exchange(socket, message.header);
 }
 
 int32_t liborvaniot_os_netlink_walk_addresses(bool (*visit)(const liborvaniot_os_netlink_address& row,
@@ -154,29 +222,8 @@ int32_t liborvaniot_os_netlink_walk_addresses(bool (*visit)(const liborvaniot_os
                 return false;
             }
             if (answer.nlmsg_type != RTM_NEWADDR || !visiting) return true;
-            const auto* body = static_cast<const ifaddrmsg*>(NLMSG_DATA(&answer));
-            if (body->ifa_family != AF_INET) return true;
             liborvaniot_os_netlink_address row;
-            row.if_index = body->ifa_index;
-            row.prefix_len = body->ifa_prefixlen;
-            uint32_t address = 0;
-            int length = static_cast<int>(IFA_PAYLOAD(&answer));
-            for (auto* attribute = IFA_RTA(body); RTA_OK(attribute, length);
-                 attribute = RTA_NEXT(attribute, length)) {
-                const size_t size = RTA_PAYLOAD(attribute);
-                if (attribute->rta_type == IFA_LOCAL && size == sizeof row.local) {
-                    std::memcpy(&row.local, RTA_DATA(attribute), size);
-                } else if (attribute->rta_type == IFA_ADDRESS && size == sizeof address) {
-                    std::memcpy(&address, RTA_DATA(attribute), size);
-                } else if (attribute->rta_type == IFA_PROTO && size == sizeof row.protocol) {
-                    std::memcpy(&row.protocol, RTA_DATA(attribute), size);
-                } else if (attribute->rta_type == IFA_LABEL && size > 0) {
-                    const size_t copied = size < sizeof row.label ? size : sizeof row.label - 1;
-                    std::memcpy(row.label, RTA_DATA(attribute), copied);
-                    row.label[sizeof row.label - 1] = '\0';
-                }
-            }
-            if (row.local == 0) row.local = address;
+            if (!liborvaniot_os_netlink_parse_address(answer, &row)) return true;
             visiting = visit(row, context);
             return true;
         });

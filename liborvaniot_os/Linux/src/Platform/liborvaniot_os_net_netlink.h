@@ -1,8 +1,13 @@
-// rtnetlink access to the host's IPv4 addresses: one change request with the kernel's answer, and a
-// walk over every address.
+// rtnetlink access to the host's IPv4 addresses and our own routes: one change request with the
+// kernel's answer, and a walk over every address.
 #pragma once
 
+#include <linux/netlink.h>
+
 #include <cstdint>
+
+// The valid lifetime of an address that never expires.
+inline constexpr uint32_t LIBORVANIOT_OS_NETLINK_FOREVER = 0xFFFFFFFFu;
 
 struct liborvaniot_os_netlink_address {
     uint32_t if_index = 0;
@@ -10,6 +15,8 @@ struct liborvaniot_os_netlink_address {
     uint32_t local = 0;  // network byte order
     char label[16] = {};
     uint8_t protocol = 0;  // who added it; 0 when the kernel does not say
+    uint32_t valid_s = LIBORVANIOT_OS_NETLINK_FOREVER;  // seconds the address has left
+    uint32_t flags = 0;  // IFA_F_ flags
 };
 
 // RTM_NEWADDR or RTM_DELADDR for the address, with the given NLM_F_ creation flags. A non-zero
@@ -24,3 +31,12 @@ int32_t liborvaniot_os_netlink_change_address(uint16_t type, uint16_t flags,
 int32_t liborvaniot_os_netlink_walk_addresses(bool (*visit)(const liborvaniot_os_netlink_address& row,
                                                             void* context),
                                               void* context);
+
+// RTM_NEWROUTE or RTM_DELROUTE in the main table for destination/destination_len, directly on the
+// interface (link scope) with prefsrc as the source, marked with protocol. 0 or the kernel's error.
+int32_t liborvaniot_os_netlink_change_route(uint16_t type, uint16_t flags, uint32_t destination,
+                                            uint8_t destination_len, uint32_t if_index, uint32_t prefsrc,
+                                            uint8_t protocol);
+
+// Reads one address notice or dump answer into *row: false when it is not an IPv4 address.
+bool liborvaniot_os_netlink_parse_address(const nlmsghdr& message, liborvaniot_os_netlink_address* row);

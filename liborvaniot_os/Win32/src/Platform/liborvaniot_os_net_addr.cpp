@@ -167,3 +167,19 @@ int32_t liborvaniot_os_net_addr_delete_orphaned(const char* label_suffix) {
     }
     return deleted;
 }
+
+// Routes of our own are not made on Windows yet: a destination inside the address's own prefix is
+// already routed by it; any other is not supported.
+int32_t liborvaniot_os_net_addr_add_route(liborvaniot_os_net_owned_address* owned, uint32_t destination,
+                                          uint8_t destination_len) {
+    if (owned->if_index == 0 || owned->prefix_len > destination_len || owned->prefix_len == 0) return ENOTSUP;
+    const uint32_t mask = htonl(0xFFFFFFFFu << (32 - owned->prefix_len));
+    return (owned->address & mask) == (destination & mask) ? 0 : ENOTSUP;
+}
+
+// RtlGenRandom, exported by advapi32 under this name.
+extern "C" BOOLEAN WINAPI SystemFunction036(PVOID buffer, ULONG length);
+
+int32_t liborvaniot_os_random_bytes(void* out, size_t size) {
+    return SystemFunction036(out, static_cast<ULONG>(size)) ? 0 : EIO;
+}

@@ -5,7 +5,6 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <mutex>
 
@@ -19,7 +18,9 @@
 
 namespace {
 
-constexpr uint8_t kPrefixLength = 16;
+// The network the address serves, routed through it; the address itself is a /32 of its own.
+constexpr uint8_t kNetworkPrefixLength = 16;
+constexpr uint32_t kLinkLocalNetwork = 0xA9FE0000u;  // host byte order
 constexpr int32_t kPickSeconds = 10;
 constexpr int kProbesPerCandidate = 3;
 constexpr int kAnswerPolls = 6;
@@ -53,6 +54,14 @@ bool last_add_failed = false;
 // Set by the set-up at core start: the refresh looks after the address only from then on.
 std::atomic<bool> set_up{false};
 liborvaniot_os_timeval last_add_attempt{};
+
+// Draws the two varying bytes of a candidate from the system's random source, so that hosts started
+// together try different addresses and nobody can tell in advance which.
+bool system_random_candidate(uint8_t bytes[2], void*) {
+    return liborvaniot_os_random_bytes(bytes, 2) == 0;
+}
+bool (*candidate_source)(uint8_t bytes[2], void* data) = system_random_candidate;
+void* candidate_source_data = nullptr;
 
 bool stopping() {
     return liborvaniot_os_stop_flag.load() != 0;
@@ -170,8 +179,10 @@ int32_t misc_common_link_local_address_pick(uint32_t if_index) {
         // A stop request ends the search: nothing is added for a program that is going away.
         if (stopping()) return EINTR;
         if (whole_seconds_since(start) > kPickSeconds) return last_error;
-        const unsigned b = static_cast<unsigned>(std::rand()) % 256;
-        const unsigned c = static_cast<unsigned>(std::rand()) % 256;
+        uint8_t drawn[2];
+        if (!candidate_source(drawn, candidate_source_data)) return EIO;
+        const unsigned b = drawn[0];
+        const unsigned c = drawn[1];
         if ((b == 0 && c == 0) || (b == 255 && c == 255)) continue;
         liborvaniot_os_sleep_ms(1);
         if (stopping()) continue;
@@ -193,9 +204,13 @@ int32_t misc_common_link_local_address_pick(uint32_t if_index) {
         uint32_t candidate = 0;
         if (!candidate_address(&candidate)) continue;
         liborvaniot_os_net_owned_address added;
-        const int32_t error = liborvaniot_os_net_addr_add(if_index, candidate, kPrefixLength,
-                                                          MISC_COMMON_LINK_LOCAL_LABEL_SUFFIX,
-                                                          MISC_COMMON_LINK_LOCAL_LIFETIME_S, &added);
+        int32_t error = liborvaniot_os_net_addr_add(if_index, candidate, LIBORVANIOT_OS_NET_OWN_PREFIX_LENGTH,
+                                                    MISC_COMMON_LINK_LOCAL_LABEL_SUFFIX,
+                                                    MISC_COMMON_LINK_LOCAL_LIFETIME_S, &added);
+        if (error == 0) {
+            error = liborvaniot_os_net_addr_add_route(&added, htonl(kLinkLocalNetwork), kNetworkPrefixLength);
+            if (error != 0) liborvaniot_os_net_addr_delete(&added);
+        }
         if (error == 0) {
             owned = added;
             last_add_failed = false;
@@ -281,6 +296,11 @@ void misc_common_set_link_local_listener(void (*listener)(void* data), void* dat
     std::lock_guard<std::mutex> held(published_mutex);
     change_listener = listener;
     change_listener_data = data;
+}
+
+void misc_common_set_link_local_candidate_source(bool (*source)(uint8_t bytes[2], void* data), void* data) {
+    candidate_source = source != nullptr ? source : system_random_candidate;
+    candidate_source_data = source != nullptr ? data : nullptr;
 }
 
 uint32_t misc_common_link_local_generation() {

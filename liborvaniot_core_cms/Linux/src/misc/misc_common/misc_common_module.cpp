@@ -1,8 +1,6 @@
-// Start and stop of the misc_common module: its lock, the candidate generator's seed, the cipher
+// Start and stop of the misc_common module: its lock, the cipher
 // contexts and the link-local address.
 #include <atomic>
-#include <cstdlib>
-#include <ctime>
 
 #include "liborvaniot_core_cms/misc_common.h"
 #include "liborvaniot_os/liborvaniot_os_aes_func.h"
@@ -26,7 +24,6 @@ int32_t misc_common_initialize() {
     if (liborvaniot_os_mutex_struct_plock_init(&misc_common_mx, "misc_common_initialize", __LINE__) != 0)
         return 1;
     misc_common_initialized = 1;
-    std::srand(static_cast<unsigned>(std::time(nullptr)));
     if (liborvaniot_os_aes_prepare(kKeyText, kIvText) == 0) misc_common_link_local_address_setup();
     return 0;
 }
