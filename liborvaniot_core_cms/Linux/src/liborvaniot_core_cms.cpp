@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstdlib>
 
+#include "liborvaniot_core_cms/device_reach.h"
 #include "liborvaniot_core_cms/misc_common.h"
 #include "liborvaniot_os/liborvaniot_os.h"
 #include "liborvaniot_os/liborvaniot_os_console.h"
@@ -78,6 +79,7 @@ void liborvaniot_core_cms_finalize() {
     stop_thread(loop_500ms);
     liborvaniot_os_debug_printf("liborvaniot_core_cms_finalize", __LINE__, "%s:Ok.\n",
                                 "liborvaniot_core_cms_finalize");
+    device_reach_remove_all();
     misc_common_finalize();
     liborvaniot_os_mem_report_leaks();
     liborvaniot_os_finalize();

@@ -1,7 +1,8 @@
 // The core's two system threads: the lock monitor and the 500 ms loop, which also keeps the
-// link-local address alive and up to date.
+// link-local address and the addresses that reach devices alive and up to date.
 #include <atomic>
 
+#include "liborvaniot_core_cms/device_reach.h"
 #include "liborvaniot_core_cms/liborvaniot_core_cms.h"
 #include "liborvaniot_core_cms/misc_common.h"
 #include "liborvaniot_os/liborvaniot_os.h"
@@ -57,7 +58,10 @@ int liborvaniot_core_cms_loop_routine_500ms(liborvaniot_os_sys_thread* self) {
             liborvaniot_os_sleep_ms(kRequestPauseMs);
         }
         // The first turn adds the address the start left to the loop, if one is needed.
-        if (tick++ % kTicksPerRenewal == 0) misc_common_link_local_address_refresh();
+        if (tick++ % kTicksPerRenewal == 0) {
+            misc_common_link_local_address_refresh();
+            device_reach_refresh();
+        }
         liborvaniot_os_sleep_unless_stopped(kLoopPeriodMs);
     }
     return 0;

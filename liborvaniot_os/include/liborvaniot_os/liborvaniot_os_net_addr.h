@@ -97,6 +97,15 @@ int32_t liborvaniot_os_net_addr_delete(liborvaniot_os_net_owned_address* owned);
 // The number deleted, -1 when the addresses cannot be read.
 int32_t liborvaniot_os_net_addr_delete_orphaned(const char* label_suffix);
 
+// An address within network/netmask (network byte order) on the interface that is provably ours as
+// above for label_suffix: 1 with *address set, 0 when there is none.
+int32_t liborvaniot_os_net_addr_find_ours(uint32_t if_index, uint32_t network, uint32_t netmask,
+                                          const char* label_suffix, uint32_t* address);
+// Takes over such an address: 0 with *owned filled when no live process claimed it (this one now
+// renews and deletes it), EADDRINUSE while another live process does, or another error number.
+int32_t liborvaniot_os_net_addr_adopt(uint32_t if_index, uint32_t address, const char* label_suffix,
+                                      liborvaniot_os_net_owned_address* owned);
+
 // Fills out with bytes from the system's random source: 0 or the error number.
 int32_t liborvaniot_os_random_bytes(void* out, size_t size);
 

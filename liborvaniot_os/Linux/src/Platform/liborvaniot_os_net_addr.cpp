@@ -190,6 +190,47 @@ int32_t liborvaniot_os_net_addr_delete_orphaned(const char* label_suffix) {
     return deleted;
 }
 
+int32_t liborvaniot_os_net_addr_find_ours(uint32_t if_index, uint32_t network, uint32_t netmask,
+                                          const char* label_suffix, uint32_t* address) {
+    struct search {
+        uint32_t if_index;
+        uint32_t network;
+        uint32_t netmask;
+        const char* suffix;
+        uint32_t found;
+    } wanted{if_index, ntohl(network), ntohl(netmask), label_suffix, 0};
+    liborvaniot_os_netlink_walk_addresses(
+        [](const liborvaniot_os_netlink_address& row, void* context) {
+            auto* s = static_cast<search*>(context);
+            if (row.if_index == s->if_index && provably_ours(row, s->network, s->netmask, s->suffix)) s->found = row.local;
+            return s->found == 0;
+        },
+        &wanted);
+    *address = wanted.found;
+    return wanted.found != 0 ? 1 : 0;
+}
+
+int32_t liborvaniot_os_net_addr_adopt(uint32_t if_index, uint32_t address, const char* label_suffix,
+                                      liborvaniot_os_net_owned_address* owned) {
+    char if_name[IF_NAMESIZE] = {};
+    if (::if_indextoname(if_index, if_name) == nullptr) return errno;
+    liborvaniot_os_net_owned_address candidate;
+    candidate.if_index = if_index;
+    candidate.address = address;
+    candidate.prefix_len = LIBORVANIOT_OS_NET_OWN_PREFIX_LENGTH;
+    if (!own_label(if_name, label_suffix, candidate.label)) std::memcpy(candidate.label, if_name, sizeof candidate.label);
+    if (const int32_t error = take_claim(address, &candidate.claim); error != 0) return error;
+    // Checked again under the claim: the holder may have deleted it just before letting go.
+    uint32_t still = 0;
+    const uint32_t host = htonl(0xFFFFFFFFu);
+    if (liborvaniot_os_net_addr_find_ours(if_index, address, host, label_suffix, &still) != 1) {
+        release_claim(address, &candidate.claim);
+        return EADDRNOTAVAIL;
+    }
+    *owned = candidate;
+    return 0;
+}
+
 int32_t liborvaniot_os_net_addr_add_route(liborvaniot_os_net_owned_address* owned, uint32_t destination,
                                           uint8_t destination_len) {
     if (owned->if_index == 0 || owned->route_if_index != 0) return EINVAL;

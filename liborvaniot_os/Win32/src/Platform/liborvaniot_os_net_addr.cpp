@@ -177,6 +177,26 @@ int32_t liborvaniot_os_net_addr_add_route(liborvaniot_os_net_owned_address* owne
     return (owned->address & mask) == (destination & mask) ? 0 : ENOTSUP;
 }
 
+// Addresses for reaching devices on another subnet are not added on Windows yet.
+int32_t liborvaniot_os_net_addr_find_ours(uint32_t if_index, uint32_t network, uint32_t netmask,
+                                          const char* label_suffix, uint32_t* address) {
+    (void)if_index;
+    (void)network;
+    (void)netmask;
+    (void)label_suffix;
+    *address = 0;
+    return 0;
+}
+
+int32_t liborvaniot_os_net_addr_adopt(uint32_t if_index, uint32_t address, const char* label_suffix,
+                                      liborvaniot_os_net_owned_address* owned) {
+    (void)if_index;
+    (void)address;
+    (void)label_suffix;
+    (void)owned;
+    return ENOTSUP;
+}
+
 // RtlGenRandom, exported by advapi32 under this name.
 extern "C" BOOLEAN WINAPI SystemFunction036(PVOID buffer, ULONG length);
 
