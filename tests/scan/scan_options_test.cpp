@@ -38,6 +38,10 @@ TEST(ScanOptionsTest, AcceptsEachOptionInBothSpellings) {
     ASSERT_TRUE(open.options) << open.error;
     EXPECT_EQ(open.options->open->mac, "0A:1B:2C:3D:4E:5F");
     EXPECT_EQ(open.options->timeout_s, 10.0);
+    const auto reach = Parse({"--reach=192.168.1.64"});
+    ASSERT_TRUE(reach.options) << reach.error;
+    EXPECT_EQ(reach.options->reach->ip, "192.168.1.64");
+    EXPECT_FALSE(reach.options->open);
 
     EXPECT_TRUE(Parse({"-h"}).options->help);
     EXPECT_TRUE(Parse({"--csv", "--help"}).options->help);
@@ -59,6 +63,9 @@ TEST(ScanOptionsTest, RefusesWhatItCannotDoWithAReason) {
         {{"--open", "camera"}, "invalid device 'camera' for --open: give an IP address or a MAC"},
         {{"--open", "10.0.0.9", "--json"}, "--open cannot be combined with --json, --csv or --watch"},
         {{"--watch", "--open=10.0.0.9"}, "--open cannot be combined with --json, --csv or --watch"},
+        {{"--reach", "camera"}, "invalid device 'camera' for --reach: give an IP address or a MAC"},
+        {{"--reach", "10.0.0.9", "--open", "10.0.0.9"}, "--reach cannot be combined with --open, --json, --csv or --watch"},
+        {{"--csv", "--reach=10.0.0.9"}, "--reach cannot be combined with --open, --json, --csv or --watch"},
     };
     for (const auto& row : cases) {
         SCOPED_TRACE(row.error);

@@ -23,7 +23,11 @@ constexpr std::string_view kHelp =
     "                       or leaves (bye), until interrupted (or until --timeout)\n"
     "  --interface NAME|ADDR  ask only on this interface or local address (repeatable)\n"
     "  --timeout S          wait at most S seconds for answers (default 3)\n"
-    "  --open IP|MAC        scan, then open that device's web page (https or http by model)\n"
+    "  --open IP|MAC        scan, then open that device's web page (https or http by model); one\n"
+    "                       on another network of the link is reached first (as root), and the\n"
+    "                       address that reaches it is kept until interrupted\n"
+    "  --reach IP|MAC       scan, then make that device reachable from this computer (as root)\n"
+    "                       and keep it so until interrupted\n"
     "  --debug              show the runtime's diagnostics on standard error\n"
     "  -h, --help           show this help and exit\n"
     "\n"
@@ -78,7 +82,7 @@ struct Parser {
                 inline_value = arg.substr(eq + 1);
             }
         }
-        const bool takes_value = name == "--interface" || name == "--timeout" || name == "--open";
+        const bool takes_value = name == "--interface" || name == "--timeout" || name == "--open" || name == "--reach";
         if (inline_value && !takes_value) {
             error = "option '" + std::string(name) + "' takes no value";
             return false;
@@ -105,10 +109,11 @@ struct Parser {
                 options.interfaces.emplace_back(*value);
                 return true;
             }
-            options.open = ParseDeviceTarget(*value);
-            if (!options.open) {
-                error =
-                    "invalid device '" + std::string(*value) + "' for --open: give an IP address or a MAC";
+            std::optional<DeviceTarget>& target = name == "--open" ? options.open : options.reach;
+            target = ParseDeviceTarget(*value);
+            if (!target) {
+                error = "invalid device '" + std::string(*value) + "' for " + std::string(name) +
+                        ": give an IP address or a MAC";
                 return false;
             }
         } else {
@@ -130,6 +135,9 @@ ParsedOptions ParseScanOptions(std::span<const std::string_view> args) {
     ScanOptions& options = parser.options;
     if (options.open && options.mode != OutputMode::table) {
         return ParsedOptions{std::nullopt, "--open cannot be combined with --json, --csv or --watch"};
+    }
+    if (options.reach && (options.open || options.mode != OutputMode::table)) {
+        return ParsedOptions{std::nullopt, "--reach cannot be combined with --open, --json, --csv or --watch"};
     }
     if (!options.timeout_s && options.mode != OutputMode::watch) options.timeout_s = kDefaultTimeoutS;
     return ParsedOptions{std::move(options), {}};

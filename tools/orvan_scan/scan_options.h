@@ -21,6 +21,7 @@ struct ScanOptions {
     std::vector<std::string> interfaces;  // names or addresses, as given; empty: every interface
     std::optional<double> timeout_s;      // scan: default kDefaultTimeoutS; watch: none
     std::optional<DeviceTarget> open;     // --open
+    std::optional<DeviceTarget> reach;    // --reach
     bool help = false;
     bool debug = false;  // runtime diagnostics on standard error
 };

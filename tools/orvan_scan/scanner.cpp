@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "device_output.h"
+#include "device_reaching.h"
 #include "device_set.h"
 #include "discovery_session.h"
 #include "liborvaniot_os/liborvaniot_os.h"
@@ -86,14 +87,37 @@ bool WaitForProbes(DiscoverySession& session, DeviceSet& devices, LiveCount& liv
     return DiscoverySession::Interrupted() || session.Channels() > 0;
 }
 
-int OpenDevice(const ScanOptions& options, const std::vector<FoundDevice>& found, const Console& console) {
-    const DeviceTarget& target = *options.open;
+// The device the target names among those found; reported when none is.
+const FoundDevice* FindTarget(const DeviceTarget& target, const std::vector<FoundDevice>& found,
+                              const Console& console) {
     const auto device = std::ranges::find_if(found, [&](const FoundDevice& d) { return Matches(target, d); });
-    if (device == found.end()) {
-        ReportError(console, "no device with " +
-                                 (target.ip.empty() ? "MAC " + target.mac : "IP " + target.ip) + " answered");
-        return kExitNone;
+    if (device != found.end()) return &*device;
+    ReportError(console,
+                "no device with " + (target.ip.empty() ? "MAC " + target.mac : "IP " + target.ip) + " answered");
+    return nullptr;
+}
+
+int ReachDevice(const ScanOptions& options, const std::vector<FoundDevice>& found, const Console& console) {
+    const FoundDevice* device = FindTarget(*options.reach, found, console);
+    if (device == nullptr) return kExitNone;
+    bool added = false;
+    int status = kExitFound;
+    if (!MakeReachable(*device, options, console, &added, &status)) return status;
+    if (!added) {
+        std::fprintf(console.err, "orvan-scan: %s is reachable from this computer already\n", device->row.address.c_str());
+        return kExitFound;
     }
+    HoldUntilInterrupted(console, device->row.address + " stays reachable while orvan-scan runs");
+    return kExitFound;
+}
+
+int OpenDevice(const ScanOptions& options, const std::vector<FoundDevice>& found, const Console& console) {
+    const FoundDevice* device = FindTarget(*options.open, found, console);
+    if (device == nullptr) return kExitNone;
+    bool added = false;
+    int reach_status = kExitFound;
+    // A page on a network this computer does not reach would never load.
+    if (!MakeReachable(*device, options, console, &added, &reach_status)) return reach_status;
     if (!Write(console, device->web_url + "\n")) return WriteFailed(console);
     const int32_t status = liborvaniot_os_open_url(device->web_url.c_str());
     if (status != 0) {
@@ -102,6 +126,7 @@ int OpenDevice(const ScanOptions& options, const std::vector<FoundDevice>& found
                                              : "failed with status " + std::to_string(status)));
         return kExitError;
     }
+    if (added) HoldUntilInterrupted(console, "the page of " + device->row.address + " needs the address added for it");
     return kExitFound;
 }
 
@@ -142,6 +167,7 @@ int Scan(const ScanOptions& options, DiscoverySession& session, const Console& c
         if (Apply(devices, events)) last_new = now;
         // The device to open answered: nothing else is waited for.
         if (options.open && devices.Has(*options.open)) break;
+        if (options.reach && devices.Has(*options.reach)) break;
         live.Show(devices.size());
         if (now - last_new >= kQuietPeriod || now - sent >= timeout) break;
         liborvaniot_os_sleep_unless_stopped(kPollMs);
@@ -150,6 +176,7 @@ int Scan(const ScanOptions& options, DiscoverySession& session, const Console& c
     live.Clear();
     const std::vector<FoundDevice> found = devices.Sorted();
     // The page is handed over while an added link-local address still exists.
+    if (options.reach) return ReachDevice(options, found, console);
     return options.open ? OpenDevice(options, found, console) : Print(options, found, console);
 }
 

@@ -9,6 +9,17 @@
 // (both in network byte order), else 0.
 int32_t liborvaniot_os_net_on_link(uint32_t if_index, uint32_t address);
 
+// An IPv4 network the host sits on: its address there and the prefix length.
+struct liborvaniot_os_net_network {
+    uint32_t if_index = 0;
+    uint32_t address = 0;  // network byte order
+    uint8_t prefix_len = 0;
+};
+// The host's networks (addresses with a prefix shorter than 32, loopback left out), for telling the
+// user where this computer is: 0 with *count set, or the error number. Rows beyond capacity are
+// left out.
+int32_t liborvaniot_os_net_read_networks(liborvaniot_os_net_network* rows, int32_t capacity, int32_t* count);
+
 // Asks the link, as an address probe does (sender address 0.0.0.0, so that no host's cache learns
 // anything), whether some host holds the candidate: a few requests, then wait_ms of listening.
 // *in_use is 1 when a host answered for it or probed for it too. 0, or the error number (EPERM

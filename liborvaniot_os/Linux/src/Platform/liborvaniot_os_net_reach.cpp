@@ -83,6 +83,26 @@ int32_t liborvaniot_os_net_on_link(uint32_t if_index, uint32_t address) {
     return wanted.found ? 1 : 0;
 }
 
+int32_t liborvaniot_os_net_read_networks(liborvaniot_os_net_network* rows, int32_t capacity, int32_t* count) {
+    struct collection {
+        liborvaniot_os_net_network* rows;
+        int32_t capacity;
+        int32_t count;
+    } found{rows, capacity, 0};
+    const int32_t error = liborvaniot_os_netlink_walk_addresses(
+        [](const liborvaniot_os_netlink_address& row, void* context) {
+            auto* c = static_cast<collection*>(context);
+            const bool loopback = (ntohl(row.local) >> 24) == 127;
+            if (row.prefix_len < 32 && !loopback && c->count < c->capacity) {
+                c->rows[c->count++] = {row.if_index, row.local, row.prefix_len};
+            }
+            return true;
+        },
+        &found);
+    *count = found.count;
+    return error;
+}
+
 int32_t liborvaniot_os_net_arp_probe(uint32_t if_index, uint32_t candidate, uint32_t wait_ms, int32_t* in_use) {
     *in_use = 0;
     packet_socket socket;

@@ -10,6 +10,13 @@ int32_t liborvaniot_os_net_on_link(uint32_t if_index, uint32_t address) {
     return 0;
 }
 
+int32_t liborvaniot_os_net_read_networks(liborvaniot_os_net_network* rows, int32_t capacity, int32_t* count) {
+    (void)rows;
+    (void)capacity;
+    *count = 0;
+    return ENOTSUP;
+}
+
 int32_t liborvaniot_os_net_arp_probe(uint32_t if_index, uint32_t candidate, uint32_t wait_ms, int32_t* in_use) {
     (void)if_index;
     (void)candidate;

@@ -1,0 +1,35 @@
+// A found device on another network of the same link: reached for this run (an address of ours in
+// its /24 and a route to it, needing administrator rights) and kept reachable until interrupted, or
+// the user told why its page cannot load and what to do.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "found_device.h"
+#include "scan_options.h"
+#include "scanner.h"
+
+namespace orvan_scan {
+
+// The interface to reach the device on: the first --interface given by name, else the first
+// interface that can carry a link's traffic (the one the link-local address goes on). 0: none.
+uint32_t ReachInterface(const ScanOptions& options);
+
+// What stands in the way of reaching device_ip, for a user without rights: the device, this
+// computer's networks, and the two ways out.
+std::string NoRightsMessage(const std::string& device_ip, const std::vector<std::string>& networks);
+
+// "198.18.0.1/16 on eth0" for each of this computer's networks.
+std::vector<std::string> HostNetworks();
+
+// Makes the device reachable if it is not: true when it is (or now is, with a note on the error
+// stream saying through which address), false after telling the user why not (*status set).
+bool MakeReachable(const FoundDevice& device, const ScanOptions& options, const Console& console, bool* added,
+                   int* status);
+
+// Keeps the program, and with it the address it added, until Ctrl+C or SIGTERM, saying so first.
+void HoldUntilInterrupted(const Console& console, const std::string& reason);
+
+}  // namespace orvan_scan
