@@ -3,8 +3,14 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <linux/capability.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
+#include <chrono>
+#include <functional>
 #include <string>
+#include <thread>
 
 #include "host_addresses.h"
 #include "liborvaniot_core_cms/liborvaniot_core_cms.h"
@@ -24,6 +30,25 @@ inline int CountOf(const std::string& text, const std::string& part) {
     for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size()))
         ++count;
     return count;
+}
+
+// Gives up CAP_NET_ADMIN for good, as a user without administrator rights runs: in a child process.
+inline bool DropNetAdmin() {
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct data[_LINUX_CAPABILITY_U32S_3]{};
+    if (syscall(SYS_capget, &header, data) != 0) return false;
+    data[CAP_TO_INDEX(CAP_NET_ADMIN)].effective &= ~CAP_TO_MASK(CAP_NET_ADMIN);
+    return syscall(SYS_capset, &header, data) == 0;
+}
+
+// Polls done every 100 ms: false when it was still not true after the timeout.
+inline bool WaitUntil(const std::function<bool()>& done, std::chrono::seconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return true;
 }
 
 class CoreTest : public testing::Test {

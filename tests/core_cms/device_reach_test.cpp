@@ -28,6 +28,8 @@
 namespace {
 
 using namespace std::chrono_literals;
+using core_test::DropNetAdmin;
+using core_test::WaitUntil;
 using os_net_test::FindAddress;
 using os_net_test::ListAddresses;
 using os_net_test::RoutesWith;
@@ -90,15 +92,6 @@ std::vector<os_net_test::HostAddress> ReachAddresses(const std::string& ns) {
         }
     }
     return ours;
-}
-
-bool WaitUntil(const std::function<bool()>& done, std::chrono::seconds timeout) {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        std::this_thread::sleep_for(100ms);
-    }
-    return true;
 }
 
 class DeviceReachTest : public core_test::CoreWithLinkLocalAddress {
@@ -231,14 +224,6 @@ TEST_F(DeviceReachTest, ASecondFinderUsesTheFirstsAddressAndAKilledFinderLeavesN
         << "the address expires and its routes go with it";
     device_reach_refresh();
     liborvaniot_os_finalize();
-}
-
-bool DropNetAdmin() {
-    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
-    __user_cap_data_struct data[_LINUX_CAPABILITY_U32S_3]{};
-    if (syscall(SYS_capget, &header, data) != 0) return false;
-    data[CAP_TO_INDEX(CAP_NET_ADMIN)].effective &= ~CAP_TO_MASK(CAP_NET_ADMIN);
-    return syscall(SYS_capset, &header, data) == 0;
 }
 
 TEST_F(DeviceReachTest, WithoutAdministratorRightsTheOutcomeSaysSoAndNothingChanges) {

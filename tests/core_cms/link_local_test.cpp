@@ -29,6 +29,8 @@
 namespace {
 
 using namespace std::chrono_literals;
+using core_test::DropNetAdmin;
+using core_test::WaitUntil;
 using os_net_test::FindAddress;
 using os_net_test::Ip;
 using os_net_test::LinkLocalAddresses;
@@ -107,14 +109,6 @@ TEST_F(LinkLocalTest, ExistingAddressIsPublishedAndLeftInPlace) {
     EXPECT_EQ(LinkLocalAddresses(topology_.finder).size(), 1u) << "nothing added";
     liborvaniot_core_cms_finalize();
     EXPECT_TRUE(FindAddress(topology_.finder, "169.254.7.9").has_value()) << "not ours to remove";
-}
-
-bool DropNetAdmin() {
-    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
-    __user_cap_data_struct data[_LINUX_CAPABILITY_U32S_3]{};
-    if (syscall(SYS_capget, &header, data) != 0) return false;
-    data[CAP_TO_INDEX(CAP_NET_ADMIN)].effective &= ~CAP_TO_MASK(CAP_NET_ADMIN);
-    return syscall(SYS_capset, &header, data) == 0;
 }
 
 // In a child process, which gives up the capability for good.
@@ -309,15 +303,6 @@ class OtherRun {
     bool reported_ = false;
     uint32_t added_ = 0;
 };
-
-bool WaitUntil(const std::function<bool()>& done, std::chrono::seconds timeout) {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        std::this_thread::sleep_for(100ms);
-    }
-    return true;
-}
 
 TEST_F(LinkLocalTest, ASecondRunUsesTheAddressTheFirstRenewsAndTakesOverWhenItGoes) {
     OtherRun first;
