@@ -142,6 +142,10 @@ HANDLER_STATUS=4 run --open 198.18.1.9
 expect_status 2 "open with a failing handler"
 expect_err "failed with status 4" "open with a failing handler"
 [[ $(wc -l <"$urls") -eq 3 ]] || fail "the handler ran $(wc -l <"$urls") times, expected 3"
+# Root on a user's behalf: the handler, and the browser it would start, run as that user.
+SUDO_UID=65534 run --open 198.18.1.9
+expect_status 0 "open on behalf of a user"
+[[ $(tail -n1 "$uids") == 65534 ]] || fail "with SUDO_UID=65534 the handler ran as uid $(tail -n1 "$uids")"
 
 # 5. The live count on a terminal, and nothing of it on a pipe.
 script -qec "$scan --timeout 2 >$work/tty.out" "$work/tty.log" >/dev/null 2>&1
