@@ -25,6 +25,7 @@ constexpr char kListClickCaller[] = "ORVAN_UXClass::DeviceDrmListActivity::OnLis
 constexpr char kShowRowsCaller[] = "ORVAN_UXClass::DeviceDrmListActivity::ShowQueuedRows";
 constexpr char kSortCaller[] = "ORVAN_UXClass::DeviceDrmListActivity::OnListColumnClick";
 constexpr char kCopyCaller[] = "ORVAN_UXClass::DeviceDrmListActivity::CopyText";
+constexpr char kTimerCaller[] = "ORVAN_UXClass::DeviceDrmListActivity::OnTimer";
 constexpr char kCallbackCaller[] = "device_drm_list_activity_probe_callback";
 
 constexpr orvan::wnd::COLORREF kWhite = 0xFFFFFF;
@@ -91,9 +92,11 @@ DeviceDrmListActivity* Screen(void* userData) {
     return static_cast<DeviceDrmListActivity*>(userData);
 }
 
-// The add-entry hook registered with the probe client.
+// The add-entry hook registered with the probe client. The probe callback calls it, and the row hook
+// below, with the screen's listLock held; the analysis cannot follow the lock through the hook.
 void ForwardAddEntry(void* userData, const char* address, const char* manufacturer, const char* model,
-                     const char* location, const char* name, const char* endpointAddress, int32_t* isNew) {
+                     const char* location, const char* name, const char* endpointAddress, int32_t* isNew)
+    NO_THREAD_SAFETY_ANALYSIS {
     if (userData != nullptr) {
         Screen(userData)->AddDeviceEntry(address, manufacturer, model, location, name, endpointAddress,
                                          isNew);
@@ -101,7 +104,7 @@ void ForwardAddEntry(void* userData, const char* address, const char* manufactur
 }
 
 void ForwardAddRow(void* userData, const char* model, const char* mac, const char* address, const char* name,
-                   const char* location) {
+                   const char* location) NO_THREAD_SAFETY_ANALYSIS {
     if (userData != nullptr) Screen(userData)->AddDeviceRow(model, mac, address, name, location);
 }
 
@@ -113,11 +116,12 @@ std::string Text(const char* text) {
 
 // listLock for a scope, when it could be created; without it no listener runs and the screen is
 // used by the user-interface thread alone.
-class DeviceDrmListActivity::ListGuard {
+class SCOPED_CAPABILITY DeviceDrmListActivity::ListGuard {
   public:
-    ListGuard(DeviceDrmListActivity& screen, const char* caller, int32_t line) {
+    ListGuard(DeviceDrmListActivity& screen, const char* caller, int32_t line) ACQUIRE(screen.listLock) {
         if (screen.lockReady_) held_.emplace(screen.listLock, caller, line);
     }
+    ~ListGuard() RELEASE() {}
 
   private:
     std::optional<plock_guard> held_;
@@ -343,7 +347,7 @@ void DeviceDrmListActivity::OnListRightClick(int32_t row, orvan::wnd::Point poin
             CopyText(texts[kIpColumn]);
             break;
         case kMenuCopyMac:
-            CopyText(texts[1]);
+            CopyText(texts[kMacColumn]);
             break;
         case kMenuCopyRow:
             CopyText(TabSeparatedRow(texts));
@@ -419,7 +423,7 @@ void DeviceDrmListActivity::OnTimer(uint32_t timerId) {
     view->KillTimer(kScanTimerId);
     bool nothing = false;
     {
-        ListGuard held(*this, kSortCaller, __LINE__);
+        ListGuard held(*this, kTimerCaller, __LINE__);
         nothing = deviceEntries.empty() && queue_.empty();
     }
     if (nothing && deviceListView) deviceListView->SetEmptyText(NothingFoundText());
