@@ -4,6 +4,7 @@
 #include <numeric>
 #include <optional>
 
+#include "device_rows/device_bound.h"
 #include "device_rows/SecureWebModelList.h"
 #include "device_rows/device_report.h"
 #include "device_rows/local_text.h"
@@ -455,6 +456,17 @@ void DeviceDrmListActivity::AddDeviceEntry(const char* address, const char* /*ma
                                            const char* model, const char* /*location*/, const char* /*name*/,
                                            const char* /*endpointAddress*/, int32_t* isNew) {
     if (address == nullptr || KnownAddress(address)) return;
+    // Every new sender address would be a row: a host forging answers from ever new addresses must
+    // not grow the list without bound.
+    if (knownAddresses_.size() >= kMaxDevicesHeld) {
+        if (!deviceBoundLogged_) {
+            deviceBoundLogged_ = true;
+            liborvaniot_os_debug_printf(kCallbackCaller, __LINE__,
+                                        "device limit of %zu reached: answers from further addresses are ignored\n",
+                                        kMaxDevicesHeld);
+        }
+        return;
+    }
     knownAddresses_.insert(address);
     queue_.push_back(QueuedDevice{DeviceEntry{address, WideFromLocal(Text(model))}, std::nullopt});
     if (isNew != nullptr) *isNew = 1;
@@ -546,6 +558,7 @@ int DeviceDrmListActivity::buttonScan_OnClick(ORVAN_UXViewController* userData, 
             // Rows still on their way belong to the list being emptied.
             self->queue_.clear();
             self->knownAddresses_.clear();
+            self->deviceBoundLogged_ = false;
             self->lastListedSender_.reset();
             if (self->deviceListView) self->deviceListView->SetEmptyText(L"");
             self->scanStatus_.Start();

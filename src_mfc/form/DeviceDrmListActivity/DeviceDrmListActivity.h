@@ -163,6 +163,8 @@ class DeviceDrmListActivity final : public ORVAN_UXViewController {
     std::optional<uint32_t> lastListedSender_ GUARDED_BY(listLock);
     uint32_t linkLocalGeneration_ = 0;
     bool wakePosted_ GUARDED_BY(listLock) = false;
+    // Logged once per list: the device bound turned a sender away.
+    bool deviceBoundLogged_ GUARDED_BY(listLock) = false;
     int32_t scans_ = 0;
     int64_t lastScanUnixUs_ = 0;  // for the row dump
     DeviceRowDump dump_;
