@@ -3,12 +3,14 @@
 // Helper calls are a fake here (Wine lacks them); the claims are the real named mutexes.
 #include <winsock2.h>
 #include <windows.h>
+#include <sddl.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <thread>
 #include <vector>
 
 #include "liborvaniot_os/liborvaniot_os_net.h"
@@ -159,6 +161,108 @@ TEST_F(Win32LinkLocal, LeftoversAreShortLivedManualLinkLocalAddressesNobodyClaim
         const bool present = fake.find({3, address_of(row.address), row.prefix_len, 0, false}) != fake.rows.end();
         EXPECT_EQ(present, !row.deleted);
     }
+}
+
+TEST_F(Win32LinkLocal, RenewalGivesUpAnAddressDetectionDidNotLetUs) {
+    const struct {
+        const char* what;
+        liborvaniot_os_dad_state state;
+        int32_t renewed;
+    } rows[] = {
+        {"usable", liborvaniot_os_dad_state::preferred, 0},
+        {"still under detection", liborvaniot_os_dad_state::tentative, 0},
+        {"another host holds it", liborvaniot_os_dad_state::duplicate, EADDRNOTAVAIL},
+        {"given up by the system", liborvaniot_os_dad_state::deprecated, EADDRNOTAVAIL},
+        {"in no valid state", liborvaniot_os_dad_state::invalid, EADDRNOTAVAIL},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        liborvaniot_os_net_owned_address owned;
+        ASSERT_EQ(liborvaniot_os_net_addr_add(7, address_of("169.254.10.26"), 16, ":ov", 5, &owned), 0);
+        fake.rows[0].dad_state = row.state;
+        fake.rows[0].valid_lifetime_s = 1;
+        EXPECT_EQ(liborvaniot_os_net_addr_renew(&owned, 5), row.renewed);
+        EXPECT_EQ(fake.rows[0].valid_lifetime_s, row.renewed == 0 ? 5u : 1u);
+        liborvaniot_os_net_addr_delete(&owned);
+    }
+}
+
+// Creating with the origins left "unchanged" made our addresses read back as the system's own, so
+// that a killed run's address was never cleaned up.
+TEST(Win32UnicastEntry, AnAddressWeCreateReadsBackAsOursAndAsksToBeUsableAtOnce) {
+    liborvaniot_os_unicast_row row;
+    row.if_index = 7;
+    row.address = address_of("169.254.10.27");
+    row.prefix_len = 16;
+    row.valid_lifetime_s = 5;
+    MIB_UNICASTIPADDRESS_ROW entry{};
+    entry.PrefixOrigin = IpPrefixOriginUnchanged;
+    entry.SuffixOrigin = IpSuffixOriginUnchanged;
+    entry.DadState = IpDadStateTentative;
+    liborvaniot_os_unicast_entry_for_create(row, &entry);
+    EXPECT_EQ(entry.PrefixOrigin, IpPrefixOriginManual);
+    EXPECT_EQ(entry.SuffixOrigin, IpSuffixOriginManual);
+    EXPECT_EQ(entry.DadState, IpDadStatePreferred);
+    EXPECT_EQ(entry.PreferredLifetime, 5u);
+
+    const liborvaniot_os_unicast_row back = liborvaniot_os_unicast_row_of(entry);
+    EXPECT_EQ(back.if_index, 7u);
+    EXPECT_EQ(back.address, row.address);
+    EXPECT_EQ(back.prefix_len, 16);
+    EXPECT_EQ(back.valid_lifetime_s, 5u);
+    EXPECT_TRUE(back.manual);
+    EXPECT_EQ(back.dad_state, liborvaniot_os_dad_state::preferred);
+
+    const struct {
+        const char* what;
+        NL_PREFIX_ORIGIN prefix;
+        NL_SUFFIX_ORIGIN suffix;
+        bool manual;
+    } origins[] = {
+        {"both manual", IpPrefixOriginManual, IpSuffixOriginManual, true},
+        {"a DHCP address", IpPrefixOriginDhcp, IpSuffixOriginDhcp, false},
+        {"the system's own link-local address", IpPrefixOriginWellKnown, IpSuffixOriginLinkLayerAddress, false},
+        {"a manual prefix with a random host part", IpPrefixOriginManual, IpSuffixOriginRandom, false},
+    };
+    for (const auto& origin : origins) {
+        SCOPED_TRACE(origin.what);
+        entry.PrefixOrigin = origin.prefix;
+        entry.SuffixOrigin = origin.suffix;
+        EXPECT_EQ(liborvaniot_os_unicast_row_of(entry).manual, origin.manual);
+    }
+    entry.DadState = IpDadStateDuplicate;
+    EXPECT_EQ(liborvaniot_os_unicast_row_of(entry).dad_state, liborvaniot_os_dad_state::duplicate);
+}
+
+// A user can make the global claim name unusable (create it with an access list that denies
+// everyone). Falling back to a per-session name would let a finder in another session take a live
+// finder's address for a leftover; the claim is refused instead and nothing is added.
+TEST_F(Win32LinkLocal, AClaimNameSomeoneMadeUnusableIsRefusedNotReplaced) {
+    PSECURITY_DESCRIPTOR deny_all = nullptr;
+    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA("D:", SDDL_REVISION_1, &deny_all, nullptr));
+    SECURITY_ATTRIBUTES attributes{sizeof attributes, deny_all, FALSE};
+    const HANDLE blocker = CreateMutexA(&attributes, FALSE, "Global\\orvan-link-local-169.254.10.28");
+    LocalFree(deny_all);
+    ASSERT_NE(blocker, nullptr);
+    liborvaniot_os_net_owned_address owned;
+    EXPECT_EQ(liborvaniot_os_net_addr_add(7, address_of("169.254.10.28"), 16, ":ov", 5, &owned), EADDRINUSE);
+    EXPECT_EQ(fake.creates, 0);
+    EXPECT_EQ(owned.if_index, 0u);
+    CloseHandle(blocker);
+}
+
+// The C runtime's rand() state is per thread and unseeded on a new one: every finder drew the same
+// candidates. The system's source gives each thread, and each run, bytes of its own.
+TEST(Win32RandomSource, ThreadsDrawDifferentBytes) {
+    uint8_t first[16] = {};
+    uint8_t second[16] = {};
+    int32_t first_error = -1;
+    int32_t second_error = -1;
+    std::thread([&] { first_error = liborvaniot_os_random_bytes(first, sizeof first); }).join();
+    std::thread([&] { second_error = liborvaniot_os_random_bytes(second, sizeof second); }).join();
+    ASSERT_EQ(first_error, 0);
+    ASSERT_EQ(second_error, 0);
+    EXPECT_NE(std::memcmp(first, second, sizeof first), 0);
 }
 
 TEST(Win32LinkLocalUnderWine, TakesTheFailurePathWithoutCallingTheMissingFunctions) {

@@ -52,42 +52,32 @@ const system_calls* system() {
     return found;
 }
 
-MIB_UNICASTIPADDRESS_ROW to_system(const liborvaniot_os_unicast_row& row) {
+// The key of a row (interface and address), the rest at the system's defaults.
+MIB_UNICASTIPADDRESS_ROW key_of(const liborvaniot_os_unicast_row& row) {
     MIB_UNICASTIPADDRESS_ROW out;
     system()->initialize(&out);
     out.Address.Ipv4.sin_family = AF_INET;
     out.Address.Ipv4.sin_addr.s_addr = row.address;
     out.InterfaceIndex = row.if_index;
-    out.OnLinkPrefixLength = row.prefix_len;
-    out.ValidLifetime = row.valid_lifetime_s;
-    out.PreferredLifetime = row.valid_lifetime_s;
-    return out;
-}
-
-liborvaniot_os_unicast_row from_system(const MIB_UNICASTIPADDRESS_ROW& row) {
-    liborvaniot_os_unicast_row out;
-    out.if_index = row.InterfaceIndex;
-    out.address = row.Address.Ipv4.sin_addr.s_addr;
-    out.prefix_len = row.OnLinkPrefixLength;
-    out.valid_lifetime_s = row.ValidLifetime;
-    out.manual = row.PrefixOrigin == IpPrefixOriginManual;
     return out;
 }
 
 uint32_t system_create(const liborvaniot_os_unicast_row& row) {
-    const MIB_UNICASTIPADDRESS_ROW entry = to_system(row);
+    MIB_UNICASTIPADDRESS_ROW entry;
+    system()->initialize(&entry);
+    liborvaniot_os_unicast_entry_for_create(row, &entry);
     return system()->create(&entry);
 }
 
 uint32_t system_find(liborvaniot_os_unicast_row* row) {
-    MIB_UNICASTIPADDRESS_ROW entry = to_system(*row);
+    MIB_UNICASTIPADDRESS_ROW entry = key_of(*row);
     const NETIO_STATUS status = system()->get(&entry);
-    if (status == NO_ERROR) *row = from_system(entry);
+    if (status == NO_ERROR) *row = liborvaniot_os_unicast_row_of(entry);
     return status;
 }
 
 uint32_t system_set_lifetime(const liborvaniot_os_unicast_row& row) {
-    MIB_UNICASTIPADDRESS_ROW entry = to_system(row);
+    MIB_UNICASTIPADDRESS_ROW entry = key_of(row);
     if (const NETIO_STATUS status = system()->get(&entry); status != NO_ERROR) return status;
     entry.ValidLifetime = row.valid_lifetime_s;
     entry.PreferredLifetime = row.valid_lifetime_s;
@@ -95,7 +85,7 @@ uint32_t system_set_lifetime(const liborvaniot_os_unicast_row& row) {
 }
 
 uint32_t system_remove(const liborvaniot_os_unicast_row& row) {
-    const MIB_UNICASTIPADDRESS_ROW entry = to_system(row);
+    const MIB_UNICASTIPADDRESS_ROW entry = key_of(row);
     return system()->remove(&entry);
 }
 
@@ -103,7 +93,7 @@ uint32_t system_list(std::vector<liborvaniot_os_unicast_row>* rows) {
     PMIB_UNICASTIPADDRESS_TABLE table = nullptr;
     if (const NETIO_STATUS status = system()->table(AF_INET, &table); status != NO_ERROR) return status;
     rows->clear();
-    for (ULONG i = 0; i < table->NumEntries; ++i) rows->push_back(from_system(table->Table[i]));
+    for (ULONG i = 0; i < table->NumEntries; ++i) rows->push_back(liborvaniot_os_unicast_row_of(table->Table[i]));
     system()->free_table(table);
     return NO_ERROR;
 }
@@ -114,6 +104,36 @@ const liborvaniot_os_ip_helper kSystemHelper{system_create, system_find, system_
 std::atomic<const liborvaniot_os_ip_helper*> replacement{nullptr};
 
 }  // namespace
+
+void liborvaniot_os_unicast_entry_for_create(const liborvaniot_os_unicast_row& row, MIB_UNICASTIPADDRESS_ROW* entry) {
+    entry->Address.Ipv4.sin_family = AF_INET;
+    entry->Address.Ipv4.sin_addr.s_addr = row.address;
+    entry->InterfaceIndex = row.if_index;
+    entry->OnLinkPrefixLength = row.prefix_len;
+    entry->ValidLifetime = row.valid_lifetime_s;
+    entry->PreferredLifetime = row.valid_lifetime_s;
+    // Left at "unchanged", the origins would not say that a program added the address, and a
+    // killed run's address could never be told from the system's own.
+    entry->PrefixOrigin = IpPrefixOriginManual;
+    entry->SuffixOrigin = IpSuffixOriginManual;
+    // Optimistic detection: usable at once where Windows takes the request, instead of only after
+    // the seconds of detection; where it does not, the address stays tentative meanwhile, the
+    // address watch reports the change to preferred, and a duplicate found still ends its use.
+    entry->DadState = IpDadStatePreferred;
+}
+
+liborvaniot_os_unicast_row liborvaniot_os_unicast_row_of(const MIB_UNICASTIPADDRESS_ROW& entry) {
+    liborvaniot_os_unicast_row out;
+    out.if_index = entry.InterfaceIndex;
+    out.address = entry.Address.Ipv4.sin_addr.s_addr;
+    out.prefix_len = entry.OnLinkPrefixLength;
+    out.valid_lifetime_s = entry.ValidLifetime;
+    out.manual = entry.PrefixOrigin == IpPrefixOriginManual && entry.SuffixOrigin == IpSuffixOriginManual;
+    out.dad_state = entry.DadState >= IpDadStateInvalid && entry.DadState <= IpDadStatePreferred
+                        ? static_cast<liborvaniot_os_dad_state>(entry.DadState)
+                        : liborvaniot_os_dad_state::invalid;
+    return out;
+}
 
 bool liborvaniot_os_running_under_wine() {
     const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");

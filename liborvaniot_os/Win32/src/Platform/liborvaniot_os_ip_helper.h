@@ -4,8 +4,17 @@
 // are called.
 #pragma once
 
+#include <winsock2.h>
+#include <ws2ipdef.h>
+#include <iphlpapi.h>
+
 #include <cstdint>
 #include <vector>
+
+// Where duplicate address detection stands for an address (the values of NL_DAD_STATE). Only a
+// preferred address can be bound to; a tentative one becomes preferred once no other host has
+// claimed it; any other state means the address is of no use.
+enum class liborvaniot_os_dad_state : uint8_t { invalid = 0, tentative, duplicate, deprecated, preferred };
 
 struct liborvaniot_os_unicast_row {
     uint32_t if_index = 0;
@@ -13,6 +22,7 @@ struct liborvaniot_os_unicast_row {
     uint8_t prefix_len = 0;
     uint32_t valid_lifetime_s = 0;  // kInfiniteLifetime: never expires
     bool manual = false;            // added by hand or by a program (not by DHCP or the system)
+    liborvaniot_os_dad_state dad_state = liborvaniot_os_dad_state::preferred;
 };
 
 inline constexpr uint32_t LIBORVANIOT_OS_INFINITE_LIFETIME = 0xFFFFFFFFu;
@@ -38,3 +48,10 @@ bool liborvaniot_os_running_under_wine();
 const liborvaniot_os_ip_helper* liborvaniot_os_ip_helper_calls();
 // For tests: makes the link-local functions call these (null: the system's again).
 void liborvaniot_os_ip_helper_use(const liborvaniot_os_ip_helper* calls);
+
+// The system's row for creating the address: entry comes initialised with the system's defaults
+// and gets the row's values, with both origins manual (what marks the address as added by a
+// program when it is read back) and duplicate detection asked to treat it as usable at once.
+void liborvaniot_os_unicast_entry_for_create(const liborvaniot_os_unicast_row& row, MIB_UNICASTIPADDRESS_ROW* entry);
+// A row as the system reports it.
+liborvaniot_os_unicast_row liborvaniot_os_unicast_row_of(const MIB_UNICASTIPADDRESS_ROW& entry);

@@ -7,8 +7,10 @@
 #include <winsock2.h>
 #include <ws2tcpip.h>
 #include <windows.h>
+#include <bcrypt.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <string>
 
@@ -26,13 +28,11 @@ constexpr uint32_t kLinkLocalMask = 0xFFFF0000u;
 // address of some other length or life stays.
 constexpr uint32_t kOwnLifetimeCeilingS = 10;
 
+// An address the IP Helper does not find is one that is not there.
 int32_t posix_error(uint32_t error) {
     switch (error) {
-        case ERROR_OBJECT_ALREADY_EXISTS: return EEXIST;
         case ERROR_NOT_FOUND:
         case ERROR_FILE_NOT_FOUND: return EADDRNOTAVAIL;
-        case ERROR_NOT_SUPPORTED: return ENOTSUP;
-        case ERROR_INVALID_PARAMETER: return EINVAL;
         default: return liborvaniot_os_posix_error(static_cast<int>(error));
     }
 }
@@ -139,6 +139,12 @@ int32_t liborvaniot_os_net_addr_renew(const liborvaniot_os_net_owned_address* ow
     liborvaniot_os_unicast_row found = as_row(*owned, lifetime_s);
     if (const uint32_t error = calls->find(&found); error != 0) return posix_error(error);
     if (found.prefix_len != owned->prefix_len || !looks_like_ours(found)) return EADDRNOTAVAIL;
+    // Another host holds it (duplicate), or Windows gave it up: as good as gone, so that it is
+    // withdrawn and another one picked, never renewed for ever. Tentative is still on its way to use.
+    if (found.dad_state != liborvaniot_os_dad_state::preferred &&
+        found.dad_state != liborvaniot_os_dad_state::tentative) {
+        return EADDRNOTAVAIL;
+    }
     return posix_error(calls->set_lifetime(as_row(*owned, lifetime_s)));
 }
 
@@ -198,9 +204,10 @@ int32_t liborvaniot_os_net_addr_adopt(uint32_t if_index, uint32_t address, const
     return ENOTSUP;
 }
 
-// RtlGenRandom, exported by advapi32 under this name.
-extern "C" BOOLEAN WINAPI SystemFunction036(PVOID buffer, ULONG length);
-
 int32_t liborvaniot_os_random_bytes(void* out, size_t size) {
-    return SystemFunction036(out, static_cast<ULONG>(size)) ? 0 : EIO;
+    if (size > ULONG_MAX) return EINVAL;
+    // The system's preferred generator needs no algorithm handle and is safe from any thread.
+    const NTSTATUS status = BCryptGenRandom(nullptr, static_cast<PUCHAR>(out), static_cast<ULONG>(size),
+                                            BCRYPT_USE_SYSTEM_PREFERRED_RNG);
+    return BCRYPT_SUCCESS(status) ? 0 : EIO;
 }
