@@ -73,7 +73,9 @@ TEST(PrometheusOutputTest, OneInfoSeriesPerDeviceAndTheScansFigures) {
               "since 1970.\n"
               "# TYPE orvan_scan_last_success_timestamp_seconds gauge\n"
               "orvan_scan_last_success_timestamp_seconds 1765400000.25\n");
-    if (const auto verdict = Promtool(text)) EXPECT_EQ(*verdict, "");
+    if (const auto verdict = Promtool(text)) {
+        EXPECT_EQ(*verdict, "");
+    }
 }
 
 TEST(PrometheusOutputTest, HostileDeviceTextsBecomeValidLabelValues) {
@@ -100,7 +102,9 @@ TEST(PrometheusOutputTest, HostileDeviceTextsBecomeValidLabelValues) {
     ScanFigures figures;
     figures.finished_unix_s = 1765400000;
     const std::string text = PrometheusText(devices, figures, &Reachable);
-    if (const auto verdict = Promtool(text)) EXPECT_EQ(*verdict, "") << text;
+    if (const auto verdict = Promtool(text)) {
+        EXPECT_EQ(*verdict, "") << text;
+    }
 }
 
 TEST(PrometheusOutputTest, AFailedScanListsNoDeviceSaysSoAndKeepsTheLastSuccess) {
@@ -114,7 +118,9 @@ TEST(PrometheusOutputTest, AFailedScanListsNoDeviceSaysSoAndKeepsTheLastSuccess)
     EXPECT_NE(text.find("\norvan_scan_last_success_timestamp_seconds 1765400000.5\n"), std::string::npos);
     EXPECT_EQ(PrometheusText({}, ScanFigures{0, 0, true, std::nullopt}, &Reachable).find("last_success"),
               std::string::npos);
-    if (const auto verdict = Promtool(text)) EXPECT_EQ(*verdict, "");
+    if (const auto verdict = Promtool(text)) {
+        EXPECT_EQ(*verdict, "");
+    }
 }
 
 }  // namespace
