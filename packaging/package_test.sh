@@ -52,6 +52,14 @@ if command -v desktop-file-validate >/dev/null; then
     desktop-file-validate /usr/share/applications/orvan-finder.desktop || fail "desktop entry does not validate"
 fi
 zcat /usr/share/man/man1/orvan-scan.1.gz | grep -q '^\.TH ORVAN-SCAN 1' || fail "man page unreadable"
+# The scheduled scan for Prometheus: installed, disabled, and sound as systemd reads it.
+for unit in orvan-scan-prometheus.service orvan-scan-prometheus.timer; do
+    grep -qx "/usr/lib/systemd/system/$unit" "$work/files" || fail "the package lacks $unit"
+done
+[[ $(systemctl --root=/ is-enabled orvan-scan-prometheus.timer 2>&1) == disabled ]] ||
+    fail "orvan-scan-prometheus.timer is not disabled after installation"
+systemd-analyze verify --man=no /usr/lib/systemd/system/orvan-scan-prometheus.service \
+    /usr/lib/systemd/system/orvan-scan-prometheus.timer || fail "systemd-analyze verify finds faults in the units"
 
 # 3. Both programs start from where the package put them.
 (cd / && orvan-scan --help) >"$work/help" 2>&1

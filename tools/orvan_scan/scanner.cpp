@@ -4,6 +4,8 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <fstream>
+#include <sstream>
 
 #include "device_output.h"
 #include "device_rows/device_bound.h"
@@ -12,6 +14,8 @@
 #include "discovery_session.h"
 #include "liborvaniot_os/liborvaniot_os.h"
 #include "liborvaniot_os/liborvaniot_os_console.h"
+#include "liborvaniot_os/liborvaniot_os_file.h"
+#include "prometheus_output.h"
 
 namespace orvan_scan {
 
@@ -163,7 +167,39 @@ int OpenDevice(const ScanOptions& options, const std::vector<FoundDevice>& found
     return kExitFound;
 }
 
-int Print(const ScanOptions& options, const std::vector<FoundDevice>& found, const Console& console) {
+double UnixNow() {
+    return std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
+}
+
+// The scan's result in Prometheus' format, also when it could not run (failed set): a collector
+// that reads the file then sees the failure instead of the last good result going stale unnoticed.
+std::string PrometheusResult(const ScanOptions& options, const std::vector<FoundDevice>& found,
+                             Clock::time_point started, bool failed) {
+    ScanFigures figures;
+    figures.duration_s = Seconds(Clock::now() - started).count();
+    figures.finished_unix_s = UnixNow();
+    figures.failed = failed;
+    if (failed && options.output) {
+        std::ifstream previous(*options.output, std::ios::binary);
+        std::ostringstream text;
+        text << previous.rdbuf();
+        figures.last_success_unix_s = LastSuccessIn(text.str());
+    }
+    return PrometheusText(found, figures, &DeviceReachability);
+}
+
+// The result to standard output, or in place of the --output file.
+int Emit(const ScanOptions& options, const std::string& text, const Console& console) {
+    if (!options.output) return Write(console, text) ? kExitFound : WriteFailed(console);
+    if (const int32_t error = liborvaniot_os_file_replace(options.output->c_str(), text.data(), text.size()); error != 0) {
+        ReportError(console, "cannot write " + *options.output + ": " + std::strerror(error));
+        return kExitError;
+    }
+    return kExitFound;
+}
+
+int Print(const ScanOptions& options, const std::vector<FoundDevice>& found, Clock::time_point started,
+          const Console& console) {
     std::string text;
     switch (options.mode) {
         case OutputMode::json:
@@ -172,11 +208,14 @@ int Print(const ScanOptions& options, const std::vector<FoundDevice>& found, con
         case OutputMode::csv:
             text = CsvText(found);
             break;
+        case OutputMode::prometheus:
+            text = PrometheusResult(options, found, started, false);
+            break;
         default:
             text = TableText(found);
             break;
     }
-    if (!Write(console, text)) return WriteFailed(console);
+    if (const int status = Emit(options, text, console); status != kExitFound) return status;
     if (found.empty() && options.mode == OutputMode::table && console.err_is_terminal) {
         std::fputs("No devices found.\n", console.err);
     }
@@ -184,11 +223,13 @@ int Print(const ScanOptions& options, const std::vector<FoundDevice>& found, con
 }
 
 int Scan(const ScanOptions& options, DiscoverySession& session, const Console& console) {
+    const Clock::time_point started = Clock::now();
     DeviceSet devices;
     LiveCount live(console);
     if (!WaitForProbes(session, devices, live)) {
         live.Clear();
         ReportError(console, NoChannelMessage());
+        if (options.mode == OutputMode::prometheus) Emit(options, PrometheusResult(options, {}, started, true), console);
         return kExitError;
     }
     const Clock::time_point sent = Clock::now();
@@ -210,7 +251,7 @@ int Scan(const ScanOptions& options, DiscoverySession& session, const Console& c
     const std::vector<FoundDevice> found = devices.Sorted();
     // The page is handed over while an added link-local address still exists.
     if (options.reach) return ReachDevice(options, found, console);
-    return options.open ? OpenDevice(options, found, console) : Print(options, found, console);
+    return options.open ? OpenDevice(options, found, console) : Print(options, found, started, console);
 }
 
 int WatchEvents(const ScanOptions& options, DiscoverySession& session, const Console& console) {
@@ -265,8 +306,10 @@ void ReportError(const Console& console, const std::string& message) {
 
 int RunScanner(const ScanOptions& options, const Console& console) {
     DiscoverySession session;
+    const auto started = Clock::now();
     if (const std::string problem = session.Start(options.interfaces); !problem.empty()) {
         ReportError(console, problem);
+        if (options.mode == OutputMode::prometheus) Emit(options, PrometheusResult(options, {}, started, true), console);
         return kExitError;
     }
     session.RequestScan();
