@@ -47,13 +47,8 @@ int32_t liborvaniot_os_net_bind_to_interface(liborvaniot_os_socket sock, uint32_
 inline constexpr uint8_t LIBORVANIOT_OS_NET_OWN_ADDRESS_PROTOCOL = 0x6F;
 // The prefix length of the addresses we add: a host address, so that removing ours never takes
 // another address of the same network with it (the kernel deletes the secondaries of a primary);
-// the network is reached through a route of its own (liborvaniot_os_net_addr_add_route). Windows adds
-// routes of its own later; until then its address keeps the network's prefix.
-#ifdef _WIN32
-inline constexpr uint8_t LIBORVANIOT_OS_NET_OWN_PREFIX_LENGTH = 16;
-#else
+// the network is reached through a route of its own (liborvaniot_os_net_addr_add_route).
 inline constexpr uint8_t LIBORVANIOT_OS_NET_OWN_PREFIX_LENGTH = 32;
-#endif
 
 // An address added by this process, enough to renew and delete it. While it exists, the process
 // also holds a claim on it that the system releases when the process ends, however it ends: so a

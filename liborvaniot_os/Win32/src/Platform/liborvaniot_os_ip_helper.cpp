@@ -16,6 +16,10 @@ using row_fn = NETIO_STATUS(WINAPI*)(const MIB_UNICASTIPADDRESS_ROW*);
 using get_fn = NETIO_STATUS(WINAPI*)(PMIB_UNICASTIPADDRESS_ROW);
 using table_fn = NETIO_STATUS(WINAPI*)(ADDRESS_FAMILY, PMIB_UNICASTIPADDRESS_TABLE*);
 using free_fn = VOID(WINAPI*)(PVOID);
+using initialize_route_fn = VOID(WINAPI*)(PMIB_IPFORWARD_ROW2);
+using route_fn = NETIO_STATUS(WINAPI*)(const MIB_IPFORWARD_ROW2*);
+using get_route_fn = NETIO_STATUS(WINAPI*)(PMIB_IPFORWARD_ROW2);
+using send_arp_fn = DWORD(WINAPI*)(IPAddr, IPAddr, PVOID, PULONG);
 
 struct system_calls {
     initialize_fn initialize = nullptr;
@@ -25,6 +29,12 @@ struct system_calls {
     row_fn remove = nullptr;
     table_fn table = nullptr;
     free_fn free_table = nullptr;
+    initialize_route_fn initialize_route = nullptr;
+    route_fn create_route = nullptr;
+    get_route_fn get_route = nullptr;
+    route_fn set_route = nullptr;
+    route_fn remove_route = nullptr;
+    send_arp_fn send_arp = nullptr;
 };
 
 template <typename Function>
@@ -46,7 +56,13 @@ const system_calls* system() {
                               look_up(module, "SetUnicastIpAddressEntry", &calls.set) &&
                               look_up(module, "DeleteUnicastIpAddressEntry", &calls.remove) &&
                               look_up(module, "GetUnicastIpAddressTable", &calls.table) &&
-                              look_up(module, "FreeMibTable", &calls.free_table);
+                              look_up(module, "FreeMibTable", &calls.free_table) &&
+                              look_up(module, "InitializeIpForwardEntry", &calls.initialize_route) &&
+                              look_up(module, "CreateIpForwardEntry2", &calls.create_route) &&
+                              look_up(module, "GetIpForwardEntry2", &calls.get_route) &&
+                              look_up(module, "SetIpForwardEntry2", &calls.set_route) &&
+                              look_up(module, "DeleteIpForwardEntry2", &calls.remove_route) &&
+                              look_up(module, "SendARP", &calls.send_arp);
         return complete ? &calls : nullptr;
     }();
     return found;
@@ -98,8 +114,53 @@ uint32_t system_list(std::vector<liborvaniot_os_unicast_row>* rows) {
     return NO_ERROR;
 }
 
-const liborvaniot_os_ip_helper kSystemHelper{system_create, system_find, system_set_lifetime, system_remove,
-                                             system_list};
+// The key of a route (interface, destination, next hop), the rest at the system's defaults.
+MIB_IPFORWARD_ROW2 route_key_of(const liborvaniot_os_route_row& row) {
+    MIB_IPFORWARD_ROW2 out;
+    system()->initialize_route(&out);
+    out.InterfaceIndex = row.if_index;
+    out.DestinationPrefix.Prefix.Ipv4.sin_family = AF_INET;
+    out.DestinationPrefix.Prefix.Ipv4.sin_addr.s_addr = row.destination;
+    out.DestinationPrefix.PrefixLength = row.prefix_len;
+    out.NextHop.Ipv4.sin_family = AF_INET;  // 0.0.0.0: on the link itself
+    return out;
+}
+
+uint32_t system_create_route(const liborvaniot_os_route_row& row) {
+    MIB_IPFORWARD_ROW2 entry = route_key_of(row);
+    entry.ValidLifetime = row.valid_lifetime_s;
+    entry.PreferredLifetime = row.valid_lifetime_s;
+    entry.Protocol = RouteProtocolNetMgmt;
+    return system()->create_route(&entry);
+}
+
+uint32_t system_set_route_lifetime(const liborvaniot_os_route_row& row) {
+    MIB_IPFORWARD_ROW2 entry = route_key_of(row);
+    if (const NETIO_STATUS status = system()->get_route(&entry); status != NO_ERROR) return status;
+    entry.ValidLifetime = row.valid_lifetime_s;
+    entry.PreferredLifetime = row.valid_lifetime_s;
+    return system()->set_route(&entry);
+}
+
+uint32_t system_remove_route(const liborvaniot_os_route_row& row) {
+    const MIB_IPFORWARD_ROW2 entry = route_key_of(row);
+    return system()->remove_route(&entry);
+}
+
+uint32_t system_resolve(uint32_t address, bool* answered) {
+    ULONG mac[2] = {};
+    ULONG length = 6;
+    const DWORD status = system()->send_arp(address, 0, mac, &length);
+    *answered = status == NO_ERROR && length > 0;
+    // Windows says "network name not found" when no answer came.
+    return status == NO_ERROR || status == ERROR_BAD_NET_NAME ? NO_ERROR : status;
+}
+
+const liborvaniot_os_ip_helper kSystemHelper{system_create,       system_find,
+                                             system_set_lifetime, system_remove,
+                                             system_list,         system_create_route,
+                                             system_set_route_lifetime, system_remove_route,
+                                             system_resolve};
 
 std::atomic<const liborvaniot_os_ip_helper*> replacement{nullptr};
 

@@ -1,7 +1,7 @@
-// The IP Helper calls behind the link-local address (create, look up, renew, delete and list
-// unicast addresses), as a table the link-local code calls through, so that its logic can be tested
-// against a fake where the real calls cannot run: Wine lacks them and ends the process when they
-// are called.
+// The IP Helper calls behind the addresses we add (create, look up, renew, delete and list unicast
+// addresses), the routes that go with them and the address probe, as a table the code calls
+// through, so that its logic can be tested against a fake where the real calls cannot run: Wine
+// lacks them and ends the process when they are called.
 #pragma once
 
 #include <winsock2.h>
@@ -27,6 +27,14 @@ struct liborvaniot_os_unicast_row {
 
 inline constexpr uint32_t LIBORVANIOT_OS_INFINITE_LIFETIME = 0xFFFFFFFFu;
 
+// A route straight onto an interface's link (no gateway), alive for its lifetime.
+struct liborvaniot_os_route_row {
+    uint32_t if_index = 0;
+    uint32_t destination = 0;  // network byte order
+    uint8_t prefix_len = 0;
+    uint32_t valid_lifetime_s = 0;
+};
+
 // Each call gives 0 or a Win32 error code.
 struct liborvaniot_os_ip_helper {
     // Adds the row's address, valid and preferred for its lifetime.
@@ -38,6 +46,14 @@ struct liborvaniot_os_ip_helper {
     uint32_t (*remove)(const liborvaniot_os_unicast_row& row);
     // Every IPv4 unicast address of the host.
     uint32_t (*list)(std::vector<liborvaniot_os_unicast_row>* rows);
+    // Adds the route (ERROR_OBJECT_ALREADY_EXISTS when the same one is there), restarts its
+    // lifetime, deletes it.
+    uint32_t (*create_route)(const liborvaniot_os_route_row& row);
+    uint32_t (*set_route_lifetime)(const liborvaniot_os_route_row& row);
+    uint32_t (*remove_route)(const liborvaniot_os_route_row& row);
+    // Asks the link who holds the address (an ARP request where the routes send it): 0 with
+    // *answered set (false: nobody answered), or an error code.
+    uint32_t (*resolve)(uint32_t address, bool* answered);
 };
 
 // True in a process that Wine runs.
