@@ -1,5 +1,5 @@
-// Windows values turned into the program's own: Win32 and Winsock errors as POSIX numbers, and
-// adapter names cut to the interface table's width.
+// Windows values turned into the program's own: Win32 and Winsock errors as POSIX numbers, adapter
+// names cut to the interface table's width, and which adapter addresses serve discovery.
 #include <winsock2.h>
 #include <windows.h>
 
@@ -65,6 +65,35 @@ TEST(Win32AdapterNames, AreCutWhereAWholeCharacterEnds) {
         std::memset(stored, 'x', sizeof stored);
         liborvaniot_os_copy_utf8(row.name, stored, sizeof stored);
         EXPECT_EQ(std::string(stored), row.stored);
+    }
+}
+
+// Windows gives adapters without a DHCP lease (down ones, Hyper-V and VPN adapters among them) a
+// 169.254 address, and an address under duplicate detection cannot be bound yet.
+TEST(Win32AdapterAddresses, OnlyAPreferredAddressOfAnAdapterThatIsUpServes) {
+    const struct {
+        const char* what;
+        IF_OPER_STATUS status;
+        IP_DAD_STATE dad;
+        bool usable;
+    } rows[] = {
+        {"up and preferred", IfOperStatusUp, IpDadStatePreferred, true},
+        {"up, detection still running", IfOperStatusUp, IpDadStateTentative, false},
+        {"up, another host holds it", IfOperStatusUp, IpDadStateDuplicate, false},
+        {"up, deprecated", IfOperStatusUp, IpDadStateDeprecated, false},
+        {"up, invalid", IfOperStatusUp, IpDadStateInvalid, false},
+        {"down with its address kept", IfOperStatusDown, IpDadStatePreferred, false},
+        {"cable out", IfOperStatusLowerLayerDown, IpDadStatePreferred, false},
+        {"not present", IfOperStatusNotPresent, IpDadStatePreferred, false},
+        {"dormant", IfOperStatusDormant, IpDadStatePreferred, false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        IP_ADAPTER_ADDRESSES adapter{};
+        adapter.OperStatus = row.status;
+        IP_ADAPTER_UNICAST_ADDRESS address{};
+        address.DadState = row.dad;
+        EXPECT_EQ(liborvaniot_os_address_usable(adapter, address), row.usable);
     }
 }
 
