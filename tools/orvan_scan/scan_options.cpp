@@ -21,6 +21,9 @@ constexpr std::string_view kHelp =
     "  --csv                print the same fields as CSV (RFC 4180)\n"
     "  --watch              print one JSON line per device that answers, announces itself (hello)\n"
     "                       or leaves (bye), until interrupted (or until --timeout)\n"
+    "  --prometheus         print the devices and the scan's figures in Prometheus' text format\n"
+    "  --output FILE        with --prometheus: replace FILE atomically instead of printing; when the\n"
+    "                       scan cannot run, FILE still says so (orvan_scan_failed 1)\n"
     "  --interface NAME|ADDR  ask only on this interface or local address (repeatable)\n"
     "  --timeout S          wait at most S seconds for answers (default 3)\n"
     "  --open IP|MAC        scan, then open that device's web page (https or http by model); one\n"
@@ -52,7 +55,7 @@ struct Parser {
 
     bool SetMode(OutputMode mode, std::string_view name) {
         if (options.mode != OutputMode::table && options.mode != mode) {
-            error = "only one of --json, --csv and --watch can be given (got " + std::string(name) + " too)";
+            error = "only one of --json, --csv, --prometheus and --watch can be given (got " + std::string(name) + " too)";
             return false;
         }
         options.mode = mode;
@@ -82,7 +85,8 @@ struct Parser {
                 inline_value = arg.substr(eq + 1);
             }
         }
-        const bool takes_value = name == "--interface" || name == "--timeout" || name == "--open" || name == "--reach";
+        const bool takes_value = name == "--interface" || name == "--timeout" || name == "--open" || name == "--reach" ||
+                                 name == "--output";
         if (inline_value && !takes_value) {
             error = "option '" + std::string(name) + "' takes no value";
             return false;
@@ -97,10 +101,20 @@ struct Parser {
             return SetMode(OutputMode::csv, name);
         else if (name == "--watch")
             return SetMode(OutputMode::watch, name);
+        else if (name == "--prometheus")
+            return SetMode(OutputMode::prometheus, name);
         else if (takes_value) {
             const std::optional<std::string_view> value = Value(name, inline_value);
             if (!value) return false;
             if (name == "--timeout") return SetTimeout(*value);
+            if (name == "--output") {
+                if (value->empty()) {
+                    error = "option '--output' needs a file name";
+                    return false;
+                }
+                options.output = std::string(*value);
+                return true;
+            }
             if (name == "--interface") {
                 if (value->empty()) {
                     error = "option '--interface' needs an interface name or address";
@@ -134,10 +148,13 @@ ParsedOptions ParseScanOptions(std::span<const std::string_view> args) {
     }
     ScanOptions& options = parser.options;
     if (options.open && options.mode != OutputMode::table) {
-        return ParsedOptions{std::nullopt, "--open cannot be combined with --json, --csv or --watch"};
+        return ParsedOptions{std::nullopt, "--open cannot be combined with --json, --csv, --prometheus or --watch"};
     }
     if (options.reach && (options.open || options.mode != OutputMode::table)) {
-        return ParsedOptions{std::nullopt, "--reach cannot be combined with --open, --json, --csv or --watch"};
+        return ParsedOptions{std::nullopt, "--reach cannot be combined with --open, --json, --csv, --prometheus or --watch"};
+    }
+    if (options.output && options.mode != OutputMode::prometheus) {
+        return ParsedOptions{std::nullopt, "--output needs --prometheus"};
     }
     if (!options.timeout_s && options.mode != OutputMode::watch) options.timeout_s = kDefaultTimeoutS;
     return ParsedOptions{std::move(options), {}};

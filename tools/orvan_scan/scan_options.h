@@ -11,7 +11,7 @@
 
 namespace orvan_scan {
 
-enum class OutputMode { table, json, csv, watch };
+enum class OutputMode { table, json, csv, watch, prometheus };
 
 inline constexpr double kDefaultTimeoutS = 3.0;
 inline constexpr double kMaxTimeoutS = 86400.0;
@@ -22,6 +22,7 @@ struct ScanOptions {
     std::optional<double> timeout_s;      // scan: default kDefaultTimeoutS; watch: none
     std::optional<DeviceTarget> open;     // --open
     std::optional<DeviceTarget> reach;    // --reach
+    std::optional<std::string> output;    // --output: the file --prometheus replaces atomically
     bool help = false;
     bool debug = false;  // runtime diagnostics on standard error
 };

@@ -9,6 +9,7 @@
 #include "device_reaching.h"
 #include "device_set.h"
 #include "discovery_session.h"
+#include "prometheus_output.h"
 #include "liborvaniot_os/liborvaniot_os.h"
 #include "liborvaniot_os/liborvaniot_os_console.h"
 
@@ -130,9 +131,41 @@ int OpenDevice(const ScanOptions& options, const std::vector<FoundDevice>& found
     return kExitFound;
 }
 
-int Print(const ScanOptions& options, const std::vector<FoundDevice>& found, const Console& console) {
+// The exposition on standard output, or replacing --output; also when the scan could not run, so
+// that the collector reports the failure instead of the last good inventory.
+int Publish(const ScanOptions& options, const std::vector<FoundDevice>& found, const ScanFigures& figures,
+            const Console& console) {
+    const std::string text = PrometheusText(found, figures);
+    if (!options.output) return Write(console, text) ? kExitFound : WriteFailed(console);
+    if (const std::string problem = ReplaceFileAtomically(*options.output, text); !problem.empty()) {
+        ReportError(console, problem);
+        return kExitError;
+    }
+    return kExitFound;
+}
+
+double UnixSeconds() {
+    return std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
+}
+
+int PublishFailure(const ScanOptions& options, Clock::time_point started, const Console& console) {
+    if (options.mode != OutputMode::prometheus) return kExitError;
+    ScanFigures figures{true, Seconds(Clock::now() - started).count(), UnixSeconds(), std::nullopt};
+    if (options.output) figures.last_success_unix_s = LastSuccessIn(ReadWholeFile(*options.output));
+    Publish(options, {}, figures, console);
+    return kExitError;
+}
+
+int Print(const ScanOptions& options, const std::vector<FoundDevice>& found, Clock::time_point started,
+          const Console& console) {
     std::string text;
     switch (options.mode) {
+        case OutputMode::prometheus: {
+            const int status = Publish(
+                options, found, ScanFigures{false, Seconds(Clock::now() - started).count(), UnixSeconds(), {}},
+                console);
+            return status != kExitFound ? status : found.empty() ? kExitNone : kExitFound;
+        }
         case OutputMode::json:
             text = JsonArray(found);
             break;
@@ -150,13 +183,14 @@ int Print(const ScanOptions& options, const std::vector<FoundDevice>& found, con
     return found.empty() ? kExitNone : kExitFound;
 }
 
-int Scan(const ScanOptions& options, DiscoverySession& session, const Console& console) {
+int Scan(const ScanOptions& options, DiscoverySession& session, Clock::time_point started,
+         const Console& console) {
     DeviceSet devices;
     LiveCount live(console);
     if (!WaitForProbes(session, devices, live)) {
         live.Clear();
         ReportError(console, NoChannelMessage());
-        return kExitError;
+        return PublishFailure(options, started, console);
     }
     const Clock::time_point sent = Clock::now();
     const Seconds timeout{options.timeout_s.value_or(kDefaultTimeoutS)};
@@ -177,7 +211,7 @@ int Scan(const ScanOptions& options, DiscoverySession& session, const Console& c
     const std::vector<FoundDevice> found = devices.Sorted();
     // The page is handed over while an added link-local address still exists.
     if (options.reach) return ReachDevice(options, found, console);
-    return options.open ? OpenDevice(options, found, console) : Print(options, found, console);
+    return options.open ? OpenDevice(options, found, console) : Print(options, found, started, console);
 }
 
 int Watch(const ScanOptions& options, DiscoverySession& session, const Console& console) {
@@ -225,14 +259,15 @@ void ReportError(const Console& console, const std::string& message) {
 }
 
 int RunScanner(const ScanOptions& options, const Console& console) {
+    const Clock::time_point started = Clock::now();
     DiscoverySession session;
     if (const std::string problem = session.Start(options.interfaces); !problem.empty()) {
         ReportError(console, problem);
-        return kExitError;
+        return PublishFailure(options, started, console);
     }
     session.RequestScan();
     return options.mode == OutputMode::watch ? Watch(options, session, console)
-                                             : Scan(options, session, console);
+                                             : Scan(options, session, started, console);
 }
 
 }  // namespace orvan_scan
