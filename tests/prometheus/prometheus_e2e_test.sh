@@ -169,5 +169,15 @@ PY
 gone_is_gate() { [[ $(ips_of "$gone_expr") == "198.18.2.10" ]]; }
 within 15 gone_is_gate || fail "the gone rule returns '$(ips_of "$gone_expr")' for: $gone_expr"
 
+# A scan that cannot run still replaces the file: no device, failed, the last success time kept.
+cp "$textfile_dir/orvan-scan.prom" "$work/failed.prom"
+"${command[@]:0:${#command[@]}-1}" "$work/failed.prom" --interface nosuch0 2>/dev/null
+status=$?
+[[ $status -eq 2 ]] || fail "a scan on a missing interface: status $status"
+grep -q '^orvan_scan_failed 1$' "$work/failed.prom" || fail "failed scan: $(cat "$work/failed.prom")"
+grep -q '^orvan_device_info' "$work/failed.prom" && fail "a failed scan still lists devices"
+[[ $(grep '^orvan_scan_last_success' "$work/failed.prom") == $(grep '^orvan_scan_last_success' "$textfile_dir/orvan-scan.prom") ]] ||
+    fail "the last success time was not kept: $(cat "$work/failed.prom")"
+
 [[ $failed -eq 0 ]] && echo "prometheus_e2e_test: all checks passed"
 exit "$failed"
