@@ -43,13 +43,19 @@ dpkg -L "$package" >"$work/files"
 
 for path in /usr/bin/orvan-scan /usr/bin/orvan-finder /usr/share/applications/orvan-finder.desktop \
     /usr/share/icons/hicolor/256x256/apps/orvan-finder.png /usr/share/man/man1/orvan-scan.1.gz \
-    /usr/share/doc/$package/README.md; do
+    /usr/share/doc/$package/README.md /usr/lib/systemd/system/orvan-scan-prometheus.service \
+    /usr/lib/systemd/system/orvan-scan-prometheus.timer /usr/share/doc/$package/examples/prometheus/alerts.yml; do
     grep -qx "$path" "$work/files" || fail "the package lacks $path"
 done
 grep -qx 'Exec=orvan-finder' /usr/share/applications/orvan-finder.desktop || fail "desktop entry: wrong Exec"
 grep -qx 'Icon=orvan-finder' /usr/share/applications/orvan-finder.desktop || fail "desktop entry: wrong Icon"
 if command -v desktop-file-validate >/dev/null; then
     desktop-file-validate /usr/share/applications/orvan-finder.desktop || fail "desktop entry does not validate"
+fi
+# The scheduled scan is the administrator's choice: installed, never enabled by the package.
+if command -v systemctl >/dev/null; then
+    timer_state=$(systemctl is-enabled orvan-scan-prometheus.timer 2>/dev/null)
+    [[ $timer_state == disabled ]] || fail "orvan-scan-prometheus.timer is '$timer_state' after installing, not disabled"
 fi
 zcat /usr/share/man/man1/orvan-scan.1.gz | grep -q '^\.TH ORVAN-SCAN 1' || fail "man page unreadable"
 
