@@ -1,12 +1,47 @@
 #include "device_rows/row_text.h"
 
+#include <string>
+
 namespace ORVAN_UXClass {
+
+namespace {
+
+template <typename Char>
+std::basic_string<Char> SpreadsheetSafeCell(std::basic_string_view<Char> cell) {
+    std::basic_string<Char> out;
+    if (!cell.empty()) {
+        switch (cell.front()) {
+            case '=':
+            case '+':
+            case '-':
+            case '@':
+            case '\t':
+            case '\r':
+                out += static_cast<Char>('\'');
+                break;
+            default:
+                break;
+        }
+    }
+    out += cell;
+    return out;
+}
+
+}  // namespace
+
+std::string SpreadsheetSafe(std::string_view cell) {
+    return SpreadsheetSafeCell(cell);
+}
+
+std::wstring SpreadsheetSafe(std::wstring_view cell) {
+    return SpreadsheetSafeCell(cell);
+}
 
 std::wstring TabSeparatedRow(std::span<const std::wstring> cells) {
     std::wstring line;
     for (size_t i = 0; i < cells.size(); ++i) {
         if (i != 0) line += L'\t';
-        line += cells[i];
+        line += SpreadsheetSafe(cells[i]);
     }
     return line;
 }

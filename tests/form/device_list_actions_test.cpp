@@ -248,5 +248,29 @@ TEST(DeviceRowText, AddressesOrderByValue) {
     EXPECT_EQ(ORVAN_UXClass::TabSeparatedRow(cells), L"a\t\tc");
 }
 
+TEST(DeviceRowText, CellsASpreadsheetWouldRunAsFormulasAreQuotedInCopiedRows) {
+    struct Case {
+        const wchar_t* cell;
+        const wchar_t* safe;
+    } const cases[] = {
+        {L"=cmd|' /C calc'!A0", L"'=cmd|' /C calc'!A0"},
+        {L"+1", L"'+1"},
+        {L"-2+3", L"'-2+3"},
+        {L"@SUM(A1)", L"'@SUM(A1)"},
+        {L"\tx", L"'\tx"},
+        {L"\rx", L"'\rx"},
+        {L"Lobby = cam 2", L"Lobby = cam 2"},
+        {L"02:07:00:00:00:05", L"02:07:00:00:00:05"},
+        {L"", L""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(std::wstring(c.cell)));
+        EXPECT_EQ(ORVAN_UXClass::SpreadsheetSafe(std::wstring_view(c.cell)), c.safe);
+    }
+    const std::vector<std::wstring> row{L"NVR-1", L"=HYPERLINK(\"x\")", L"10.0.0.9"};
+    EXPECT_EQ(ORVAN_UXClass::TabSeparatedRow(row), L"NVR-1\t'=HYPERLINK(\"x\")\t10.0.0.9");
+    EXPECT_EQ(ORVAN_UXClass::SpreadsheetSafe(std::string_view("=1+1")), "'=1+1");
+}
+
 }  // namespace
 }  // namespace form_test

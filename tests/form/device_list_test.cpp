@@ -4,6 +4,8 @@
 #include <vector>
 
 #include "device_list_fixture.h"
+#include "device_rows/device_bound.h"
+#include "liborvaniot_os/liborvaniot_os_net_sockaddr.h"
 #include "liborvaniot_drm_client/libdrm_client_probe.h"
 #include "liborvaniot_os/liborvaniot_os_mutex.h"
 #include "orvan_ux/ux_messages.h"
@@ -157,6 +159,19 @@ TEST_F(DeviceListTest, ReportsBecomeRowsWithTheirScopeValues) {
         EXPECT_EQ(rows[i], (Row{c.row[0], c.row[1], ip, c.row[2], c.row[3]}));
         EXPECT_EQ(Screen().deviceEntries[i].model, c.entryModel.empty() ? c.row[0] : c.entryModel);
     }
+}
+
+TEST_F(DeviceListTest, AFloodOfNewSenderAddressesStopsAtTheDeviceBound) {
+    Open();
+    const auto record = Record("10.0.0.0", {Scope("hardware", "FORGED")});
+    const size_t offered = ORVAN_UXClass::kMaxDevicesHeld + 500;
+    for (size_t i = 0; i < offered; ++i) {
+        record->sender.sin_addr.s_addr = htonl(0x0A000000u + static_cast<uint32_t>(i));
+        probe_.Deliver(*record);
+    }
+    PaintOnRequest();
+    EXPECT_EQ(Rows().size(), ORVAN_UXClass::kMaxDevicesHeld);
+    EXPECT_EQ(Rows().back().at(ORVAN_UXClass::kIpColumn), L"10.0.63.255");
 }
 
 TEST_F(DeviceListTest, ReportsThatAddNoRow) {

@@ -40,10 +40,28 @@ TEST(DeviceRowDumpTest, WritesStateAndRowsWithTabsAndLineBreaksEscaped) {
                         "M2\t\t\t\t\n"),
               std::string::npos)
         << text;
-    EXPECT_FALSE(std::filesystem::exists(path.string() + ".partial"));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 1) << "a partial file was left";
+    EXPECT_EQ(std::filesystem::status(path).permissions(), std::filesystem::perms(0600));
 
     ORVAN_UXClass::DeviceRowDump(path.string()).Write(nullptr, 5, {});
     EXPECT_NE(Slurp(path).find("selected -1\nweb-gui disabled\nrows 0\n"), std::string::npos);
+    std::filesystem::remove_all(dir);
+}
+
+TEST(DeviceRowDumpTest, LinksPlantedBesideTheDumpAreNeverFollowed) {
+    const auto dir = std::filesystem::temp_directory_path() / ("orvan_dump_link_" + std::to_string(getpid()));
+    std::filesystem::create_directories(dir);
+    const auto victim = dir / "victim";
+    std::ofstream(victim) << "precious";
+    const auto path = dir / "rows";
+    std::filesystem::create_symlink(victim, path);
+    // Where earlier versions wrote first: a name anyone could guess and plant a link at.
+    std::filesystem::create_symlink(victim, path.string() + ".partial");
+
+    ORVAN_UXClass::DeviceRowDump(path.string()).Write(nullptr, 5, {});
+    EXPECT_EQ(Slurp(victim), "precious");
+    EXPECT_FALSE(std::filesystem::is_symlink(path));
+    EXPECT_NE(Slurp(path).find("rows 0\n"), std::string::npos);
     std::filesystem::remove_all(dir);
 }
 

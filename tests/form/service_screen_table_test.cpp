@@ -81,7 +81,10 @@ std::vector<ORVAN_UXClass::ActivityEntry> EntriesWithALook() {
 }
 
 TEST(ActivityTable, ListsEveryManagementScreenOnceInItsSlot) {
-    for (const auto& [id, look] : Looks()) {
+    for (const auto& [screenId, screenLook] : Looks()) {
+        // Named copies: lambdas cannot capture structured bindings with every compiler we check with.
+        const auto id = screenId;
+        const auto& look = screenLook;
         SCOPED_TRACE(look.className);
         const auto table = ORVAN_UXClass::ProductActivities();
         EXPECT_EQ(std::ranges::count_if(table, [&](const auto& entry) { return entry.id == id; }), 1);

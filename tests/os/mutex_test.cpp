@@ -19,6 +19,15 @@ namespace {
 using os_test::stderr_of;
 using testing::HasSubstr;
 
+// These tests take and give locks out of order on purpose (stray releases, a holder's re-acquire),
+// which the compiler's lock checking would rightly refuse.
+int32_t unchecked_lock(struct_plock* lock, const char* caller, int32_t line) NO_THREAD_SAFETY_ANALYSIS {
+    return liborvaniot_os_mutex_struct_plock_lock(lock, caller, line);
+}
+int32_t unchecked_unlock(struct_plock* lock, const char* caller, int32_t line) NO_THREAD_SAFETY_ANALYSIS {
+    return liborvaniot_os_mutex_struct_plock_unlock(lock, caller, line);
+}
+
 int32_t idle_routine(liborvaniot_os_pthread*) {
     return 0;
 }
@@ -123,7 +132,7 @@ TEST(TrackedLockLeakReport, ListsLocksNeverDestroyedAndResetsTheTable) {
 TEST(TrackedLock, HolderIsRecordedWhileHeldAndClearedOnRelease) {
     struct_plock lock;
     ASSERT_EQ(liborvaniot_os_mutex_struct_plock_init(&lock, "creator", 11), 0);
-    liborvaniot_os_mutex_struct_plock_lock(&lock, "holder", 22);
+    unchecked_lock(&lock, "holder", 22);
 
     const liborvaniot_os_mutex_resource held = liborvaniot_os_mutex_slot_snapshot(lock.m_index);
     EXPECT_EQ(held.lock, 1);
@@ -142,7 +151,7 @@ TEST(TrackedLock, HolderIsRecordedWhileHeldAndClearedOnRelease) {
         &visited);
     EXPECT_THAT(visited, testing::Contains(std::to_string(lock.m_index) + " holder"));
 
-    liborvaniot_os_mutex_struct_plock_unlock(&lock, "holder", 23);
+    unchecked_unlock(&lock, "holder", 23);
     const liborvaniot_os_mutex_resource released = liborvaniot_os_mutex_slot_snapshot(lock.m_index);
     EXPECT_EQ(released.lock, 0);
     EXPECT_STREQ(released.holder_name, "");
@@ -153,19 +162,19 @@ TEST(TrackedLock, HolderIsRecordedWhileHeldAndClearedOnRelease) {
 TEST(TrackedLock, AnotherThreadWaitsUntilTheHolderReleases) {
     struct_plock lock;
     ASSERT_EQ(liborvaniot_os_mutex_struct_plock_init(&lock, "creator", 1), 0);
-    liborvaniot_os_mutex_struct_plock_lock(&lock, "first_holder", 2);
+    unchecked_lock(&lock, "first_holder", 2);
 
     std::atomic<bool> acquired{false};
     std::string holder_seen_by_worker;
     std::thread worker([&] {
-        liborvaniot_os_mutex_struct_plock_lock(&lock, "worker", 3);
+        unchecked_lock(&lock, "worker", 3);
         acquired = true;
         holder_seen_by_worker = liborvaniot_os_mutex_slot_snapshot(lock.m_index).holder_name;
-        liborvaniot_os_mutex_struct_plock_unlock(&lock, "worker", 4);
+        unchecked_unlock(&lock, "worker", 4);
     });
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     EXPECT_FALSE(acquired);
-    liborvaniot_os_mutex_struct_plock_unlock(&lock, "first_holder", 5);
+    unchecked_unlock(&lock, "first_holder", 5);
     worker.join();
     EXPECT_TRUE(acquired);
     EXPECT_EQ(holder_seen_by_worker, "worker");
@@ -175,11 +184,11 @@ TEST(TrackedLock, AnotherThreadWaitsUntilTheHolderReleases) {
 TEST(TrackedLock, ReleaseByAThreadThatDoesNotHoldItIsRefused) {
     struct_plock lock;
     ASSERT_EQ(liborvaniot_os_mutex_struct_plock_init(&lock, "creator", 1), 0);
-    liborvaniot_os_mutex_struct_plock_lock(&lock, "owner", 40);
+    unchecked_lock(&lock, "owner", 40);
 
     std::string written;
     std::thread([&] {
-        written = stderr_of([&] { liborvaniot_os_mutex_struct_plock_unlock(&lock, "intruder", 41); });
+        written = stderr_of([&] { unchecked_unlock(&lock, "intruder", 41); });
     }).join();
     EXPECT_THAT(written, HasSubstr("error !!"));
     EXPECT_THAT(written, HasSubstr("owner,40"));
@@ -189,10 +198,10 @@ TEST(TrackedLock, ReleaseByAThreadThatDoesNotHoldItIsRefused) {
     EXPECT_STREQ(slot.holder_name, "owner");
 
     // The owner's release still works and leaves the lock usable by others.
-    EXPECT_EQ(stderr_of([&] { liborvaniot_os_mutex_struct_plock_unlock(&lock, "owner", 42); }), "");
+    EXPECT_EQ(stderr_of([&] { unchecked_unlock(&lock, "owner", 42); }), "");
     std::thread([&] {
-        liborvaniot_os_mutex_struct_plock_lock(&lock, "other", 43);
-        liborvaniot_os_mutex_struct_plock_unlock(&lock, "other", 44);
+        unchecked_lock(&lock, "other", 43);
+        unchecked_unlock(&lock, "other", 44);
     }).join();
     liborvaniot_os_mutex_struct_plock_free(&lock, "creator", 45);
 }
@@ -200,7 +209,7 @@ TEST(TrackedLock, ReleaseByAThreadThatDoesNotHoldItIsRefused) {
 TEST(TrackedLock, StrayReleasesAreReportedAndNeitherOpenTheLockNorDisturbItsHolder) {
     struct_plock lock;
     ASSERT_EQ(liborvaniot_os_mutex_struct_plock_init(&lock, "creator", 1), 0);
-    EXPECT_EQ(stderr_of([&] { liborvaniot_os_mutex_struct_plock_unlock(&lock, "stray", 50); }),
+    EXPECT_EQ(stderr_of([&] { unchecked_unlock(&lock, "stray", 50); }),
               "Alpstruct_plock->is_in_lock != 0x6677,error !! stray,50\n");
 
     // A worker takes the lock again and again while another thread keeps releasing it without ever
@@ -224,7 +233,7 @@ TEST(TrackedLock, StrayReleasesAreReportedAndNeitherOpenTheLockNorDisturbItsHold
         std::thread worker(work, "worker", 52);
         std::thread second(work, "second", 53);
         for (int i = 0; i < kStrayReleases; ++i) {
-            liborvaniot_os_mutex_struct_plock_unlock(&lock, "stray", 51);
+            unchecked_unlock(&lock, "stray", 51);
             std::this_thread::yield();
         }
         done = true;
@@ -293,13 +302,13 @@ TEST(TrackedLockMisuse, HaltsAtTheFaultyCallNamingTheCallers) {
         {"acquired while absent",
          [] {
              struct_plock lock;
-             liborvaniot_os_mutex_struct_plock_lock(&lock, "user", 12);
+             unchecked_lock(&lock, "user", 12);
          },
          "liborvaniot_os_mutex_struct_plock_lock,error !! user,12\n"},
         {"released while absent",
          [] {
              struct_plock lock;
-             liborvaniot_os_mutex_struct_plock_unlock(&lock, "user", 13);
+             unchecked_unlock(&lock, "user", 13);
          },
          "liborvaniot_os_mutex_struct_plock_unlock,error !!\n"},
         {"destroyed while absent",
@@ -312,7 +321,7 @@ TEST(TrackedLockMisuse, HaltsAtTheFaultyCallNamingTheCallers) {
          [] {
              struct_plock lock;
              liborvaniot_os_mutex_struct_plock_init(&lock, "creator", 1);
-             liborvaniot_os_mutex_struct_plock_lock(&lock, "user", 2);
+             unchecked_lock(&lock, "user", 2);
              liborvaniot_os_mutex_struct_plock_free(&lock, "destroyer", 15);
          },
          "liborvaniot_os_mutex_struct_plock_free Alpstruct_plock->lock != 0,error !! destroyer:15\n"},
@@ -320,8 +329,8 @@ TEST(TrackedLockMisuse, HaltsAtTheFaultyCallNamingTheCallers) {
          [] {
              struct_plock lock;
              liborvaniot_os_mutex_struct_plock_init(&lock, "creator", 1);
-             liborvaniot_os_mutex_struct_plock_lock(&lock, "first_holder", 21);
-             liborvaniot_os_mutex_struct_plock_lock(&lock, "second_holder", 22);
+             unchecked_lock(&lock, "first_holder", 21);
+             unchecked_lock(&lock, "second_holder", 22);
          },
          "duplicate lock mute in same thread m_index=.+,error !!\n"
          "last=pid\\(0\\): first_holder,21\nnew =pid\\(0\\): second_holder,22\n"},

@@ -40,6 +40,10 @@ TEST(OutputTextTest, EachOutputHandlesWhatDevicesMaySend) {
          "\"\xf0\x9f\x93\xb7 \xf0\x9d\x90\x80\"", "\xf0\x9f\x93\xb7 \xf0\x9d\x90\x80"},
         {"line separator", "a\xe2\x80\xa8", "a\xe2\x80\xa8", "\"a\\u2028\"", "a\xe2\x80\xa8"},
         {"empty", "", "", "\"\"", ""},
+        // A spreadsheet would run these as formulas: the CSV cell starts with an apostrophe instead.
+        {"formula", "=cmd|' /C calc'!A0", "=cmd|' /C calc'!A0", "\"=cmd|' /C calc'!A0\"", "'=cmd|' /C calc'!A0"},
+        {"formula after a tab", "\t=1", kReplacement + "=1", "\"\\t=1\"", "'\t=1"},
+        {"at sign", "@x", "@x", "\"@x\"", "'@x"},
     };
     for (const auto& row : cases) {
         SCOPED_TRACE(row.what);

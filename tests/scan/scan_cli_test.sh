@@ -142,6 +142,23 @@ HANDLER_STATUS=4 run --open 198.18.1.9
 expect_status 2 "open with a failing handler"
 expect_err "failed with status 4" "open with a failing handler"
 [[ $(wc -l <"$urls") -eq 3 ]] || fail "the handler ran $(wc -l <"$urls") times, expected 3"
+# Root on a user's behalf: the handler, and the browser it would start, run as that user.
+SUDO_UID=65534 run --open 198.18.1.9
+expect_status 0 "open on behalf of a user"
+[[ $(tail -n1 "$uids") == 65534 ]] || fail "with SUDO_UID=65534 the handler ran as uid $(tail -n1 "$uids")"
+# A second device claims the MAC of 198.18.1.10 (answers are not authenticated): opening by that MAC
+# waits for every answer and refuses, naming both addresses, instead of opening whichever came first.
+uuid_of_ten=$(python3 -c 'import json,sys; print([d["endpoint"] for d in json.load(open(sys.argv[1])) if d["ip"]=="198.18.1.10"][0].removeprefix("urn:uuid:"))' "$work/out.json")
+echo "address=198.18.2.50; uuid=$uuid_of_ten; model=CAM-9; name=impostor" >"$work/impostor"
+start_sim 1 --devices "$work/impostor" --base-address 198.18.2.50
+opened_before=$(url_count)
+run --open "$mac_of_ten" --timeout 2
+expect_status 2 "open by a MAC two devices claim"
+expect_err "2 devices claim MAC $mac_of_ten (198.18.1.10, 198.18.2.50)" "open by a MAC two devices claim"
+[[ $(url_count) -eq $opened_before ]] || fail "a MAC two devices claim was opened: $(tail -n1 "$urls")"
+kill -TERM "${sim_pids[1]}"
+wait "${sim_pids[1]}"
+unset 'sim_pids[1]'
 
 # 5. The live count on a terminal, and nothing of it on a pipe.
 script -qec "$scan --timeout 2 >$work/tty.out" "$work/tty.log" >/dev/null 2>&1

@@ -3,9 +3,13 @@
 #include <cstring>
 #include <utility>
 
+#include "device_rows/device_bound.h"
 #include "liborvaniot_drm_client/libdrm_client_probe.h"
+#include "liborvaniot_os/liborvaniot_os_debug.h"
 
 namespace orvan_scan {
+
+const size_t DiscoveryFeed::kDefaultMaxSenders = ORVAN_UXClass::kMaxDevicesHeld;
 
 void DiscoveryFeed::Register() {
     liborvaniot_drm_client_probe_set_callback(&OnReport, nullptr, this);
@@ -20,6 +24,48 @@ std::vector<ScanEvent> DiscoveryFeed::Take() {
     return std::exchange(queue_, {});
 }
 
+FeedLosses DiscoveryFeed::Losses() {
+    std::lock_guard held(lock_);
+    return losses_;
+}
+
+void DiscoveryFeed::Offer(ScanEvent event) {
+    std::lock_guard held(lock_);
+    if (event.device) {
+        const uint32_t sender = event.device->ip_order;
+        if (senders_.contains(sender)) return;  // reported already: nothing new to queue
+        if (senders_.size() >= max_senders_) {
+            ++losses_.beyond_bound;
+            if (!bound_logged_) {
+                bound_logged_ = true;
+                liborvaniot_os_debug_printf("orvan_scan::DiscoveryFeed::Offer", __LINE__,
+                                            "device limit of %zu reached: answers from further addresses are "
+                                            "ignored\n",
+                                            max_senders_);
+            }
+            return;
+        }
+        if (queue_.size() >= queue_capacity_) {
+            ++losses_.queue_full;
+            return;
+        }
+        senders_.emplace(sender, event.device->row.endpoint);
+        senders_by_endpoint_.emplace(event.device->row.endpoint, sender);
+    } else {
+        if (queue_.size() >= queue_capacity_) {
+            ++losses_.queue_full;
+            return;
+        }
+        // A device that said Bye may come back: its next Hello is news again. A Bye of nothing
+        // reported is no news at all.
+        const auto [first, last] = senders_by_endpoint_.equal_range(event.endpoint);
+        if (first == last) return;
+        for (auto it = first; it != last; ++it) senders_.erase(it->second);
+        senders_by_endpoint_.erase(event.endpoint);
+    }
+    queue_.push_back(std::move(event));
+}
+
 void DiscoveryFeed::OnReport(drm_probe_device* record, int32_t kind, drm_probe_add_entry_hook,
                              void* user_data) {
     if (record == nullptr || user_data == nullptr) return;
@@ -32,9 +78,7 @@ void DiscoveryFeed::OnReport(drm_probe_device* record, int32_t kind, drm_probe_a
         event.device = ReadFoundDevice(*record, kind);
         if (!event.device) return;
     }
-    auto* feed = static_cast<DiscoveryFeed*>(user_data);
-    std::lock_guard held(feed->lock_);
-    feed->queue_.push_back(std::move(event));
+    static_cast<DiscoveryFeed*>(user_data)->Offer(std::move(event));
 }
 
 }  // namespace orvan_scan

@@ -33,6 +33,7 @@ class DiscoverySession {
     // True once Ctrl+C (or SIGTERM) asked the program to end.
     static bool Interrupted();
     std::vector<ScanEvent> TakeEvents() { return feed_.Take(); }
+    FeedLosses Losses() { return feed_.Losses(); }
 
   private:
     DiscoveryFeed feed_;

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "device_rows/local_text.h"
+#include "device_rows/row_text.h"
 
 namespace orvan_scan {
 
@@ -99,7 +100,8 @@ std::string JsonString(std::string_view bytes) {
 }
 
 std::string CsvField(std::string_view bytes) {
-    const std::string text = Cleaned(bytes, [](wchar_t c) { return c == L'\t' || c == L'\r' || c == L'\n'; });
+    const std::string text = ORVAN_UXClass::SpreadsheetSafe(
+        Cleaned(bytes, [](wchar_t c) { return c == L'\t' || c == L'\r' || c == L'\n'; }));
     if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
     std::string quoted = "\"";
     for (char c : text) {

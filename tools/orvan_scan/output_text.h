@@ -22,7 +22,8 @@ size_t DisplayWidth(std::string_view utf8);
 std::string JsonString(std::string_view bytes);
 
 // One CSV field (RFC 4180): broken sequences and control characters other than tab, CR and LF become
-// U+FFFD; a field holding a comma, a quote, CR or LF is quoted, with its quotes doubled.
+// U+FFFD; a field a spreadsheet would run as a formula gets a leading "'"; a field holding a comma, a
+// quote, CR or LF is quoted, with its quotes doubled.
 std::string CsvField(std::string_view bytes);
 
 }  // namespace orvan_scan

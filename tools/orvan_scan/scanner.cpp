@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "device_output.h"
+#include "device_rows/device_bound.h"
 #include "device_reaching.h"
 #include "device_set.h"
 #include "discovery_session.h"
@@ -74,6 +75,18 @@ int WriteFailed(const Console& console) {
     return kExitError;
 }
 
+// Says what the bounds made the program leave out, if anything.
+void ReportLosses(const FeedLosses& losses, const Console& console) {
+    if (losses.queue_full > 0) {
+        ReportError(console, "dropped " + std::to_string(losses.queue_full) +
+                                 " reports while the output was blocked");
+    }
+    if (losses.beyond_bound > 0) {
+        ReportError(console, "ignored " + std::to_string(losses.beyond_bound) + " answers from addresses beyond the limit of " +
+                                 std::to_string(ORVAN_UXClass::kMaxDevicesHeld) + " devices");
+    }
+}
+
 std::string NoChannelMessage() {
     return "no usable network interface: no discovery socket could be opened";
 }
@@ -88,19 +101,40 @@ bool WaitForProbes(DiscoverySession& session, DeviceSet& devices, LiveCount& liv
     return DiscoverySession::Interrupted() || session.Channels() > 0;
 }
 
-// The device the target names among those found; reported when none is.
+// The device the target names among those found; reported when none is, and refused when several
+// claim the MAC (answers are unauthenticated: any host may claim a device's MAC to be opened
+// instead of it). *status says which.
 const FoundDevice* FindTarget(const DeviceTarget& target, const std::vector<FoundDevice>& found,
-                              const Console& console) {
-    const auto device = std::ranges::find_if(found, [&](const FoundDevice& d) { return Matches(target, d); });
-    if (device != found.end()) return &*device;
-    ReportError(console,
-                "no device with " + (target.ip.empty() ? "MAC " + target.mac : "IP " + target.ip) + " answered");
+                              const Console& console, int* status) {
+    std::vector<const FoundDevice*> matching;
+    for (const FoundDevice& device : found) {
+        if (Matches(target, device)) matching.push_back(&device);
+    }
+    if (matching.size() == 1) return matching.front();
+    if (matching.empty()) {
+        ReportError(console,
+                    "no device with " + (target.ip.empty() ? "MAC " + target.mac : "IP " + target.ip) + " answered");
+        *status = kExitNone;
+        return nullptr;
+    }
+    std::string addresses;
+    for (const FoundDevice* device : matching) addresses += (addresses.empty() ? "" : ", ") + device->row.address;
+    ReportError(console, std::to_string(matching.size()) + " devices claim MAC " + target.mac + " (" + addresses +
+                             "): give the IP address of the one you mean");
+    *status = kExitError;
     return nullptr;
 }
 
+// A device named by IP is known once it answers; one named by MAC only after everyone answered,
+// since another device may claim the same MAC.
+bool TargetSettled(const std::optional<DeviceTarget>& target, const DeviceSet& devices) {
+    return target && !target->ip.empty() && devices.Has(*target);
+}
+
 int ReachDevice(const ScanOptions& options, const std::vector<FoundDevice>& found, const Console& console) {
-    const FoundDevice* device = FindTarget(*options.reach, found, console);
-    if (device == nullptr) return kExitNone;
+    int missing = kExitNone;
+    const FoundDevice* device = FindTarget(*options.reach, found, console, &missing);
+    if (device == nullptr) return missing;
     bool added = false;
     int status = kExitFound;
     if (!MakeReachable(*device, options, console, &added, &status)) return status;
@@ -113,8 +147,9 @@ int ReachDevice(const ScanOptions& options, const std::vector<FoundDevice>& foun
 }
 
 int OpenDevice(const ScanOptions& options, const std::vector<FoundDevice>& found, const Console& console) {
-    const FoundDevice* device = FindTarget(*options.open, found, console);
-    if (device == nullptr) return kExitNone;
+    int missing = kExitNone;
+    const FoundDevice* device = FindTarget(*options.open, found, console, &missing);
+    if (device == nullptr) return missing;
     bool added = false;
     int reach_status = kExitFound;
     // A page on a network this computer does not reach would never load.
@@ -200,21 +235,21 @@ int Scan(const ScanOptions& options, DiscoverySession& session, Clock::time_poin
         const std::vector<ScanEvent> events = session.TakeEvents();
         if (Apply(devices, events)) last_new = now;
         // The device to open answered: nothing else is waited for.
-        if (options.open && devices.Has(*options.open)) break;
-        if (options.reach && devices.Has(*options.reach)) break;
+        if (TargetSettled(options.open, devices) || TargetSettled(options.reach, devices)) break;
         live.Show(devices.size());
         if (now - last_new >= kQuietPeriod || now - sent >= timeout) break;
         liborvaniot_os_sleep_unless_stopped(kPollMs);
     }
     Apply(devices, session.TakeEvents());
     live.Clear();
+    ReportLosses(session.Losses(), console);
     const std::vector<FoundDevice> found = devices.Sorted();
     // The page is handed over while an added link-local address still exists.
     if (options.reach) return ReachDevice(options, found, console);
     return options.open ? OpenDevice(options, found, console) : Print(options, found, started, console);
 }
 
-int Watch(const ScanOptions& options, DiscoverySession& session, const Console& console) {
+int WatchEvents(const ScanOptions& options, DiscoverySession& session, const Console& console) {
     DeviceSet devices;
     size_t seen = 0;
     bool probes_checked = false;
@@ -249,6 +284,12 @@ int Watch(const ScanOptions& options, DiscoverySession& session, const Console& 
         liborvaniot_os_sleep_unless_stopped(kPollMs);
     }
     return seen > 0 ? kExitFound : kExitNone;
+}
+
+int Watch(const ScanOptions& options, DiscoverySession& session, const Console& console) {
+    const int status = WatchEvents(options, session, console);
+    ReportLosses(session.Losses(), console);
+    return status;
 }
 
 }  // namespace

@@ -33,4 +33,16 @@ void liborvaniot_os_console_restore_stop_handler();
 // Runs the desktop's URL handler for the URL (xdg-open, found through PATH, and waits for it; the
 // shell's "open" on Windows): 0 when it accepted the URL, -1 when it could not be started or did not
 // end normally, otherwise its exit status (on Windows 1 when the shell refused it).
+// When root runs the program on a user's behalf (sudo or pkexec: SUDO_UID or PKEXEC_UID names a user
+// other than root), the handler and the browser it starts run as that user, with that user's groups
+// and environment (home, runtime directory, session bus): a page chosen by a device's answer is
+// never opened by a browser running as root. A malformed or unknown user refuses (-1) rather than
+// opening as root.
 int32_t liborvaniot_os_open_url(const char* url);
+
+// Linux: 1 when the handler would run as another user (see above), else 0; a window opens URLs
+// through liborvaniot_os_open_url_detached then instead of its toolkit's own way.
+int32_t liborvaniot_os_open_url_switches_user();
+// Linux: starts the handler as liborvaniot_os_open_url does, without waiting for it to end: 0 once it
+// was started, -1 when it could not be.
+int32_t liborvaniot_os_open_url_detached(const char* url);

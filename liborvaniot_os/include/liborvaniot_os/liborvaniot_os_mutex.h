@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "liborvaniot_os/liborvaniot_os_thread_annotations.h"
+
 // An operating-system mutex (its form is the runtime's own business).
 struct liborvaniot_os_system_mutex;
 
@@ -12,7 +14,8 @@ struct liborvaniot_os_system_mutex;
 // holder's re-acquire is recognised by its thread before the wait.
 using mfc_mutex_handle = liborvaniot_os_system_mutex*;
 
-struct struct_plock {
+// A tracked lock is a capability: what it guards says GUARDED_BY(lock), and the compiler checks it.
+struct CAPABILITY("tracked lock") struct_plock {
     int32_t init_flag = 0;   // 0x1234 while the lock exists
     int32_t is_in_lock = 0;  // 0x5566 free, 0x6677 held
     int32_t m_index = 0;     // slot in the resource table, -1 when none
@@ -43,8 +46,10 @@ inline constexpr int32_t LIBORVANIOT_OS_MUTEX_SLOTS = 37439;
 // a diagnostic naming both parties and aborts the process at the faulty call.
 int32_t liborvaniot_os_mutex_struct_plock_init(struct_plock* lock, const char* caller, int32_t line);
 int32_t liborvaniot_os_mutex_struct_plock_free(struct_plock* lock, const char* caller, int32_t line);
-int32_t liborvaniot_os_mutex_struct_plock_lock(struct_plock* lock, const char* caller, int32_t line);
-int32_t liborvaniot_os_mutex_struct_plock_unlock(struct_plock* lock, const char* caller, int32_t line);
+int32_t liborvaniot_os_mutex_struct_plock_lock(struct_plock* lock, const char* caller, int32_t line)
+    ACQUIRE(*lock);
+int32_t liborvaniot_os_mutex_struct_plock_unlock(struct_plock* lock, const char* caller, int32_t line)
+    RELEASE(*lock);
 
 // True while the lock exists (created and not yet destroyed); safe to call from any thread.
 bool liborvaniot_os_mutex_is_present(const struct_plock* lock);
@@ -65,13 +70,13 @@ void liborvaniot_os_mutex_visit_held(void (*visitor)(int32_t index, const liborv
 liborvaniot_os_mutex_resource liborvaniot_os_mutex_slot_snapshot(int32_t index);
 
 // Scoped acquire/release of a tracked lock carrying the caller's name and line.
-class plock_guard {
+class SCOPED_CAPABILITY plock_guard {
   public:
-    plock_guard(struct_plock& lock, const char* caller, int32_t line)
+    plock_guard(struct_plock& lock, const char* caller, int32_t line) ACQUIRE(lock)
         : lock_(lock), caller_(caller), line_(line) {
         liborvaniot_os_mutex_struct_plock_lock(&lock_, caller_, line_);
     }
-    ~plock_guard() { liborvaniot_os_mutex_struct_plock_unlock(&lock_, caller_, line_); }
+    ~plock_guard() RELEASE() { liborvaniot_os_mutex_struct_plock_unlock(&lock_, caller_, line_); }
     plock_guard(const plock_guard&) = delete;
     plock_guard& operator=(const plock_guard&) = delete;
 

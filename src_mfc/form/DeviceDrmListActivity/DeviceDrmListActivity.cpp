@@ -4,6 +4,7 @@
 #include <numeric>
 #include <optional>
 
+#include "device_rows/device_bound.h"
 #include "device_rows/SecureWebModelList.h"
 #include "device_rows/device_report.h"
 #include "device_rows/local_text.h"
@@ -25,6 +26,7 @@ constexpr char kListClickCaller[] = "ORVAN_UXClass::DeviceDrmListActivity::OnLis
 constexpr char kShowRowsCaller[] = "ORVAN_UXClass::DeviceDrmListActivity::ShowQueuedRows";
 constexpr char kSortCaller[] = "ORVAN_UXClass::DeviceDrmListActivity::OnListColumnClick";
 constexpr char kCopyCaller[] = "ORVAN_UXClass::DeviceDrmListActivity::CopyText";
+constexpr char kTimerCaller[] = "ORVAN_UXClass::DeviceDrmListActivity::OnTimer";
 constexpr char kCallbackCaller[] = "device_drm_list_activity_probe_callback";
 
 constexpr orvan::wnd::COLORREF kWhite = 0xFFFFFF;
@@ -91,9 +93,11 @@ DeviceDrmListActivity* Screen(void* userData) {
     return static_cast<DeviceDrmListActivity*>(userData);
 }
 
-// The add-entry hook registered with the probe client.
+// The add-entry hook registered with the probe client. The probe callback calls it, and the row hook
+// below, with the screen's listLock held; the analysis cannot follow the lock through the hook.
 void ForwardAddEntry(void* userData, const char* address, const char* manufacturer, const char* model,
-                     const char* location, const char* name, const char* endpointAddress, int32_t* isNew) {
+                     const char* location, const char* name, const char* endpointAddress, int32_t* isNew)
+    NO_THREAD_SAFETY_ANALYSIS {
     if (userData != nullptr) {
         Screen(userData)->AddDeviceEntry(address, manufacturer, model, location, name, endpointAddress,
                                          isNew);
@@ -101,7 +105,7 @@ void ForwardAddEntry(void* userData, const char* address, const char* manufactur
 }
 
 void ForwardAddRow(void* userData, const char* model, const char* mac, const char* address, const char* name,
-                   const char* location) {
+                   const char* location) NO_THREAD_SAFETY_ANALYSIS {
     if (userData != nullptr) Screen(userData)->AddDeviceRow(model, mac, address, name, location);
 }
 
@@ -113,11 +117,12 @@ std::string Text(const char* text) {
 
 // listLock for a scope, when it could be created; without it no listener runs and the screen is
 // used by the user-interface thread alone.
-class DeviceDrmListActivity::ListGuard {
+class SCOPED_CAPABILITY DeviceDrmListActivity::ListGuard {
   public:
-    ListGuard(DeviceDrmListActivity& screen, const char* caller, int32_t line) {
+    ListGuard(DeviceDrmListActivity& screen, const char* caller, int32_t line) ACQUIRE(screen.listLock) {
         if (screen.lockReady_) held_.emplace(screen.listLock, caller, line);
     }
+    ~ListGuard() RELEASE() {}
 
   private:
     std::optional<plock_guard> held_;
@@ -343,7 +348,7 @@ void DeviceDrmListActivity::OnListRightClick(int32_t row, orvan::wnd::Point poin
             CopyText(texts[kIpColumn]);
             break;
         case kMenuCopyMac:
-            CopyText(texts[1]);
+            CopyText(texts[kMacColumn]);
             break;
         case kMenuCopyRow:
             CopyText(TabSeparatedRow(texts));
@@ -419,7 +424,7 @@ void DeviceDrmListActivity::OnTimer(uint32_t timerId) {
     view->KillTimer(kScanTimerId);
     bool nothing = false;
     {
-        ListGuard held(*this, kSortCaller, __LINE__);
+        ListGuard held(*this, kTimerCaller, __LINE__);
         nothing = deviceEntries.empty() && queue_.empty();
     }
     if (nothing && deviceListView) deviceListView->SetEmptyText(NothingFoundText());
@@ -451,6 +456,17 @@ void DeviceDrmListActivity::AddDeviceEntry(const char* address, const char* /*ma
                                            const char* model, const char* /*location*/, const char* /*name*/,
                                            const char* /*endpointAddress*/, int32_t* isNew) {
     if (address == nullptr || KnownAddress(address)) return;
+    // Every new sender address would be a row: a host forging answers from ever new addresses must
+    // not grow the list without bound.
+    if (knownAddresses_.size() >= kMaxDevicesHeld) {
+        if (!deviceBoundLogged_) {
+            deviceBoundLogged_ = true;
+            liborvaniot_os_debug_printf(kCallbackCaller, __LINE__,
+                                        "device limit of %zu reached: answers from further addresses are ignored\n",
+                                        kMaxDevicesHeld);
+        }
+        return;
+    }
     knownAddresses_.insert(address);
     queue_.push_back(QueuedDevice{DeviceEntry{address, WideFromLocal(Text(model))}, std::nullopt});
     if (isNew != nullptr) *isNew = 1;
@@ -542,6 +558,7 @@ int DeviceDrmListActivity::buttonScan_OnClick(ORVAN_UXViewController* userData, 
             // Rows still on their way belong to the list being emptied.
             self->queue_.clear();
             self->knownAddresses_.clear();
+            self->deviceBoundLogged_ = false;
             self->lastListedSender_.reset();
             if (self->deviceListView) self->deviceListView->SetEmptyText(L"");
             self->scanStatus_.Start();

@@ -74,11 +74,12 @@ class DeviceDrmListActivity final : public ORVAN_UXViewController {
     // Listener thread, listLock held: a device not yet listed (or queued) is queued with its model
     // and isNew set to 1; a known address changes nothing.
     void AddDeviceEntry(const char* address, const char* manufacturer, const char* model,
-                        const char* location, const char* name, const char* endpointAddress, int32_t* isNew);
+                        const char* location, const char* name, const char* endpointAddress, int32_t* isNew)
+        REQUIRES(listLock);
     // Listener thread, listLock held: queues the row texts of the entry just added, so that the
     // entry and its row reach the list together.
     void AddDeviceRow(const char* model, const char* mac, const char* address, const char* name,
-                      const char* location);
+                      const char* location) REQUIRES(listLock);
     // User-interface thread: appends the queued rows to the list view and their entries to
     // deviceEntries. Stale or repeated calls find nothing to do.
     void ShowQueuedRows();
@@ -100,7 +101,8 @@ class DeviceDrmListActivity final : public ORVAN_UXViewController {
     // sort moves both).
     std::vector<DeviceEntry> deviceEntries;
     std::unique_ptr<orvan::wnd::ListControl> deviceListView;
-    // Guards deviceEntries, the queue and the chosen row.
+    // Guards what the listener thread hands over: the queue, the known addresses, the last sender and
+    // the wake flag. deviceEntries is the user-interface thread's alone and needs no lock.
     struct_plock listLock;
     DeviceRowHook addRowHook = nullptr;
 
@@ -125,7 +127,7 @@ class DeviceDrmListActivity final : public ORVAN_UXViewController {
     void Register();
     void DestroyListView();
     // Under listLock: asks the user-interface thread once for a paint that shows the queue.
-    void WakeForQueuedRows();
+    void WakeForQueuedRows() REQUIRES(listLock);
     // Inserts one row where the order puts it: its index, or -1 when the list could not take it.
     int32_t InsertDeviceRow(const RowTexts& texts);
     RowTexts RowAt(int32_t row) const;
@@ -140,7 +142,7 @@ class DeviceDrmListActivity final : public ORVAN_UXViewController {
     // The status line as the scan and the list stand now.
     void ShowScanStatus();
     // Listed or queued.
-    bool KnownAddress(const std::string& address) const;
+    bool KnownAddress(const std::string& address) const REQUIRES(listLock);
     // The chosen row in the navigator's device record, or null without one.
     int32_t* SelectedDevice() const;
     void Dump() const;
@@ -153,14 +155,16 @@ class DeviceDrmListActivity final : public ORVAN_UXViewController {
     bool lockReady_ = false;
     // New devices whose rows have not reached the list yet, in arrival order; emptied by Scan
     // together with the entries, so nothing queued before a Scan shows after it.
-    std::vector<QueuedDevice> queue_;
+    std::vector<QueuedDevice> queue_ GUARDED_BY(listLock);
     // Addresses listed or queued: every report looks its sender up here first.
-    std::unordered_set<std::string> knownAddresses_;
+    std::unordered_set<std::string> knownAddresses_ GUARDED_BY(listLock);
     // The sender most recently found in knownAddresses_ (network byte order); forgotten whenever an
     // address leaves the set.
-    std::optional<uint32_t> lastListedSender_;
+    std::optional<uint32_t> lastListedSender_ GUARDED_BY(listLock);
     uint32_t linkLocalGeneration_ = 0;
-    bool wakePosted_ = false;
+    bool wakePosted_ GUARDED_BY(listLock) = false;
+    // Logged once per list: the device bound turned a sender away.
+    bool deviceBoundLogged_ GUARDED_BY(listLock) = false;
     int32_t scans_ = 0;
     int64_t lastScanUnixUs_ = 0;  // for the row dump
     DeviceRowDump dump_;

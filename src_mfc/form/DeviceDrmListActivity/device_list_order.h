@@ -10,6 +10,7 @@
 namespace ORVAN_UXClass {
 
 inline constexpr int32_t kDeviceListColumns = 5;
+inline constexpr int32_t kMacColumn = 1;
 inline constexpr int32_t kIpColumn = 2;
 
 // Model, MAC, IP, System Name, Location, as the row shows them.

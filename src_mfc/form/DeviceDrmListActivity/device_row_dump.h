@@ -29,8 +29,8 @@ class DeviceRowDump {
 
     bool enabled() const { return !path_.empty(); }
 
-    // Replaces the file in one step (written beside it, then renamed), so a reader never sees half
-    // of it. Lines: "written-unix-us <n>", "scans <n>", "scanned-unix-us <n>", "selected <n>",
+    // Replaces the file in one step (written beside it under a fresh name, mode 0600, then renamed; a
+    // link planted at either name is never followed), so a reader never sees half of it. Lines: "written-unix-us <n>", "scans <n>", "scanned-unix-us <n>", "selected <n>",
     // "web-gui enabled|disabled",
     // "rows <n>", then one line per row with the columns separated by tabs (tab, line feed,
     // carriage return and backslash within a text written as \t, \n, \r and \\).

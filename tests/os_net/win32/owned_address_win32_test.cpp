@@ -138,21 +138,25 @@ TEST_F(Win32LinkLocal, LeftoversAreShortLivedManualLinkLocalAddressesNobodyClaim
     const struct {
         const char* what;
         const char* address;
+        uint8_t prefix_len;
         bool manual;
         uint32_t lifetime_s;
         bool deleted;
     } rows[] = {
-        {"a killed run's address", "169.254.30.1", true, 4, true},
-        {"a link-local address from the system", "169.254.30.2", false, 4, false},
-        {"a link-local address set by hand for good", "169.254.30.3", true, LIBORVANIOT_OS_INFINITE_LIFETIME, false},
-        {"a long-lived link-local address", "169.254.30.4", true, 3600, false},
-        {"a short-lived address outside link-local", "10.88.0.9", true, 4, false},
+        {"a killed run's address", "169.254.30.1", 16, true, 4, true},
+        {"a link-local address from the system", "169.254.30.2", 16, false, 4, false},
+        {"a link-local address set by hand for good", "169.254.30.3", 16, true, LIBORVANIOT_OS_INFINITE_LIFETIME, false},
+        {"a long-lived link-local address", "169.254.30.4", 16, true, 3600, false},
+        {"another program's link-local address of a minute", "169.254.30.5", 16, true, 60, false},
+        {"another program's short-lived host address", "169.254.30.6", 32, true, 4, false},
+        {"a short-lived address outside link-local", "10.88.0.9", 16, true, 4, false},
     };
-    for (const auto& row : rows) fake.rows.push_back({3, address_of(row.address), 16, row.lifetime_s, row.manual});
+    for (const auto& row : rows)
+        fake.rows.push_back({3, address_of(row.address), row.prefix_len, row.lifetime_s, row.manual});
     EXPECT_EQ(liborvaniot_os_net_addr_delete_orphaned(":ov"), 1);
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
-        const bool present = fake.find({3, address_of(row.address), 16, 0, false}) != fake.rows.end();
+        const bool present = fake.find({3, address_of(row.address), row.prefix_len, 0, false}) != fake.rows.end();
         EXPECT_EQ(present, !row.deleted);
     }
 }

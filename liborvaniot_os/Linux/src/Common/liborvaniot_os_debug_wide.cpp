@@ -100,7 +100,7 @@ size_t to_utf8(const wchar_t* text, size_t length, char* out) {
 void liborvaniot_os_debug_safe_printfW(const wchar_t* format, ...) {
     if (!liborvaniot_os_mutex_is_present(&liborvaniot_os_debug_mx)) return;
     constexpr const char* kCaller = "liborvaniot_os_debug_safe_printfW";
-    liborvaniot_os_mutex_struct_plock_lock(&liborvaniot_os_debug_mx, kCaller, __LINE__);
+    plock_guard held(liborvaniot_os_debug_mx, kCaller, __LINE__);
 
     const std::wstring library_format = to_library_format(format);
     va_list args;
@@ -118,5 +118,4 @@ void liborvaniot_os_debug_safe_printfW(const wchar_t* format, ...) {
         wide_buffer[text_length] = L'\0';
         liborvaniot_os_debug_sink::write_wide_message(wide_buffer, utf8_buffer, length);
     }
-    liborvaniot_os_mutex_struct_plock_unlock(&liborvaniot_os_debug_mx, kCaller, __LINE__);
 }

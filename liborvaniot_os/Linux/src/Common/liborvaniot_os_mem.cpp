@@ -54,7 +54,7 @@ int32_t _user_malloc_remove_mem_info(void* block, uint64_t* size) {
 
 void* liborvaniot_os_mem_malloc(size_t size, const char* file, int32_t line) {
     if (!liborvaniot_os_mutex_is_present(&liborvaniot_os_mem_mx)) return nullptr;
-    liborvaniot_os_mutex_struct_plock_lock(&liborvaniot_os_mem_mx, "liborvaniot_os_mem_malloc", __LINE__);
+    plock_guard held(liborvaniot_os_mem_mx, "liborvaniot_os_mem_malloc", __LINE__);
 
     const uint64_t available = available_physical_memory();
     if (available < kLowMemory) {
@@ -71,21 +71,18 @@ void* liborvaniot_os_mem_malloc(size_t size, const char* file, int32_t line) {
         std::free(block);
         block = nullptr;
     }
-    liborvaniot_os_mutex_struct_plock_unlock(&liborvaniot_os_mem_mx, "liborvaniot_os_mem_malloc", __LINE__);
     return block;
 }
 
 void* liborvaniot_os_mem_calloc(size_t count, size_t size, const char* file, int32_t line) {
     if (liborvaniot_os_mutex_is_present(&liborvaniot_os_mem_mx)) {
-        liborvaniot_os_mutex_struct_plock_lock(&liborvaniot_os_mem_mx, "liborvaniot_os_mem_calloc", __LINE__);
+        plock_guard held(liborvaniot_os_mem_mx, "liborvaniot_os_mem_calloc", __LINE__);
         void* block = std::calloc(count, size);  // refuses a count * size that overflows
         if (block != nullptr &&
             !_user_malloc_add_mem_info(block, static_cast<uint64_t>(count) * size, file, line)) {
             std::free(block);
             block = nullptr;
         }
-        liborvaniot_os_mutex_struct_plock_unlock(&liborvaniot_os_mem_mx, "liborvaniot_os_mem_calloc",
-                                                 __LINE__);
         if (block != nullptr) return block;
     }
     char buffer[MAX_DBG_MSG_NULL_SIZE];
@@ -95,11 +92,13 @@ void* liborvaniot_os_mem_calloc(size_t count, size_t size, const char* file, int
 
 void liborvaniot_os_mem_dbg_free(void* block, const char* file, int32_t line) {
     if (!liborvaniot_os_mutex_is_present(&liborvaniot_os_mem_mx)) return;
-    liborvaniot_os_mutex_struct_plock_lock(&liborvaniot_os_mem_mx, "liborvaniot_os_mem_dbg_free", __LINE__);
-    uint64_t size = 0;
-    const bool found = _user_malloc_remove_mem_info(block, &size) == 1;
-    if (found) std::free(block);
-    liborvaniot_os_mutex_struct_plock_unlock(&liborvaniot_os_mem_mx, "liborvaniot_os_mem_dbg_free", __LINE__);
+    bool found;
+    {
+        plock_guard held(liborvaniot_os_mem_mx, "liborvaniot_os_mem_dbg_free", __LINE__);
+        uint64_t size = 0;
+        found = _user_malloc_remove_mem_info(block, &size) == 1;
+        if (found) std::free(block);
+    }
 
     // Written after the memory lock is released: the log call takes the memory lock itself for long
     // messages while holding the log lock, so logging under the memory lock could deadlock.
@@ -113,15 +112,17 @@ void liborvaniot_os_mem_report_leaks() {
     if (!liborvaniot_os_mutex_is_present(&liborvaniot_os_mem_mx)) return;
     constexpr const char* kCaller = "liborvaniot_os_mem_report_leaks";
     std::vector<record> outstanding;
-    liborvaniot_os_mutex_struct_plock_lock(&liborvaniot_os_mem_mx, kCaller, __LINE__);
-    const int32_t count = records().count();
-    try {
-        outstanding.reserve(static_cast<size_t>(count));
-        records().for_each([&](const record& r) { outstanding.push_back(r); });
-    } catch (const std::bad_alloc&) {
-        // Lines for the records copied so far are still written, and the count covers all of them.
+    int32_t count;
+    {
+        plock_guard held(liborvaniot_os_mem_mx, kCaller, __LINE__);
+        count = records().count();
+        try {
+            outstanding.reserve(static_cast<size_t>(count));
+            records().for_each([&](const record& r) { outstanding.push_back(r); });
+        } catch (const std::bad_alloc&) {
+            // Lines for the records copied so far are still written, and the count covers all of them.
+        }
     }
-    liborvaniot_os_mutex_struct_plock_unlock(&liborvaniot_os_mem_mx, kCaller, __LINE__);
 
     // As for the release error, the lines are logged once the memory lock is free again, oldest
     // block first.
@@ -139,10 +140,6 @@ int32_t liborvaniot_os_mem_outstanding_count() {
     if (!liborvaniot_os_mutex_is_present(&liborvaniot_os_mem_mx)) {
         return records().count();
     }
-    liborvaniot_os_mutex_struct_plock_lock(&liborvaniot_os_mem_mx, "liborvaniot_os_mem_outstanding_count",
-                                           __LINE__);
-    const int32_t count = records().count();
-    liborvaniot_os_mutex_struct_plock_unlock(&liborvaniot_os_mem_mx, "liborvaniot_os_mem_outstanding_count",
-                                             __LINE__);
-    return count;
+    plock_guard held(liborvaniot_os_mem_mx, "liborvaniot_os_mem_outstanding_count", __LINE__);
+    return records().count();
 }

@@ -28,8 +28,7 @@ socket_table& table() {
 liborvaniot_os_socket liborvaniot_os_socket_debug_open(int type, int protocol, const char* caller,
                                                        int32_t line) {
     if (!liborvaniot_os_mutex_is_present(&liborvaniot_os_socket_mx)) return LIBORVANIOT_OS_INVALID_SOCKET;
-    liborvaniot_os_mutex_struct_plock_lock(&liborvaniot_os_socket_mx, "liborvaniot_os_socket_debug_open",
-                                           __LINE__);
+    plock_guard held(liborvaniot_os_socket_mx, "liborvaniot_os_socket_debug_open", __LINE__);
 
     socket_table& t = table();
     if (!t.created) {
@@ -46,16 +45,13 @@ liborvaniot_os_socket liborvaniot_os_socket_debug_open(int type, int protocol, c
         }
         break;
     }
-    liborvaniot_os_mutex_struct_plock_unlock(&liborvaniot_os_socket_mx, "liborvaniot_os_socket_debug_open",
-                                             __LINE__);
     return result;
 }
 
 void liborvaniot_os_socket_debug_close(liborvaniot_os_socket* sock) {
     if (*sock == LIBORVANIOT_OS_INVALID_SOCKET) return;
     if (liborvaniot_os_mutex_is_present(&liborvaniot_os_socket_mx)) {
-        liborvaniot_os_mutex_struct_plock_lock(&liborvaniot_os_socket_mx, "liborvaniot_os_socket_debug_close",
-                                               __LINE__);
+        plock_guard held(liborvaniot_os_socket_mx, "liborvaniot_os_socket_debug_close", __LINE__);
         socket_table& t = table();
         if (t.created) {
             for (auto& slot : t.slots) {
@@ -65,8 +61,6 @@ void liborvaniot_os_socket_debug_close(liborvaniot_os_socket* sock) {
                 break;
             }
         }
-        liborvaniot_os_mutex_struct_plock_unlock(&liborvaniot_os_socket_mx,
-                                                 "liborvaniot_os_socket_debug_close", __LINE__);
     }
     *sock = LIBORVANIOT_OS_INVALID_SOCKET;
 }

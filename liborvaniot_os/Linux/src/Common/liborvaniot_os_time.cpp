@@ -71,11 +71,15 @@ int32_t liborvaniot_os_time_calibration_count() {
 void liborvaniot_os_localtime_r(int64_t seconds, struct tm* out) {
     // The lock belongs to the runtime's misc layer; before it exists the conversion, which is
     // reentrant here, still runs rather than halting the caller on an absent lock.
-    const bool locked = liborvaniot_os_mutex_is_present(&liborvaniot_os_localtime_mx);
-    if (locked) liborvaniot_os_mutex_struct_plock_lock(&liborvaniot_os_localtime_mx, "localtime_r", __LINE__);
-    struct tm converted {};
-    if (!os_clock::local_time(seconds, &converted)) converted = tm{};
-    *out = converted;
-    if (locked)
-        liborvaniot_os_mutex_struct_plock_unlock(&liborvaniot_os_localtime_mx, "localtime_r", __LINE__);
+    const auto convert = [seconds, out] {
+        struct tm converted {};
+        if (!os_clock::local_time(seconds, &converted)) converted = tm{};
+        *out = converted;
+    };
+    if (liborvaniot_os_mutex_is_present(&liborvaniot_os_localtime_mx)) {
+        plock_guard held(liborvaniot_os_localtime_mx, "localtime_r", __LINE__);
+        convert();
+    } else {
+        convert();
+    }
 }

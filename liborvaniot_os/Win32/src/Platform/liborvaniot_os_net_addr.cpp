@@ -20,10 +20,11 @@ namespace {
 
 constexpr uint32_t kLinkLocalNet = 0xA9FE0000u;  // 169.254.0.0/16, host byte order
 constexpr uint32_t kLinkLocalMask = 0xFFFF0000u;
-// Windows keeps no label or origin tag of ours with an address. A link-local address added by a
-// program (manual origin) that lives no longer than this is taken for one of ours: nothing else
-// gives an address so short a life.
-constexpr uint32_t kOwnLifetimeCeilingS = 60;
+// Windows keeps no label of ours with an address. What marks one as ours: link-local, our prefix
+// length, added by a program (manual origin) and living no longer than this - we renew ours to a
+// few seconds, and a leftover of ours never lives longer; another program's short-lived manual
+// address of some other length or life stays.
+constexpr uint32_t kOwnLifetimeCeilingS = 10;
 
 int32_t posix_error(uint32_t error) {
     switch (error) {
@@ -38,24 +39,24 @@ int32_t posix_error(uint32_t error) {
 
 // The claim on an address is a named mutex made from it: a second one of the same name cannot be
 // created while a live process holds it, and it vanishes when the last holder ends, however it ends.
-// Global names span the sessions (a service, another user); they need a right administrators have.
+// The name is global, so that it spans the sessions (a service, another user's administrator). A
+// global name that cannot be opened is refused, never replaced by a per-session one: a user who
+// made the global name unusable (a deny-all access list) could otherwise have a finder in another
+// session take a live finder's address for a leftover and delete it.
 int32_t take_claim(uint32_t address, liborvaniot_os_socket* claim) {
     char text[16];
     liborvaniot_os_net_format_address(address, text);
-    for (const char* scope : {"Global", "Local"}) {
-        char name[64];
-        std::snprintf(name, sizeof name, "%s\\orvan-link-local-%s", scope, text);
-        const HANDLE handle = CreateMutexA(nullptr, FALSE, name);
-        if (handle == nullptr) continue;
-        if (GetLastError() == ERROR_ALREADY_EXISTS) {
-            CloseHandle(handle);
-            return EADDRINUSE;
-        }
-        // Only the low 32 bits of a handle are significant, as with sockets.
-        *claim = static_cast<liborvaniot_os_socket>(reinterpret_cast<intptr_t>(handle));
-        return 0;
+    char name[64];
+    std::snprintf(name, sizeof name, "Global\\orvan-link-local-%s", text);
+    const HANDLE handle = CreateMutexA(nullptr, FALSE, name);
+    if (handle == nullptr) return GetLastError() == ERROR_ACCESS_DENIED ? EADDRINUSE : posix_error(GetLastError());
+    if (GetLastError() == ERROR_ALREADY_EXISTS) {
+        CloseHandle(handle);
+        return EADDRINUSE;
     }
-    return posix_error(GetLastError());
+    // Only the low 32 bits of a handle are significant, as with sockets.
+    *claim = static_cast<liborvaniot_os_socket>(reinterpret_cast<intptr_t>(handle));
+    return 0;
 }
 
 void release_claim(liborvaniot_os_socket* claim) {
@@ -69,8 +70,8 @@ bool is_link_local(uint32_t address) {
 }
 
 bool looks_like_ours(const liborvaniot_os_unicast_row& row) {
-    return is_link_local(row.address) && row.manual && row.valid_lifetime_s != LIBORVANIOT_OS_INFINITE_LIFETIME &&
-           row.valid_lifetime_s <= kOwnLifetimeCeilingS;
+    return is_link_local(row.address) && row.prefix_len == LIBORVANIOT_OS_NET_OWN_PREFIX_LENGTH && row.manual &&
+           row.valid_lifetime_s != LIBORVANIOT_OS_INFINITE_LIFETIME && row.valid_lifetime_s <= kOwnLifetimeCeilingS;
 }
 
 liborvaniot_os_unicast_row as_row(const liborvaniot_os_net_owned_address& owned, uint32_t lifetime_s) {
@@ -137,7 +138,7 @@ int32_t liborvaniot_os_net_addr_renew(const liborvaniot_os_net_owned_address* ow
     // given a new lifetime.
     liborvaniot_os_unicast_row found = as_row(*owned, lifetime_s);
     if (const uint32_t error = calls->find(&found); error != 0) return posix_error(error);
-    if (found.prefix_len != owned->prefix_len) return EADDRNOTAVAIL;
+    if (found.prefix_len != owned->prefix_len || !looks_like_ours(found)) return EADDRNOTAVAIL;
     return posix_error(calls->set_lifetime(as_row(*owned, lifetime_s)));
 }
 
