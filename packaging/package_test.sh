@@ -43,8 +43,7 @@ dpkg -L "$package" >"$work/files"
 
 for path in /usr/bin/orvan-scan /usr/bin/orvan-finder /usr/share/applications/orvan-finder.desktop \
     /usr/share/icons/hicolor/256x256/apps/orvan-finder.png /usr/share/man/man1/orvan-scan.1.gz \
-    /usr/share/doc/$package/README.md /usr/lib/systemd/system/orvan-scan-prometheus.service \
-    /usr/lib/systemd/system/orvan-scan-prometheus.timer /usr/share/doc/$package/examples/prometheus/alerts.yml; do
+    /usr/share/doc/$package/README.md; do
     grep -qx "$path" "$work/files" || fail "the package lacks $path"
 done
 grep -qx 'Exec=orvan-finder' /usr/share/applications/orvan-finder.desktop || fail "desktop entry: wrong Exec"
@@ -52,12 +51,15 @@ grep -qx 'Icon=orvan-finder' /usr/share/applications/orvan-finder.desktop || fai
 if command -v desktop-file-validate >/dev/null; then
     desktop-file-validate /usr/share/applications/orvan-finder.desktop || fail "desktop entry does not validate"
 fi
-# The scheduled scan is the administrator's choice: installed, never enabled by the package.
-if command -v systemctl >/dev/null; then
-    timer_state=$(systemctl is-enabled orvan-scan-prometheus.timer 2>/dev/null)
-    [[ $timer_state == disabled ]] || fail "orvan-scan-prometheus.timer is '$timer_state' after installing, not disabled"
-fi
 zcat /usr/share/man/man1/orvan-scan.1.gz | grep -q '^\.TH ORVAN-SCAN 1' || fail "man page unreadable"
+# The scheduled scan for Prometheus: installed, disabled, and sound as systemd reads it.
+for unit in orvan-scan-prometheus.service orvan-scan-prometheus.timer; do
+    grep -qx "/usr/lib/systemd/system/$unit" "$work/files" || fail "the package lacks $unit"
+done
+[[ $(systemctl --root=/ is-enabled orvan-scan-prometheus.timer 2>&1) == disabled ]] ||
+    fail "orvan-scan-prometheus.timer is not disabled after installation"
+systemd-analyze verify --man=no /usr/lib/systemd/system/orvan-scan-prometheus.service \
+    /usr/lib/systemd/system/orvan-scan-prometheus.timer || fail "systemd-analyze verify finds faults in the units"
 
 # 3. Both programs start from where the package put them.
 (cd / && orvan-scan --help) >"$work/help" 2>&1

@@ -12,7 +12,7 @@ packages=(
   libpugixml-dev librapidxml-dev
   iproute2 libcap2-bin procps psmisc
   python3 dpkg-dev desktop-file-utils
-  systemd prometheus prometheus-node-exporter curl
+  prometheus prometheus-node-exporter curl systemd
 )
 
 missing=()

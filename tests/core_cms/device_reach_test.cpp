@@ -24,6 +24,7 @@
 #include "liborvaniot_core_cms/device_reach.h"
 #include "liborvaniot_core_cms/liborvaniot_core_cms.h"
 #include "liborvaniot_os/liborvaniot_os.h"
+#include "reporting_child.h"
 
 namespace {
 
@@ -173,40 +174,16 @@ TEST_F(DeviceReachTest, ADeviceOnAnotherSubnetIsReachedThroughOneFreeAddressKept
 
 // Another finder: a child process that reaches the device, reports the address it used and runs
 // until it is killed.
-class OtherFinder {
+class OtherFinder : public os_net_test::ReportingChild<uint32_t> {
   public:
-    explicit OtherFinder(uint32_t link) {
-        int report[2];
-        if (pipe(report) != 0) return;
-        pid_ = fork();
-        if (pid_ == 0) {
-            close(report[0]);
-            liborvaniot_core_cms_initialize();
-            const uint32_t used = device_reach_make(ToAddress(kDevice), link).address_used;
-            if (write(report[1], &used, sizeof used) != sizeof used) _exit(1);
-            for (;;) pause();
-        }
-        close(report[1]);
-        pollfd ready{report[0], POLLIN, 0};
-        if (pid_ <= 0 || poll(&ready, 1, 30000) != 1 || read(report[0], &used_, sizeof used_) != sizeof used_) {
-            used_ = 0;
-        }
-        close(report[0]);
-    }
-    ~OtherFinder() { Kill(); }
-    OtherFinder(const OtherFinder&) = delete;
-    OtherFinder& operator=(const OtherFinder&) = delete;
-    uint32_t used() const { return used_; }
-    void Kill() {
-        if (pid_ <= 0) return;
-        kill(pid_, SIGKILL);
-        waitpid(pid_, nullptr, 0);
-        pid_ = -1;
-    }
-
-  private:
-    pid_t pid_ = -1;
-    uint32_t used_ = 0;
+    explicit OtherFinder(uint32_t link)
+        : ReportingChild(
+              [link] {
+                  liborvaniot_core_cms_initialize();
+                  return device_reach_make(ToAddress(kDevice), link).address_used;
+              },
+              30000) {}
+    uint32_t used() const { return value(); }
 };
 
 TEST_F(DeviceReachTest, ASecondFinderUsesTheFirstsAddressAndAKilledFinderLeavesNothingBeyondTheLifetime) {

@@ -25,6 +25,7 @@
 #include "liborvaniot_core_cms/liborvaniot_core_cms.h"
 #include "liborvaniot_core_cms/misc_common.h"
 #include "liborvaniot_os/liborvaniot_os.h"
+#include "reporting_child.h"
 
 namespace {
 
@@ -265,43 +266,16 @@ TEST_F(LinkLocalTest, StartRemovesOnlyAddressesThatCarryOurLabel) {
 
 // Another finder: a child process that starts the core, reports the address it added (0 for none)
 // and runs until it is killed.
-class OtherRun {
+class OtherRun : public os_net_test::ReportingChild<uint32_t> {
   public:
-    OtherRun() {
-        int report[2];
-        if (pipe(report) != 0) return;
-        pid_ = fork();
-        if (pid_ == 0) {
-            close(report[0]);
-            liborvaniot_core_cms_initialize();
-            const uint32_t added = WaitForAddedAddress();
-            if (write(report[1], &added, sizeof added) != sizeof added) _exit(1);
-            for (;;) pause();
-        }
-        close(report[1]);
-        pollfd ready{report[0], POLLIN, 0};
-        reported_ = pid_ > 0 && poll(&ready, 1, 30000) == 1 &&
-                    read(report[0], &added_, sizeof added_) == sizeof added_;
-        close(report[0]);
-    }
-    ~OtherRun() { Kill(); }
-    OtherRun(const OtherRun&) = delete;
-    OtherRun& operator=(const OtherRun&) = delete;
-
-    bool reported() const { return reported_; }
-    uint32_t added() const { return added_; }
-    // As a crash would end it: nothing is removed.
-    void Kill() {
-        if (pid_ <= 0) return;
-        kill(pid_, SIGKILL);
-        waitpid(pid_, nullptr, 0);
-        pid_ = -1;
-    }
-
-  private:
-    pid_t pid_ = -1;
-    bool reported_ = false;
-    uint32_t added_ = 0;
+    OtherRun()
+        : ReportingChild(
+              [] {
+                  liborvaniot_core_cms_initialize();
+                  return WaitForAddedAddress();
+              },
+              30000) {}
+    uint32_t added() const { return value(); }
 };
 
 TEST_F(LinkLocalTest, ASecondRunUsesTheAddressTheFirstRenewsAndTakesOverWhenItGoes) {

@@ -23,6 +23,7 @@
 #include "liborvaniot_os/liborvaniot_os_net_addr.h"
 #include "liborvaniot_os_net_claim.h"
 #include "netns_env.h"
+#include "reporting_child.h"
 
 namespace {
 
@@ -102,41 +103,9 @@ TEST_F(OwnedAddressTest, AddedAddressIsLabelledRenewedAndDeletedWithoutComingBac
     }
 }
 
-// Runs body in a child process and reports its one-byte verdict once it has written it; the child
-// then waits to be killed, so that whatever it holds stays held meanwhile. 0 when nothing came.
-class Child {
-  public:
-    explicit Child(const std::function<char()>& body) {
-        int report[2];
-        if (pipe(report) != 0) return;
-        pid_ = fork();
-        if (pid_ == 0) {
-            close(report[0]);
-            const char verdict = body();
-            if (write(report[1], &verdict, 1) != 1) _exit(1);
-            for (;;) pause();
-        }
-        close(report[1]);
-        pollfd ready{report[0], POLLIN, 0};
-        if (pid_ <= 0 || poll(&ready, 1, 10000) != 1 || read(report[0], &verdict_, 1) != 1) verdict_ = 0;
-        close(report[0]);
-    }
-    ~Child() { Kill(); }
-    Child(const Child&) = delete;
-    Child& operator=(const Child&) = delete;
-    char verdict() const { return verdict_; }
-    // As a crash would end it: nothing is removed.
-    void Kill() {
-        if (pid_ <= 0) return;
-        kill(pid_, SIGKILL);
-        waitpid(pid_, nullptr, 0);
-        pid_ = -1;
-    }
-
-  private:
-    pid_t pid_ = -1;
-    char verdict_ = 0;
-};
+// Runs body in a child process that reports its one-byte verdict, then holds what it took until
+// killed; 0 when nothing came.
+using Child = os_net_test::ReportingChild<char>;
 
 bool BecomeNobody() {
     return setgroups(0, nullptr) == 0 && setgid(65534) == 0 && setuid(65534) == 0;
@@ -229,7 +198,7 @@ TEST_F(OwnedAddressTest, AUserWithoutRightsCanNeitherBlockNorTakeTheClaimOnAnAdd
         return liborvaniot_os_net_claim_take(LIBORVANIOT_OS_NET_CLAIM_DIRECTORY, claim_name, &claim) == 0 ? 't'
                                                                                                           : 'r';
     });
-    ASSERT_EQ(squatter.verdict(), 'r') << "the user without rights could not take the claim";
+    ASSERT_EQ(squatter.value(), 'r') << "the user without rights could not take the claim";
 
     liborvaniot_os_net_owned_address owned;
     EXPECT_EQ(liborvaniot_os_net_addr_add(index, ToAddress(address), 32, ":ov", 30, &owned), 0)
@@ -271,7 +240,7 @@ TEST_F(OwnedAddressTest, ClaimsAreRefusedInADirectoryOthersCouldTamperWith) {
         int claim = -1;
         return liborvaniot_os_net_claim_take(safe.c_str(), "a", &claim) == EADDRINUSE ? 'b' : 't';
     });
-    EXPECT_EQ(other.verdict(), 'b') << "held by a live process";
+    EXPECT_EQ(other.value(), 'b') << "held by a live process";
     liborvaniot_os_net_claim_release(safe.c_str(), "a", &first);
     EXPECT_EQ(first, -1);
     int again = -1;
@@ -349,7 +318,7 @@ TEST_F(OwnedAddressTest, TheRouteOfAnAddressGoesWithItAndLeavesOtherHoldersOfThe
         if (liborvaniot_os_net_addr_add(index, ToAddress("169.254.65.3"), 32, ":ov", 2, &owned) != 0) return 'a';
         return liborvaniot_os_net_addr_add_route(&owned, network, 16) == 0 ? 'y' : 'r';
     });
-    ASSERT_EQ(killed.verdict(), 'y');
+    ASSERT_EQ(killed.value(), 'y');
     killed.Kill();
     EXPECT_EQ(RoutesWith(topology_.finder, {"169.254.0.0/16", "src", "169.254.65.3"}).size(), 1u);
     EXPECT_TRUE(WaitUntil([&] { return !FindAddress(topology_.finder, "169.254.65.3").has_value(); }, 10s));

@@ -39,9 +39,9 @@ void DiscoveryFeed::Offer(ScanEvent event) {
             if (!bound_logged_) {
                 bound_logged_ = true;
                 liborvaniot_os_debug_printf("orvan_scan::DiscoveryFeed::Offer", __LINE__,
-                                            "device limit of %zu reached: answers from further addresses are "
+                                            "device limit of %d reached: answers from further addresses are "
                                             "ignored\n",
-                                            max_senders_);
+                                            static_cast<int>(max_senders_));
             }
             return;
         }

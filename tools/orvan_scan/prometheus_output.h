@@ -1,40 +1,36 @@
-// The device inventory for Prometheus: the text exposition format that node_exporter's textfile
-// collector serves, written so that a collector never reads half a file.
+// The devices in the Prometheus text exposition format, for node_exporter's textfile collector:
+// one info series per device and the scan's own figures, so that a central Prometheus keeps the
+// history of every site and alerts on a device that vanished, moved or a scan that failed.
 #pragma once
 
 #include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "found_device.h"
 
 namespace orvan_scan {
 
-// What the exposition says about the run itself.
 struct ScanFigures {
-    bool failed = false;       // the scan could not run: no device series, orvan_scan_failed 1
-    double duration_s = 0;     // from the start of the run to its end
-    double now_unix_s = 0;     // when it ended; the last success time when it did not fail
-    // When failed: the last success time of an earlier run (none: the series is left out).
+    double duration_s = 0;
+    double finished_unix_s = 0;
+    bool failed = false;  // the scan could not run: no device series then
+    // Time of the last scan that did run; carried over from the previous file after a failure.
     std::optional<double> last_success_unix_s;
 };
 
-// HELP and TYPE lines, then orvan_device_info (value 1) per device and the scan's gauges. Device
-// texts go through TerminalText and are then escaped for a label value.
-std::string PrometheusText(const std::vector<FoundDevice>& devices, const ScanFigures& figures);
+// Whether this computer sits on the device's network: "true", "false", or "unknown" when its
+// networks could not be read.
+using ReachabilityOf = std::string (*)(const FoundDevice& device);
 
-// One label value, quotes excluded: backslash, double quote and line feed escaped.
-std::string PrometheusLabelValue(std::string_view utf8);
+std::string PrometheusText(const std::vector<FoundDevice>& devices, const ScanFigures& figures,
+                           ReachabilityOf reachability);
 
-// The orvan_scan_last_success_timestamp_seconds value an earlier exposition text holds, if any.
-std::optional<double> LastSuccessIn(std::string_view exposition);
+// A label value as the format wants it: device texts made safe as for a terminal (broken UTF-8 and
+// control characters become U+FFFD), then backslash, double quote and line feed escaped.
+std::string PrometheusLabelValue(std::string_view bytes);
 
-// Replaces the file at path with text: a new file beside it, written, flushed to disk and renamed
-// over it, so that readers see the old text or the new one whole. "" on success, else the reason.
-std::string ReplaceFileAtomically(const std::string& path, std::string_view text);
-
-// The file's text ("" when it cannot be read).
-std::string ReadWholeFile(const std::string& path);
+// The last-success time a file written earlier holds, if any (so that a failed scan keeps it).
+std::optional<double> LastSuccessIn(const std::string& text);
 
 }  // namespace orvan_scan

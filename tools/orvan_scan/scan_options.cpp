@@ -22,8 +22,10 @@ constexpr std::string_view kHelp =
     "  --watch              print one JSON line per device that answers, announces itself (hello)\n"
     "                       or leaves (bye), until interrupted (or until --timeout)\n"
     "  --prometheus         print the devices and the scan's figures in Prometheus' text format\n"
-    "  --output FILE        with --prometheus: replace FILE atomically instead of printing; when the\n"
-    "                       scan cannot run, FILE still says so (orvan_scan_failed 1)\n"
+    "                       (for node_exporter's textfile collector)\n"
+    "  --output FILE        replace FILE with the result in one step instead of printing it (a\n"
+    "                       reader never sees half of it); with --prometheus the file is written\n"
+    "                       also when the scan could not run, saying so\n"
     "  --interface NAME|ADDR  ask only on this interface or local address (repeatable)\n"
     "  --timeout S          wait at most S seconds for answers (default 3)\n"
     "  --open IP|MAC        scan, then open that device's web page (https or http by model); one\n"
@@ -55,7 +57,8 @@ struct Parser {
 
     bool SetMode(OutputMode mode, std::string_view name) {
         if (options.mode != OutputMode::table && options.mode != mode) {
-            error = "only one of --json, --csv, --prometheus and --watch can be given (got " + std::string(name) + " too)";
+            error = "only one of --json, --csv, --prometheus and --watch can be given (got " + std::string(name) +
+                    " too)";
             return false;
         }
         options.mode = mode;
@@ -85,8 +88,8 @@ struct Parser {
                 inline_value = arg.substr(eq + 1);
             }
         }
-        const bool takes_value = name == "--interface" || name == "--timeout" || name == "--open" || name == "--reach" ||
-                                 name == "--output";
+        const bool takes_value = name == "--interface" || name == "--timeout" || name == "--open" ||
+                                 name == "--reach" || name == "--output";
         if (inline_value && !takes_value) {
             error = "option '" + std::string(name) + "' takes no value";
             return false;
@@ -151,10 +154,11 @@ ParsedOptions ParseScanOptions(std::span<const std::string_view> args) {
         return ParsedOptions{std::nullopt, "--open cannot be combined with --json, --csv, --prometheus or --watch"};
     }
     if (options.reach && (options.open || options.mode != OutputMode::table)) {
-        return ParsedOptions{std::nullopt, "--reach cannot be combined with --open, --json, --csv, --prometheus or --watch"};
+        return ParsedOptions{std::nullopt,
+                             "--reach cannot be combined with --open, --json, --csv, --prometheus or --watch"};
     }
-    if (options.output && options.mode != OutputMode::prometheus) {
-        return ParsedOptions{std::nullopt, "--output needs --prometheus"};
+    if (options.output && (options.mode == OutputMode::watch || options.open || options.reach)) {
+        return ParsedOptions{std::nullopt, "--output cannot be combined with --watch, --open or --reach"};
     }
     if (!options.timeout_s && options.mode != OutputMode::watch) options.timeout_s = kDefaultTimeoutS;
     return ParsedOptions{std::move(options), {}};

@@ -22,7 +22,7 @@ struct ScanOptions {
     std::optional<double> timeout_s;      // scan: default kDefaultTimeoutS; watch: none
     std::optional<DeviceTarget> open;     // --open
     std::optional<DeviceTarget> reach;    // --reach
-    std::optional<std::string> output;    // --output: the file --prometheus replaces atomically
+    std::optional<std::string> output;    // --output: the result replaces this file instead of going to stdout
     bool help = false;
     bool debug = false;  // runtime diagnostics on standard error
 };

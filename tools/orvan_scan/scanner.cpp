@@ -4,15 +4,18 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <fstream>
+#include <sstream>
 
 #include "device_output.h"
 #include "device_rows/device_bound.h"
 #include "device_reaching.h"
 #include "device_set.h"
 #include "discovery_session.h"
-#include "prometheus_output.h"
 #include "liborvaniot_os/liborvaniot_os.h"
 #include "liborvaniot_os/liborvaniot_os_console.h"
+#include "liborvaniot_os/liborvaniot_os_file.h"
+#include "prometheus_output.h"
 
 namespace orvan_scan {
 
@@ -166,66 +169,70 @@ int OpenDevice(const ScanOptions& options, const std::vector<FoundDevice>& found
     return kExitFound;
 }
 
-// The exposition on standard output, or replacing --output; also when the scan could not run, so
-// that the collector reports the failure instead of the last good inventory.
-int Publish(const ScanOptions& options, const std::vector<FoundDevice>& found, const ScanFigures& figures,
-            const Console& console) {
-    const std::string text = PrometheusText(found, figures);
-    if (!options.output) return Write(console, text) ? kExitFound : WriteFailed(console);
-    if (const std::string problem = ReplaceFileAtomically(*options.output, text); !problem.empty()) {
-        ReportError(console, problem);
-        return kExitError;
-    }
-    return kExitFound;
-}
-
-double UnixSeconds() {
+double UnixNow() {
     return std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
 }
 
-int PublishFailure(const ScanOptions& options, Clock::time_point started, const Console& console) {
-    if (options.mode != OutputMode::prometheus) return kExitError;
-    ScanFigures figures{true, Seconds(Clock::now() - started).count(), UnixSeconds(), std::nullopt};
-    if (options.output) figures.last_success_unix_s = LastSuccessIn(ReadWholeFile(*options.output));
-    Publish(options, {}, figures, console);
-    return kExitError;
+// The scan's result in Prometheus' format, also when it could not run (failed set): a collector
+// that reads the file then sees the failure instead of the last good result going stale unnoticed.
+std::string PrometheusResult(const ScanOptions& options, const std::vector<FoundDevice>& found,
+                             Clock::time_point started, bool failed) {
+    ScanFigures figures;
+    figures.duration_s = Seconds(Clock::now() - started).count();
+    figures.finished_unix_s = UnixNow();
+    figures.failed = failed;
+    if (failed && options.output) {
+        std::ifstream previous(*options.output, std::ios::binary);
+        std::ostringstream text;
+        text << previous.rdbuf();
+        figures.last_success_unix_s = LastSuccessIn(text.str());
+    }
+    return PrometheusText(found, figures, &DeviceReachability);
+}
+
+// The result to standard output, or in place of the --output file.
+int Emit(const ScanOptions& options, const std::string& text, const Console& console) {
+    if (!options.output) return Write(console, text) ? kExitFound : WriteFailed(console);
+    if (const int32_t error = liborvaniot_os_file_replace(options.output->c_str(), text.data(), text.size()); error != 0) {
+        ReportError(console, "cannot write " + *options.output + ": " + std::strerror(error));
+        return kExitError;
+    }
+    return kExitFound;
 }
 
 int Print(const ScanOptions& options, const std::vector<FoundDevice>& found, Clock::time_point started,
           const Console& console) {
     std::string text;
     switch (options.mode) {
-        case OutputMode::prometheus: {
-            const int status = Publish(
-                options, found, ScanFigures{false, Seconds(Clock::now() - started).count(), UnixSeconds(), {}},
-                console);
-            return status != kExitFound ? status : found.empty() ? kExitNone : kExitFound;
-        }
         case OutputMode::json:
             text = JsonArray(found);
             break;
         case OutputMode::csv:
             text = CsvText(found);
             break;
+        case OutputMode::prometheus:
+            text = PrometheusResult(options, found, started, false);
+            break;
         default:
             text = TableText(found);
             break;
     }
-    if (!Write(console, text)) return WriteFailed(console);
+    if (const int status = Emit(options, text, console); status != kExitFound) return status;
     if (found.empty() && options.mode == OutputMode::table && console.err_is_terminal) {
         std::fputs("No devices found.\n", console.err);
     }
     return found.empty() ? kExitNone : kExitFound;
 }
 
-int Scan(const ScanOptions& options, DiscoverySession& session, Clock::time_point started,
-         const Console& console) {
+int Scan(const ScanOptions& options, DiscoverySession& session, const Console& console) {
+    const Clock::time_point started = Clock::now();
     DeviceSet devices;
     LiveCount live(console);
     if (!WaitForProbes(session, devices, live)) {
         live.Clear();
         ReportError(console, NoChannelMessage());
-        return PublishFailure(options, started, console);
+        if (options.mode == OutputMode::prometheus) Emit(options, PrometheusResult(options, {}, started, true), console);
+        return kExitError;
     }
     const Clock::time_point sent = Clock::now();
     const Seconds timeout{options.timeout_s.value_or(kDefaultTimeoutS)};
@@ -300,15 +307,16 @@ void ReportError(const Console& console, const std::string& message) {
 }
 
 int RunScanner(const ScanOptions& options, const Console& console) {
-    const Clock::time_point started = Clock::now();
     DiscoverySession session;
+    const auto started = Clock::now();
     if (const std::string problem = session.Start(options.interfaces); !problem.empty()) {
         ReportError(console, problem);
-        return PublishFailure(options, started, console);
+        if (options.mode == OutputMode::prometheus) Emit(options, PrometheusResult(options, {}, started, true), console);
+        return kExitError;
     }
     session.RequestScan();
     return options.mode == OutputMode::watch ? Watch(options, session, console)
-                                             : Scan(options, session, started, console);
+                                             : Scan(options, session, console);
 }
 
 }  // namespace orvan_scan

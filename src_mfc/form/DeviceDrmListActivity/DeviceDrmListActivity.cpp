@@ -462,8 +462,8 @@ void DeviceDrmListActivity::AddDeviceEntry(const char* address, const char* /*ma
         if (!deviceBoundLogged_) {
             deviceBoundLogged_ = true;
             liborvaniot_os_debug_printf(kCallbackCaller, __LINE__,
-                                        "device limit of %zu reached: answers from further addresses are ignored\n",
-                                        kMaxDevicesHeld);
+                                        "device limit of %d reached: answers from further addresses are ignored\n",
+                                        static_cast<int>(kMaxDevicesHeld));
         }
         return;
     }
