@@ -12,7 +12,7 @@ packages=(
   libpugixml-dev librapidxml-dev
   iproute2 libcap2-bin procps psmisc
   python3 dpkg-dev desktop-file-utils
-  prometheus prometheus-node-exporter systemd
+  prometheus prometheus-node-exporter curl systemd
 )
 
 missing=()
