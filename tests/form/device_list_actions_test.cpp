@@ -201,6 +201,18 @@ TEST_F(DeviceListActionsTest, TheStatusSaysScanningThenCountsAndTheEmptyListExpl
     EXPECT_THAT(EmptyText(), IsEmpty()) << "a new Scan takes the explanation away";
 }
 
+TEST_F(DeviceListActionsTest, AFinderWithoutTheRightsItCouldUseSaysHowToGetThemWhenNothingAnswered) {
+    probe_.rightsHint = L"start it as administrator";
+    Open();
+    ClickScan();
+    Tick(4);
+    EXPECT_EQ(EmptyText(), ORVAN_UXClass::NothingFoundText() + L"\nstart it as administrator");
+    ClickScan();
+    Show("10.0.0.7", "m");
+    Tick(4);
+    EXPECT_THAT(EmptyText(), IsEmpty()) << "a device answered: nothing to explain";
+}
+
 TEST_F(DeviceListActionsTest, AScanEndsAfterThreeSecondsEvenWhileDevicesKeepComing) {
     Open();
     ClickScan();

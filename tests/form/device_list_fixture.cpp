@@ -88,6 +88,7 @@ DeviceListPlatform FakeProbeClient::Platform() {
                 openedUrls.push_back(url);
                 return onOpen ? onOpen(url) : true;
             },
+        .rights_hint = [this] { return rightsHint; },
     };
 }
 

@@ -73,6 +73,7 @@ class FakeProbeClient {
     std::vector<std::string> openedUrls;
     // What the desktop's handler does with a URL (accepts it when empty).
     std::function<bool(const std::string& url)> onOpen;
+    std::wstring rightsHint;
 
   private:
     void StopThread();

@@ -41,7 +41,9 @@ TEST(DeviceRowDumpTest, WritesStateAndRowsWithTabsAndLineBreaksEscaped) {
               std::string::npos)
         << text;
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 1) << "a partial file was left";
+#ifndef _WIN32  // Windows keeps access lists, not mode bits: the file gets its folder's
     EXPECT_EQ(std::filesystem::status(path).permissions(), std::filesystem::perms(0600));
+#endif
 
     ORVAN_UXClass::DeviceRowDump(path.string()).Write(nullptr, 5, {});
     EXPECT_NE(Slurp(path).find("selected -1\nweb-gui disabled\nrows 0\n"), std::string::npos);
@@ -49,6 +51,9 @@ TEST(DeviceRowDumpTest, WritesStateAndRowsWithTabsAndLineBreaksEscaped) {
 }
 
 TEST(DeviceRowDumpTest, LinksPlantedBesideTheDumpAreNeverFollowed) {
+#ifdef _WIN32
+    GTEST_SKIP() << "planting a link takes a privilege on Windows (and Wine makes none)";
+#endif
     const auto dir = std::filesystem::temp_directory_path() / ("orvan_dump_link_" + std::to_string(getpid()));
     std::filesystem::create_directories(dir);
     const auto victim = dir / "victim";

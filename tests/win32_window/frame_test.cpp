@@ -72,6 +72,20 @@ TEST_F(FrameTest, ACloseFromAnotherThreadRunsTheClosePathOnceAndEndsTheLoop) {
     EXPECT_FALSE(view_->IsWindow());
 }
 
+// Logoff and shutdown reach a window program only as WM_ENDSESSION; the process may end as soon as
+// it has been handled, so the close path must have run by then.
+TEST_F(FrameTest, TheEndOfTheSessionRunsTheClosePathBeforeItIsAnswered) {
+    SendMessageW(FrameHwnd(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
+    SendMessageW(FrameHwnd(), WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF);  // the end was called off
+    EXPECT_EQ(frame_handler_.closes, 0);
+    EXPECT_TRUE(IsWindow(FrameHwnd()));
+    SendMessageW(FrameHwnd(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+    EXPECT_EQ(frame_handler_.closes, 1);
+    EXPECT_FALSE(IsWindow(FrameHwnd()));
+    EXPECT_EQ(app_->Run(), 0);
+    EXPECT_EQ(frame_handler_.closes, 1);
+}
+
 TEST_F(FrameTest, PollsRunOnTheUiThreadUntilTheLoopEnds) {
     const DWORD uiThread = GetCurrentThreadId();
     int polls = 0;

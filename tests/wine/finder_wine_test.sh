@@ -12,7 +12,7 @@ set -uo pipefail
 finder=${1:?usage: finder_wine_test.sh <orvan_finder.exe> <orvan_device_sim> <artifact-dir>}
 sim=${2:?usage: finder_wine_test.sh <orvan_finder.exe> <orvan_device_sim> <artifact-dir>}
 artifacts=${3:?usage: finder_wine_test.sh <orvan_finder.exe> <orvan_device_sim> <artifact-dir>}
-readonly title="Selvani Version 1.2.7.0"
+readonly window_title="Selvani Version 1.2.7.0"
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 check_name=finder_wine_test
 # shellcheck source=tests/support/checks.sh
@@ -71,7 +71,7 @@ wine_server_stop
 wine_server_start || exit 1
 ORVAN_DUMP_ROWS_TO=$(winepath -w "$rows_file") wine "$finder" >"$work/finder.out" 2>"$work/finder.err" &
 finder_pid=$!
-wid=$(find_window "$title" 600) || { fail "no window titled '$title' within 60 s"; exit 1; }
+wid=$(find_window "$window_title" 600) || { fail "no window titled '$window_title' within 60 s"; exit 1; }
 wait_for 300 dump_says rows 0 || { fail "the device list did not come up"; exit 1; }
 xwininfo -id "$wid" >"$work/xwininfo"
 size=$(awk '/^  Width:/ { w = $2 } /^  Height:/ { h = $2 } END { print w "x" h }' "$work/xwininfo")

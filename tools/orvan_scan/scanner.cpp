@@ -160,9 +160,7 @@ int OpenDevice(const ScanOptions& options, const std::vector<FoundDevice>& found
     if (!Write(console, device->web_url + "\n")) return WriteFailed(console);
     const int32_t status = liborvaniot_os_open_url(device->web_url.c_str());
     if (status != 0) {
-        ReportError(console, "could not open " + device->web_url + ": the desktop's URL handler (xdg-open) " +
-                                 (status < 0 ? std::string("could not be run")
-                                             : "failed with status " + std::to_string(status)));
+        ReportError(console, "could not open " + device->web_url + ": " + liborvaniot_os_open_url_failure(status));
         return kExitError;
     }
     if (added) HoldUntilInterrupted(console, "the page of " + device->row.address + " needs the address added for it");

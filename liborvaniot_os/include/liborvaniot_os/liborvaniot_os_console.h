@@ -16,8 +16,11 @@ std::vector<std::string> liborvaniot_os_console_arguments(int argc, char** argv)
 
 // Standard output and error pass the program's bytes on unchanged (Windows would otherwise turn each
 // line feed into CR LF, doubling the CR of a CSV record end), and a Windows console shows them as
-// UTF-8 and acts on the terminal escapes that redraw a line.
+// UTF-8 and acts on the terminal escapes that redraw a line. The console's code page and modes are
+// shared with the user's shell: they are put back at exit, after a Ctrl+C that ends the program,
+// or when restore is called.
 void liborvaniot_os_console_prepare_streams();
+void liborvaniot_os_console_restore_streams();
 
 // Writes to a pipe whose reader has gone fail with an error instead of ending the process, so that
 // the program can still clean up (remove an address it added) before it exits.
@@ -32,13 +35,17 @@ void liborvaniot_os_console_restore_stop_handler();
 
 // Runs the desktop's URL handler for the URL (xdg-open, found through PATH, and waits for it; the
 // shell's "open" on Windows): 0 when it accepted the URL, -1 when it could not be started or did not
-// end normally, otherwise its exit status (on Windows 1 when the shell refused it).
+// end normally, otherwise its exit status (on Windows the shell's error code).
 // When root runs the program on a user's behalf (sudo or pkexec: SUDO_UID or PKEXEC_UID names a user
 // other than root), the handler and the browser it starts run as that user, with that user's groups
 // and environment (home, runtime directory, session bus): a page chosen by a device's answer is
 // never opened by a browser running as root. A malformed or unknown user refuses (-1) rather than
 // opening as root.
 int32_t liborvaniot_os_open_url(const char* url);
+
+// Why opening failed, for a message "could not open URL: <this>": the handler and its status, or on
+// Windows the cause the shell gave.
+std::string liborvaniot_os_open_url_failure(int32_t status);
 
 // Linux: 1 when the handler would run as another user (see above), else 0; a window opens URLs
 // through liborvaniot_os_open_url_detached then instead of its toolkit's own way.

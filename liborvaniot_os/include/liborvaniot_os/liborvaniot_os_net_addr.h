@@ -15,6 +15,11 @@ struct liborvaniot_os_net_interface {
     bool running = false;
     bool loopback = false;
     bool multicast = false;
+    // IPv4 runs on it: Windows lets an adapter go without; on Linux every interface has it.
+    bool ipv4 = true;
+    // Of a kind an added address goes to first when several qualify (Windows: Ethernet and Wi-Fi
+    // before virtual and tunnel adapters); Linux ranks none first.
+    bool preferred_kind = false;
 };
 
 inline constexpr int32_t LIBORVANIOT_OS_NET_MAX_INTERFACES = 64;
@@ -24,8 +29,8 @@ inline constexpr int32_t LIBORVANIOT_OS_NET_MAX_INTERFACES = 64;
 int32_t liborvaniot_os_net_read_interfaces(liborvaniot_os_net_interface* rows, int32_t capacity,
                                            int32_t* count);
 
-// Position of the first row that can reach a link-local network (up, running, multicast and not
-// loopback), -1 when there is none.
+// Position of the first row that can reach a link-local network (up, running, multicast, IPv4 and
+// not loopback), the first of a preferred kind among them if any, -1 when there is none.
 int32_t liborvaniot_os_net_pick_link_interface(const liborvaniot_os_net_interface* rows, int32_t count);
 
 // The first 169.254.0.0/16 address held by any interface, 0 when there is none.
@@ -42,13 +47,8 @@ int32_t liborvaniot_os_net_bind_to_interface(liborvaniot_os_socket sock, uint32_
 inline constexpr uint8_t LIBORVANIOT_OS_NET_OWN_ADDRESS_PROTOCOL = 0x6F;
 // The prefix length of the addresses we add: a host address, so that removing ours never takes
 // another address of the same network with it (the kernel deletes the secondaries of a primary);
-// the network is reached through a route of its own (liborvaniot_os_net_addr_add_route). Windows adds
-// routes of its own later; until then its address keeps the network's prefix.
-#ifdef _WIN32
-inline constexpr uint8_t LIBORVANIOT_OS_NET_OWN_PREFIX_LENGTH = 16;
-#else
+// the network is reached through a route of its own (liborvaniot_os_net_addr_add_route).
 inline constexpr uint8_t LIBORVANIOT_OS_NET_OWN_PREFIX_LENGTH = 32;
-#endif
 
 // An address added by this process, enough to renew and delete it. While it exists, the process
 // also holds a claim on it that the system releases when the process ends, however it ends: so a

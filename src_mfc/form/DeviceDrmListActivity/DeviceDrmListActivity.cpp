@@ -427,7 +427,10 @@ void DeviceDrmListActivity::OnTimer(uint32_t timerId) {
         ListGuard held(*this, kTimerCaller, __LINE__);
         nothing = deviceEntries.empty() && queue_.empty();
     }
-    if (nothing && deviceListView) deviceListView->SetEmptyText(NothingFoundText());
+    if (nothing && deviceListView) {
+        const std::wstring hint = platform_.rights_hint ? platform_.rights_hint() : std::wstring();
+        deviceListView->SetEmptyText(hint.empty() ? NothingFoundText() : NothingFoundText() + L"\n" + hint);
+    }
     ShowScanStatus();
 }
 

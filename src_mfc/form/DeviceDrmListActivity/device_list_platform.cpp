@@ -2,9 +2,26 @@
 
 #include "liborvaniot_core_cms/misc_common.h"
 #include "liborvaniot_drm_client/libdrm_client_probe.h"
+#include "liborvaniot_os/liborvaniot_os_net_addr.h"
 #include "orvan_wnd/wnd.h"
 
 namespace ORVAN_UXClass {
+
+namespace {
+
+// Windows runs an administrator's programs with the rights filtered unless asked, so a finder
+// started the usual way cannot add its address; the installer's second shortcut asks.
+std::wstring ProductRightsHint() {
+#ifdef _WIN32
+    if (liborvaniot_os_net_has_admin_rights() == 0) {
+        return L"For a device on a direct cable, start \"Selvani Device Finder (administrator)\" from the "
+               L"Start menu: with those rights the finder adds a link-local address.";
+    }
+#endif
+    return {};
+}
+
+}  // namespace
 
 DeviceListPlatform DeviceListPlatform::Product() {
     return DeviceListPlatform{
@@ -21,6 +38,7 @@ DeviceListPlatform DeviceListPlatform::Product() {
         .link_local_generation = &misc_common_link_local_generation,
         .set_link_local_listener = &misc_common_set_link_local_listener,
         .open_url = &orvan::wnd::OpenUrl,
+        .rights_hint = &ProductRightsHint,
     };
 }
 

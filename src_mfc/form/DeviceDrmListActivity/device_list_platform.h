@@ -33,6 +33,11 @@ struct DeviceListPlatform {
     // False when no handler took the URL.
     std::function<bool(const std::string& url)> open_url;
 
+    // What the empty list adds after a Scan that found nothing when the finder runs without rights
+    // it could use (on Windows: how to start it as administrator, which it needs to add a
+    // link-local address); empty, or left empty, for nothing.
+    std::function<std::wstring()> rights_hint;
+
     // The discovery client, the core and the window layer of the program.
     static DeviceListPlatform Product();
 };

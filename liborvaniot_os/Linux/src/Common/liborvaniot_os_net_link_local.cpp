@@ -17,11 +17,14 @@ bool is_link_local(uint32_t address) {
 }  // namespace
 
 int32_t liborvaniot_os_net_pick_link_interface(const liborvaniot_os_net_interface* rows, int32_t count) {
+    int32_t first_usable = -1;
     for (int32_t i = 0; i < count; ++i) {
         const auto& row = rows[i];
-        if (row.up && row.running && row.multicast && !row.loopback) return i;
+        if (!row.up || !row.running || !row.multicast || row.loopback || !row.ipv4) continue;
+        if (row.preferred_kind) return i;
+        if (first_usable < 0) first_usable = i;
     }
-    return -1;
+    return first_usable;
 }
 
 uint32_t liborvaniot_os_net_find_link_local() {

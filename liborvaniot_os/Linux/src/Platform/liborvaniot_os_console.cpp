@@ -44,6 +44,7 @@ std::vector<std::string> liborvaniot_os_console_arguments(int argc, char** argv)
 
 // Linux streams carry bytes as they are, and terminals speak UTF-8 and escapes already.
 void liborvaniot_os_console_prepare_streams() {}
+void liborvaniot_os_console_restore_streams() {}
 
 void liborvaniot_os_console_ignore_broken_pipe() {
     ::signal(SIGPIPE, SIG_IGN);

@@ -215,6 +215,11 @@ int32_t liborvaniot_os_open_url(const char* url) {
     return start(url, true);
 }
 
+std::string liborvaniot_os_open_url_failure(int32_t status) {
+    return status < 0 ? "the desktop's URL handler (xdg-open) could not be run"
+                      : "the desktop's URL handler (xdg-open) failed with status " + std::to_string(status);
+}
+
 int32_t liborvaniot_os_open_url_detached(const char* url) {
     return start(url, false);
 }

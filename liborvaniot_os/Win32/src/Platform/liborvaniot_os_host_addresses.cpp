@@ -6,7 +6,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cstdio>
 
 #include "liborvaniot_os/liborvaniot_os_net_addr.h"
 #include "liborvaniot_os_adapters.h"
@@ -36,6 +35,19 @@ std::string liborvaniot_os_adapter_name(const IP_ADAPTER_ADDRESSES& adapter) {
     return text;
 }
 
+void liborvaniot_os_copy_utf8(const std::string& text, char* out, size_t size) {
+    if (size == 0) return;
+    size_t length = text.size() < size - 1 ? text.size() : size - 1;
+    // A continuation byte where the cut falls means the character before it is incomplete.
+    while (length > 0 && length < text.size() && (static_cast<unsigned char>(text[length]) & 0xC0) == 0x80) --length;
+    text.copy(out, length);
+    out[length] = '\0';
+}
+
+bool liborvaniot_os_address_usable(const IP_ADAPTER_ADDRESSES& adapter, const IP_ADAPTER_UNICAST_ADDRESS& address) {
+    return adapter.OperStatus == IfOperStatusUp && address.DadState == IpDadStatePreferred;
+}
+
 bool liborvaniot_os_read_host_addresses(std::vector<liborvaniot_os_host_address>* out,
                                         std::vector<std::string>* interface_names) {
     std::unique_ptr<unsigned char[]> storage;
@@ -50,6 +62,11 @@ bool liborvaniot_os_read_host_addresses(std::vector<liborvaniot_os_host_address>
              unicast = unicast->Next) {
             const SOCKADDR* address = unicast->Address.lpSockaddr;
             if (address == nullptr || address->sa_family != AF_INET) continue;
+            // Adapters that are down keep their addresses (a 169.254 one among them, given for want
+            // of a DHCP lease), and an address under duplicate detection cannot be bound yet: neither
+            // serves discovery. A tentative one is listed once it becomes preferred, which the
+            // address watch reports.
+            if (!liborvaniot_os_address_usable(*adapter, *unicast)) continue;
             out->push_back({reinterpret_cast<const sockaddr_in*>(address)->sin_addr.s_addr, name});
         }
     }
@@ -66,12 +83,16 @@ int32_t liborvaniot_os_net_read_interfaces(liborvaniot_os_net_interface* rows, i
         liborvaniot_os_net_interface& row = rows[n++];
         row = liborvaniot_os_net_interface{};
         row.index = adapter->IfIndex;
-        std::snprintf(row.name, sizeof row.name, "%s", liborvaniot_os_adapter_name(*adapter).c_str());
+        liborvaniot_os_copy_utf8(liborvaniot_os_adapter_name(*adapter), row.name, sizeof row.name);
         // Windows has one state for both: an adapter that is up can carry traffic.
         row.up = adapter->OperStatus == IfOperStatusUp;
         row.running = row.up;
         row.loopback = adapter->IfType == IF_TYPE_SOFTWARE_LOOPBACK;
         row.multicast = (adapter->Flags & IP_ADAPTER_NO_MULTICAST) == 0;
+        // An adapter with IPv4 unbound takes no address at all; and when several qualify, the
+        // physical kinds go before Hyper-V, VPN and other virtual adapters of other types.
+        row.ipv4 = adapter->Ipv4Enabled != 0;
+        row.preferred_kind = adapter->IfType == IF_TYPE_ETHERNET_CSMACD || adapter->IfType == IF_TYPE_IEEE80211;
     }
     std::sort(rows, rows + n, [](const auto& a, const auto& b) { return a.index < b.index; });
     *count = n;

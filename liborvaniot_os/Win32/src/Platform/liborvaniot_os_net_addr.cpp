@@ -1,38 +1,42 @@
-// Link-local set-up on Windows: membership in Administrators, binding to an interface, and the
-// address this process owns, added with a short lifetime through the IP Helper and renewed while the
-// program runs, so that a killed run's address expires by itself. Where the IP Helper calls cannot
-// be used (Wine), every change fails cleanly with ENOTSUP and nothing is added.
+// Addresses of our own on Windows: membership in Administrators, binding to an interface, and the
+// addresses this process owns (link-local ones, and ones for reaching devices on another subnet),
+// each a host address added with a short lifetime through the IP Helper, with the routes it serves,
+// renewed while the program runs, so that a killed run's address expires by itself. Where the IP
+// Helper calls cannot be used (Wine), every change fails cleanly with ENOTSUP and nothing is added.
 #include "liborvaniot_os/liborvaniot_os_net_addr.h"
 
 #include <winsock2.h>
 #include <ws2tcpip.h>
 #include <windows.h>
+#include <bcrypt.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "liborvaniot_os/liborvaniot_os_net.h"
 #include "liborvaniot_os_ip_helper.h"
+#include "liborvaniot_os_own_routes.h"
 #include "liborvaniot_os_winsock.h"
 
 namespace {
 
 constexpr uint32_t kLinkLocalNet = 0xA9FE0000u;  // 169.254.0.0/16, host byte order
 constexpr uint32_t kLinkLocalMask = 0xFFFF0000u;
-// Windows keeps no label of ours with an address. What marks one as ours: link-local, our prefix
-// length, added by a program (manual origin) and living no longer than this - we renew ours to a
+// Windows keeps no label of ours with an address. What marks one as ours: our prefix length (a host
+// address), added by a program (manual origin) and living no longer than this - we renew ours to a
 // few seconds, and a leftover of ours never lives longer; another program's short-lived manual
-// address of some other length or life stays.
+// address of some other length or life stays. Clean-up at start also wants it link-local.
 constexpr uint32_t kOwnLifetimeCeilingS = 10;
 
+// An address the IP Helper does not find is one that is not there.
 int32_t posix_error(uint32_t error) {
     switch (error) {
-        case ERROR_OBJECT_ALREADY_EXISTS: return EEXIST;
         case ERROR_NOT_FOUND:
         case ERROR_FILE_NOT_FOUND: return EADDRNOTAVAIL;
-        case ERROR_NOT_SUPPORTED: return ENOTSUP;
-        case ERROR_INVALID_PARAMETER: return EINVAL;
         default: return liborvaniot_os_posix_error(static_cast<int>(error));
     }
 }
@@ -70,8 +74,19 @@ bool is_link_local(uint32_t address) {
 }
 
 bool looks_like_ours(const liborvaniot_os_unicast_row& row) {
-    return is_link_local(row.address) && row.prefix_len == LIBORVANIOT_OS_NET_OWN_PREFIX_LENGTH && row.manual &&
+    return row.prefix_len == LIBORVANIOT_OS_NET_OWN_PREFIX_LENGTH && row.manual &&
            row.valid_lifetime_s != LIBORVANIOT_OS_INFINITE_LIFETIME && row.valid_lifetime_s <= kOwnLifetimeCeilingS;
+}
+
+// What a row of the host's table says about one of our addresses, or nullopt when it is not there
+// or cannot be read.
+std::optional<liborvaniot_os_unicast_row> read_row(const liborvaniot_os_ip_helper& calls, uint32_t if_index,
+                                                   uint32_t address) {
+    liborvaniot_os_unicast_row row;
+    row.if_index = if_index;
+    row.address = address;
+    if (calls.find(&row) != NO_ERROR) return std::nullopt;
+    return row;
 }
 
 liborvaniot_os_unicast_row as_row(const liborvaniot_os_net_owned_address& owned, uint32_t lifetime_s) {
@@ -126,6 +141,7 @@ int32_t liborvaniot_os_net_addr_add(uint32_t if_index, uint32_t address, uint8_t
         release_claim(&candidate.claim);
         return posix_error(error);
     }
+    liborvaniot_os_own_source_note(address);
     *owned = candidate;
     return 0;
 }
@@ -139,12 +155,21 @@ int32_t liborvaniot_os_net_addr_renew(const liborvaniot_os_net_owned_address* ow
     liborvaniot_os_unicast_row found = as_row(*owned, lifetime_s);
     if (const uint32_t error = calls->find(&found); error != 0) return posix_error(error);
     if (found.prefix_len != owned->prefix_len || !looks_like_ours(found)) return EADDRNOTAVAIL;
-    return posix_error(calls->set_lifetime(as_row(*owned, lifetime_s)));
+    // Another host holds it (duplicate), or Windows gave it up: as good as gone, so that it is
+    // withdrawn and another one picked, never renewed for ever. Tentative is still on its way to use.
+    if (found.dad_state != liborvaniot_os_dad_state::preferred &&
+        found.dad_state != liborvaniot_os_dad_state::tentative) {
+        return EADDRNOTAVAIL;
+    }
+    if (const uint32_t error = calls->set_lifetime(as_row(*owned, lifetime_s)); error != 0) return posix_error(error);
+    liborvaniot_os_own_routes_renew(*calls, owned->address, lifetime_s);
+    return 0;
 }
 
 int32_t liborvaniot_os_net_addr_delete(liborvaniot_os_net_owned_address* owned) {
     if (owned->if_index == 0) return EINVAL;
     const liborvaniot_os_ip_helper* calls = liborvaniot_os_ip_helper_calls();
+    if (calls != nullptr) liborvaniot_os_own_source_forget(*calls, owned->address);
     const int32_t error = calls == nullptr ? ENOTSUP : posix_error(calls->remove(as_row(*owned, 0)));
     // Deleted or not, this process no longer renews it.
     release_claim(&owned->claim);
@@ -159,7 +184,7 @@ int32_t liborvaniot_os_net_addr_delete_orphaned(const char* label_suffix) {
     if (calls->list(&rows) != 0) return -1;
     int32_t deleted = 0;
     for (const liborvaniot_os_unicast_row& row : rows) {
-        if (!looks_like_ours(row)) continue;
+        if (!is_link_local(row.address) || !looks_like_ours(row)) continue;
         // Held through the delete, so that no new run can claim and add it meanwhile.
         liborvaniot_os_socket claim = LIBORVANIOT_OS_INVALID_SOCKET;
         if (take_claim(row.address, &claim) != 0) continue;  // a live run renews it
@@ -169,38 +194,62 @@ int32_t liborvaniot_os_net_addr_delete_orphaned(const char* label_suffix) {
     return deleted;
 }
 
-// Routes of our own are not made on Windows yet: a destination inside the address's own prefix is
-// already routed by it; any other is not supported.
 int32_t liborvaniot_os_net_addr_add_route(liborvaniot_os_net_owned_address* owned, uint32_t destination,
                                           uint8_t destination_len) {
-    if (owned->if_index == 0 || owned->prefix_len > destination_len || owned->prefix_len == 0) return ENOTSUP;
-    const uint32_t mask = htonl(0xFFFFFFFFu << (32 - owned->prefix_len));
-    return (owned->address & mask) == (destination & mask) ? 0 : ENOTSUP;
+    if (owned->if_index == 0) return EINVAL;
+    const liborvaniot_os_ip_helper* calls = liborvaniot_os_ip_helper_calls();
+    if (calls == nullptr) return ENOTSUP;
+    liborvaniot_os_route_row route;
+    route.if_index = owned->if_index;
+    route.destination = destination;
+    route.prefix_len = destination_len;
+    // One that is there already (another finder's for its own address) serves ours as well.
+    const uint32_t error = liborvaniot_os_own_route_make(*calls, owned->address, route);
+    if (error != NO_ERROR && error != ERROR_OBJECT_ALREADY_EXISTS) return posix_error(error);
+    owned->route_if_index = owned->if_index;
+    owned->route_destination = destination;
+    owned->route_prefix_len = destination_len;
+    return 0;
 }
 
-// Addresses for reaching devices on another subnet are not added on Windows yet.
 int32_t liborvaniot_os_net_addr_find_ours(uint32_t if_index, uint32_t network, uint32_t netmask,
                                           const char* label_suffix, uint32_t* address) {
-    (void)if_index;
-    (void)network;
-    (void)netmask;
-    (void)label_suffix;
+    (void)label_suffix;  // Windows keeps no label with an address
     *address = 0;
+    const liborvaniot_os_ip_helper* calls = liborvaniot_os_ip_helper_calls();
+    if (calls == nullptr) return 0;
+    std::vector<liborvaniot_os_unicast_row> rows;
+    if (calls->list(&rows) != 0) return 0;
+    for (const liborvaniot_os_unicast_row& row : rows) {
+        if (row.if_index == if_index && (row.address & netmask) == network && looks_like_ours(row)) {
+            *address = row.address;
+            return 1;
+        }
+    }
     return 0;
 }
 
 int32_t liborvaniot_os_net_addr_adopt(uint32_t if_index, uint32_t address, const char* label_suffix,
                                       liborvaniot_os_net_owned_address* owned) {
-    (void)if_index;
-    (void)address;
     (void)label_suffix;
-    (void)owned;
-    return ENOTSUP;
+    const liborvaniot_os_ip_helper* calls = liborvaniot_os_ip_helper_calls();
+    if (calls == nullptr) return ENOTSUP;
+    const std::optional<liborvaniot_os_unicast_row> row = read_row(*calls, if_index, address);
+    if (!row || !looks_like_ours(*row)) return EADDRNOTAVAIL;
+    liborvaniot_os_net_owned_address adopted;
+    adopted.if_index = if_index;
+    adopted.address = address;
+    adopted.prefix_len = row->prefix_len;
+    if (const int32_t error = take_claim(address, &adopted.claim); error != 0) return error;
+    liborvaniot_os_own_source_note(address);
+    *owned = adopted;
+    return 0;
 }
 
-// RtlGenRandom, exported by advapi32 under this name.
-extern "C" BOOLEAN WINAPI SystemFunction036(PVOID buffer, ULONG length);
-
 int32_t liborvaniot_os_random_bytes(void* out, size_t size) {
-    return SystemFunction036(out, static_cast<ULONG>(size)) ? 0 : EIO;
+    if (size > ULONG_MAX) return EINVAL;
+    // The system's preferred generator needs no algorithm handle and is safe from any thread.
+    const NTSTATUS status = BCryptGenRandom(nullptr, static_cast<PUCHAR>(out), static_cast<ULONG>(size),
+                                            BCRYPT_USE_SYSTEM_PREFERRED_RNG);
+    return BCRYPT_SUCCESS(status) ? 0 : EIO;
 }

@@ -1,30 +1,29 @@
 // Address and link change notices, and the listener's wake-up, as loopback UDP sockets: the listener
-// waits with select, which on Windows takes sockets only. The watch compares the adapter list every
-// second on a thread of its own, which works everywhere the adapter list can be read (Wine delivers
-// no IP Helper change notifications).
+// waits with select, which on Windows takes sockets only. A thread of the watch compares the links
+// and addresses whenever the IP Helper notifies a change, or every second where it gives no
+// notifications (Wine), and makes the socket readable only when something besides a lifetime
+// changed: renewals, ours and other finders', wake nobody.
 #include "liborvaniot_os/liborvaniot_os_net_watch.h"
 
 #include <winsock2.h>
-#include <iphlpapi.h>
 #include <windows.h>
 
-#include <algorithm>
-#include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <condition_variable>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <thread>
-#include <tuple>
 #include <vector>
 
-#include "liborvaniot_os_adapters.h"
+#include "liborvaniot_os_change_notices.h"
 #include "liborvaniot_os_winsock.h"
 
 namespace {
 
-constexpr auto kWatchPeriod = std::chrono::seconds(1);
+// Where the system gives no notifications.
+constexpr auto kPollPeriod = std::chrono::seconds(1);
 
 // A UDP socket on 127.0.0.1 connected to itself: a datagram sent to it makes it readable.
 int32_t open_loopback_pair(liborvaniot_os_socket* out) {
@@ -68,30 +67,17 @@ bool drain(liborvaniot_os_socket sock) {
     }
 }
 
-// What a change of the host's addresses or links changes: every adapter's state and IPv4 addresses.
-using snapshot = std::vector<std::tuple<ULONG, int, uint32_t>>;
-
-snapshot take_snapshot() {
-    snapshot rows;
-    std::unique_ptr<unsigned char[]> storage;
-    for (const IP_ADAPTER_ADDRESSES* adapter = liborvaniot_os_read_adapters(&storage); adapter != nullptr;
-         adapter = adapter->Next) {
-        rows.emplace_back(adapter->IfIndex, static_cast<int>(adapter->OperStatus), 0u);
-        for (const IP_ADAPTER_UNICAST_ADDRESS* unicast = adapter->FirstUnicastAddress; unicast != nullptr;
-             unicast = unicast->Next) {
-            const SOCKADDR* address = unicast->Address.lpSockaddr;
-            if (address == nullptr || address->sa_family != AF_INET) continue;
-            rows.emplace_back(adapter->IfIndex, -1, reinterpret_cast<const sockaddr_in*>(address)->sin_addr.s_addr);
-        }
-    }
-    std::sort(rows.begin(), rows.end());
-    return rows;
-}
-
 class address_watcher {
   public:
-    explicit address_watcher(liborvaniot_os_socket sock) : sock_(sock), thread_([this] { run(); }) {}
+    address_watcher(liborvaniot_os_socket sock, const liborvaniot_os_change_notices* calls)
+        : sock_(sock), calls_(calls), last_(calls->read()), thread_([this] { run(); }) {
+        subscription_ = calls_->subscribe(&address_watcher::wake, this);
+        std::lock_guard held(lock_);
+        notified_ = subscription_ != nullptr;
+    }
     ~address_watcher() {
+        // No notification arrives once this returns, so none reaches a watcher being destroyed.
+        if (subscription_ != nullptr) calls_->cancel(subscription_);
         {
             std::lock_guard held(lock_);
             stopping_ = true;
@@ -103,23 +89,44 @@ class address_watcher {
     address_watcher& operator=(const address_watcher&) = delete;
 
   private:
+    static void wake(void* self) {
+        auto* watcher = static_cast<address_watcher*>(self);
+        {
+            std::lock_guard held(watcher->lock_);
+            watcher->changed_ = true;
+        }
+        watcher->wake_.notify_all();
+    }
+
     void run() {
-        snapshot last = take_snapshot();
         std::unique_lock held(lock_);
-        while (!wake_.wait_for(held, kWatchPeriod, [this] { return stopping_; })) {
+        for (;;) {
+            const auto woken = [this] { return stopping_ || changed_; };
+            if (notified_) {
+                wake_.wait(held, woken);
+            } else {
+                wake_.wait_for(held, kPollPeriod, woken);
+            }
+            if (stopping_) return;
+            changed_ = false;
             held.unlock();
-            snapshot now = take_snapshot();
-            if (now != last) {
+            std::vector<liborvaniot_os_link_state> now = calls_->read();
+            if (now != last_) {
                 poke(sock_);
-                last = std::move(now);
+                last_ = std::move(now);
             }
             held.lock();
         }
     }
 
     liborvaniot_os_socket sock_;
+    const liborvaniot_os_change_notices* calls_;
+    std::vector<liborvaniot_os_link_state> last_;  // the watch thread's alone once it runs
+    void* subscription_ = nullptr;
     std::mutex lock_;
     std::condition_variable wake_;
+    bool notified_ = false;  // under lock_, as are the two below
+    bool changed_ = false;
     bool stopping_ = false;
     std::thread thread_;  // last: it starts once everything above exists
 };
@@ -137,7 +144,7 @@ int32_t liborvaniot_os_net_address_watch_open(liborvaniot_os_socket* watch) {
     liborvaniot_os_socket sock = LIBORVANIOT_OS_INVALID_SOCKET;
     if (const int32_t error = open_loopback_pair(&sock); error != 0) return error;
     try {
-        auto watcher = std::make_unique<address_watcher>(sock);
+        auto watcher = std::make_unique<address_watcher>(sock, liborvaniot_os_change_notices_calls());
         std::lock_guard held(watchers_lock);
         watchers()[sock] = std::move(watcher);
     } catch (const std::exception&) {

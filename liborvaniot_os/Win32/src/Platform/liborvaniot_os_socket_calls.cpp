@@ -3,14 +3,20 @@
 // and select for readiness. Receiving is in liborvaniot_os_socket_receive.cpp.
 #include "liborvaniot_os_socket_calls.h"
 
+#include <winsock2.h>
+#include <ws2tcpip.h>
+#include <iphlpapi.h>
 #include <windows.h>
 
 #include <cerrno>
+#include <memory>
+#include <new>
 
 #include "liborvaniot_os_winsock.h"
 
 int liborvaniot_os_posix_error(int winsock_error) {
     switch (winsock_error) {
+        case 0: return 0;
         case WSAEWOULDBLOCK: return EWOULDBLOCK;
         case WSAEINTR: return EINTR;
         case WSAEINVAL: return EINVAL;
@@ -29,9 +35,36 @@ int liborvaniot_os_posix_error(int winsock_error) {
         case WSAENOPROTOOPT: return ENOPROTOOPT;
         case WSAEPROTONOSUPPORT: return EPROTONOSUPPORT;
         case WSAEOPNOTSUPP: return EOPNOTSUPP;
-        case ERROR_ACCESS_DENIED: return EPERM;
-        case ERROR_NOT_ENOUGH_MEMORY: return ENOMEM;
-        default: return winsock_error;
+        case WSAETIMEDOUT: return ETIMEDOUT;
+        case WSAEFAULT: return EFAULT;
+        case WSANOTINITIALISED:
+        case WSASYSNOTREADY:
+        case WSAVERNOTSUPPORTED: return ENOTSUP;
+        case ERROR_ACCESS_DENIED:
+        case ERROR_PRIVILEGE_NOT_HELD: return EPERM;
+        case ERROR_NOT_ENOUGH_MEMORY:
+        case ERROR_OUTOFMEMORY: return ENOMEM;
+        case ERROR_NOT_SUPPORTED:
+        case ERROR_CALL_NOT_IMPLEMENTED: return ENOTSUP;
+        case ERROR_INVALID_PARAMETER: return EINVAL;
+        case ERROR_OBJECT_ALREADY_EXISTS:
+        case ERROR_ALREADY_EXISTS:
+        case ERROR_FILE_EXISTS: return EEXIST;
+        case ERROR_FILE_NOT_FOUND:
+        case ERROR_PATH_NOT_FOUND:
+        case ERROR_NOT_FOUND: return ENOENT;
+        case ERROR_INVALID_HANDLE: return EBADF;
+        case ERROR_INSUFFICIENT_BUFFER:
+        case ERROR_BUFFER_OVERFLOW: return ENOBUFS;
+        case ERROR_TIMEOUT:
+        case WAIT_TIMEOUT: return ETIMEDOUT;
+        case ERROR_NETWORK_UNREACHABLE: return ENETUNREACH;
+        case ERROR_HOST_UNREACHABLE: return EHOSTUNREACH;
+        case ERROR_BUSY:
+        case ERROR_SHARING_VIOLATION: return EBUSY;
+        // Anything else must not pass through as its own number: the Win32 and Winsock numbers
+        // overlap the POSIX ones (ERROR_INVALID_DATA, 13, would read as EACCES).
+        default: return EIO;
     }
 }
 
@@ -88,7 +121,47 @@ void close(liborvaniot_os_socket sock) {
     closesocket(liborvaniot_os_to_winsock(sock));
 }
 
+namespace {
+
+// The index of the interface that holds the address (network byte order), 0 when none does.
+uint32_t interface_holding(uint32_t address) {
+    ULONG size = 0;
+    if (GetIpAddrTable(nullptr, &size, FALSE) != ERROR_INSUFFICIENT_BUFFER || size == 0) return 0;
+    std::unique_ptr<unsigned char[]> storage(new (std::nothrow) unsigned char[size]);
+    if (storage == nullptr) return 0;
+    auto* table = reinterpret_cast<MIB_IPADDRTABLE*>(storage.get());
+    if (GetIpAddrTable(table, &size, FALSE) != NO_ERROR) return 0;
+    for (DWORD i = 0; i < table->dwNumEntries; ++i) {
+        if (table->table[i].dwAddr == address) return table->table[i].dwIndex;
+    }
+    return 0;
+}
+
+// A group receiver joins on every address it is given, and an interface may hold several. Windows
+// refuses a second membership on one interface with WSAEADDRNOTAVAIL or WSAEINVAL, which reads as a
+// real failure; Linux says EADDRINUSE, which callers take as "joined already". So a receiver joins
+// once per interface, and a further address of it gets Linux's answer without asking Windows.
+bool join_group(SOCKET sock, const ip_mreq& membership) {
+    const uint32_t if_index = interface_holding(membership.imr_interface.s_addr);
+    if (if_index != 0 && liborvaniot_os_group_receiver_joined(sock, if_index)) {
+        errno = EADDRINUSE;
+        return false;
+    }
+    if (setsockopt(sock, IPPROTO_IP, IP_ADD_MEMBERSHIP, reinterpret_cast<const char*>(&membership),
+                   sizeof membership) != 0) {
+        liborvaniot_os_errno_from_winsock();
+        return false;
+    }
+    if (if_index != 0) liborvaniot_os_group_receiver_note_join(sock, if_index);
+    return true;
+}
+
+}  // namespace
+
 bool set_option(liborvaniot_os_socket sock, int level, int name, const void* value, size_t size) {
+    if (level == IPPROTO_IP && name == IP_ADD_MEMBERSHIP && size == sizeof(ip_mreq)) {
+        return join_group(liborvaniot_os_to_winsock(sock), *static_cast<const ip_mreq*>(value));
+    }
     if (setsockopt(liborvaniot_os_to_winsock(sock), level, name, static_cast<const char*>(value),
                    static_cast<int>(size)) == 0) {
         return true;

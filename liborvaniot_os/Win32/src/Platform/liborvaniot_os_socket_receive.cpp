@@ -22,9 +22,14 @@ constexpr int kMaxGroupReceivers = 16;
 // a flood of them cannot hold the caller.
 constexpr int kMaxSkipped = 64;
 
+// Interfaces a receiver has joined its group on, at most one membership each.
+constexpr int kMaxJoinedInterfaces = 64;
+
 struct group_receiver {
     SOCKET sock = INVALID_SOCKET;
     uint32_t group = 0;
+    uint32_t joined[kMaxJoinedInterfaces] = {};
+    int joined_count = 0;
 };
 
 SRWLOCK receivers_lock = SRWLOCK_INIT;
@@ -104,7 +109,9 @@ bool liborvaniot_os_group_receiver_add(SOCKET sock, uint32_t group) {
     bool added = false;
     for (group_receiver& r : receivers) {
         if (r.sock == INVALID_SOCKET || r.sock == sock) {
-            r = group_receiver{sock, group};
+            r = group_receiver{};
+            r.sock = sock;
+            r.group = group;
             added = true;
             break;
         }
@@ -117,6 +124,25 @@ void liborvaniot_os_group_receiver_remove(SOCKET sock) {
     AcquireSRWLockExclusive(&receivers_lock);
     for (group_receiver& r : receivers) {
         if (r.sock == sock) r = group_receiver{};
+    }
+    ReleaseSRWLockExclusive(&receivers_lock);
+}
+
+bool liborvaniot_os_group_receiver_joined(SOCKET sock, uint32_t if_index) {
+    AcquireSRWLockShared(&receivers_lock);
+    bool joined = false;
+    for (const group_receiver& r : receivers) {
+        if (r.sock != sock) continue;
+        for (int i = 0; i < r.joined_count && !joined; ++i) joined = r.joined[i] == if_index;
+    }
+    ReleaseSRWLockShared(&receivers_lock);
+    return joined;
+}
+
+void liborvaniot_os_group_receiver_note_join(SOCKET sock, uint32_t if_index) {
+    AcquireSRWLockExclusive(&receivers_lock);
+    for (group_receiver& r : receivers) {
+        if (r.sock == sock && r.joined_count < kMaxJoinedInterfaces) r.joined[r.joined_count++] = if_index;
     }
     ReleaseSRWLockExclusive(&receivers_lock);
 }

@@ -17,7 +17,8 @@ inline liborvaniot_os_socket liborvaniot_os_from_winsock(SOCKET sock) {
                                   : static_cast<liborvaniot_os_socket>(static_cast<intptr_t>(sock));
 }
 
-// The POSIX errno value for a Winsock (or Win32) error; unknown ones keep their own number.
+// The POSIX errno value for a Winsock (or Win32) error; EIO for one without a counterpart, never
+// its own number, which would read as an unrelated POSIX error.
 int liborvaniot_os_posix_error(int winsock_error);
 // Stores the calling thread's last Winsock error in errno, as a POSIX number.
 void liborvaniot_os_errno_from_winsock();
@@ -27,3 +28,6 @@ void liborvaniot_os_errno_from_winsock();
 // when the table is full; remove forgets a socket that is not listed without complaint.
 bool liborvaniot_os_group_receiver_add(SOCKET sock, uint32_t group);
 void liborvaniot_os_group_receiver_remove(SOCKET sock);
+// The interfaces (by index) a listed receiver has joined its group on; sockets not listed have none.
+bool liborvaniot_os_group_receiver_joined(SOCKET sock, uint32_t if_index);
+void liborvaniot_os_group_receiver_note_join(SOCKET sock, uint32_t if_index);

@@ -61,12 +61,13 @@ LRESULT Win32Frame::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
             }
             break;
         case WM_CLOSE:
-            // The close path runs once, however many requests arrive.
-            if (!closed_) {
-                closed_ = true;
-                handler_.OnClose();
-            }
-            DestroyWindow(hwnd_);
+            Close();
+            return 0;
+        case WM_ENDSESSION:
+            // At logoff and shutdown a window program gets no console event: this is its last word.
+            // Windows may end the process any time after this returns, so what closing the window
+            // removes (the added address among it) goes now, on the same path.
+            if (wparam != FALSE) Close();
             return 0;
         case WM_DESTROY:
             // Closing the frame ends the message loop; a frame taken down without closing (its
@@ -77,6 +78,15 @@ LRESULT Win32Frame::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
             break;
     }
     return DefWindowProcW(hwnd_, message, wparam, lparam);
+}
+
+void Win32Frame::Close() {
+    // The close path runs once, however many requests arrive.
+    if (!closed_) {
+        closed_ = true;
+        handler_.OnClose();
+    }
+    DestroyWindow(hwnd_);
 }
 
 Window* Win32Frame::CreateView(ViewHandler& handler) {

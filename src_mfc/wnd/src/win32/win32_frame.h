@@ -34,6 +34,8 @@ class Win32Frame final : public FrameWindow {
     friend LRESULT CALLBACK OwnedWindowProc(HWND, UINT, WPARAM, LPARAM);
     void Attach(HWND hwnd) { hwnd_ = hwnd; }
     LRESULT Handle(UINT message, WPARAM wparam, LPARAM lparam);
+    // The handler's close path (once) and the window's end.
+    void Close();
 
     FrameHandler& handler_;
     std::atomic<HWND> hwnd_{nullptr};  // PostClose may come from any thread
