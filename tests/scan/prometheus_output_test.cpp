@@ -1,5 +1,6 @@
-// The exposition text a metrics collector reads: exact for ordinary devices, well-formed for hostile
-// ones (checked by Prometheus' own promtool where it is installed).
+// The exposition text a metrics collector reads: exact for ordinary devices, each hostile text kept
+// inside its own label, the failed scan's figures; checked by Prometheus' own promtool where it is
+// installed.
 #include "prometheus_output.h"
 
 #include <gtest/gtest.h>
@@ -9,30 +10,30 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
+
+#include "scan_test_support.h"
 
 namespace orvan_scan {
 namespace {
 
-FoundDevice Device(const std::string& ip, uint32_t order, const std::string& name) {
-    FoundDevice device;
-    device.row.model = "SLV-IPC4210";
-    device.row.mac = "02:07:00:00:00:05";
-    device.row.address = ip;
-    device.row.name = name;
-    device.row.location = "Floor 1";
-    device.web_url = "https://" + ip;
-    device.ip_order = order;
+const std::string kReplacement = "\xEF\xBF\xBD";
+
+FoundDevice Named(const std::string& ip, const std::string& name) {
+    scan_test::Answer answer;
+    answer.ip = ip;
+    FoundDevice device = scan_test::Device(answer);
+    device.row.name = name;  // as decoded from the device's scope: any bytes
     return device;
 }
 
-std::string Reachable(const FoundDevice& device) {
-    return device.ip_order == 0xC0A80140 ? "false" : "true";
-}
-
-// promtool's verdict on the text, or nothing where promtool is not installed.
+// promtool's verdict on the text ("" when it accepts it), or nothing where promtool is not installed.
 std::optional<std::string> Promtool(const std::string& text) {
-    if (std::system("command -v promtool >/dev/null 2>&1") != 0) return std::nullopt;
+    if (std::system("command -v promtool >/dev/null 2>&1") != 0) {
+        std::puts("promtool not found: the text was not checked by Prometheus' own parser");
+        return std::nullopt;
+    }
     const auto file = std::filesystem::temp_directory_path() / ("orvan_prom_" + std::to_string(getpid()));
     std::ofstream(file, std::ios::binary) << text;
     const std::string command = "promtool check metrics < " + file.string() + " 2>&1";
@@ -40,26 +41,22 @@ std::optional<std::string> Promtool(const std::string& text) {
     if (std::FILE* pipe = popen(command.c_str(), "r")) {
         char buffer[512];
         while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) out += buffer;
-        const int status = pclose(pipe);
-        if (status != 0) out = "status " + std::to_string(status) + ": " + out;
+        if (const int status = pclose(pipe); status != 0) out = "status " + std::to_string(status) + ": " + out;
     }
     std::filesystem::remove(file);
     return out;
 }
 
 TEST(PrometheusOutputTest, OneInfoSeriesPerDeviceAndTheScansFigures) {
-    ScanFigures figures;
-    figures.duration_s = 1.5;
-    figures.finished_unix_s = 1765400000.25;
-    const std::string text = PrometheusText(
-        {Device("10.0.0.9", 0x0A000009, "Lobby"), Device("192.168.1.64", 0xC0A80140, "Gate")}, figures, &Reachable);
+    const std::string text = PrometheusText({Named("10.0.0.9", "Lobby"), Named("192.168.1.64", "Gate")},
+                                            ScanFigures{1.5, 1765400000.25, false, std::nullopt});
     EXPECT_EQ(text,
               "# HELP orvan_device_info A device that answered the scan, with what it says about itself.\n"
               "# TYPE orvan_device_info gauge\n"
-              "orvan_device_info{mac=\"02:07:00:00:00:05\",ip=\"10.0.0.9\",model=\"SLV-IPC4210\",name=\"Lobby\","
-              "location=\"Floor 1\",web_url=\"https://10.0.0.9\",reachable=\"true\"} 1\n"
-              "orvan_device_info{mac=\"02:07:00:00:00:05\",ip=\"192.168.1.64\",model=\"SLV-IPC4210\",name=\"Gate\","
-              "location=\"Floor 1\",web_url=\"https://192.168.1.64\",reachable=\"false\"} 1\n"
+              "orvan_device_info{mac=\"0A:1B:2C:3D:4E:5F\",ip=\"10.0.0.9\",model=\"SIM-CAM100\",name=\"Lobby\","
+              "location=\"lab\",web_url=\"http://10.0.0.9\"} 1\n"
+              "orvan_device_info{mac=\"0A:1B:2C:3D:4E:5F\",ip=\"192.168.1.64\",model=\"SIM-CAM100\",name=\"Gate\","
+              "location=\"lab\",web_url=\"http://192.168.1.64\"} 1\n"
               "# HELP orvan_scan_devices Devices found by the last scan.\n"
               "# TYPE orvan_scan_devices gauge\n"
               "orvan_scan_devices 2\n"
@@ -78,49 +75,84 @@ TEST(PrometheusOutputTest, OneInfoSeriesPerDeviceAndTheScansFigures) {
     }
 }
 
-TEST(PrometheusOutputTest, HostileDeviceTextsBecomeValidLabelValues) {
-    struct Case {
+TEST(PrometheusOutputTest, HostileDeviceTextsStayInsideTheirLabels) {
+    const std::string long_name(1000, 'n');
+    const struct {
         const char* what;
         std::string name;
-        std::string label;
-    } const cases[] = {
-        {"quotes", "say \"hi\"", "say \\\"hi\\\""},
+        std::string label;  // the name label's value as written
+    } cases[] = {
+        {"double quotes", "say \"hi\"", "say \\\"hi\\\""},
         {"backslashes", "a\\b\\", "a\\\\b\\\\"},
-        {"line breaks", "a\nb\r", "a\xEF\xBF\xBD" "b\xEF\xBF\xBD"},
-        {"invalid UTF-8", "x\xff\xc3", "x\xEF\xBF\xBD\xEF\xBF\xBD"},
-        {"a terminal escape", "\x1b[2J", "\xEF\xBF\xBD[2J"},
-        {"a name of 1,000 characters", std::string(1000, 'n'), std::string(1000, 'n')},
+        {"a forged end of the series", "x\\\"} 1\nevil 1", "x\\\\\\\"} 1" + kReplacement + "evil 1"},
+        {"line feed and carriage return", "a\nb\rc", "a" + kReplacement + "b" + kReplacement + "c"},
+        {"a terminal escape", "\x1b[2Jx", kReplacement + "[2Jx"},
+        {"invalid UTF-8", "a\xff\xc3", "a" + kReplacement + kReplacement},
+        {"non-ASCII", "Caf\xc3\xa9 \xe6\x9d\xb1", "Caf\xc3\xa9 \xe6\x9d\xb1"},
+        {"1,000 characters", long_name, long_name},
+        {"empty", "", ""},
     };
     std::vector<FoundDevice> devices;
-    uint32_t order = 0x0A000001;
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        EXPECT_EQ(PrometheusLabelValue(c.name), c.label);
-        devices.push_back(Device("10.0.0." + std::to_string(order & 0xFF), order, c.name));
-        ++order;
+    for (const auto& row : cases) {
+        SCOPED_TRACE(row.what);
+        const FoundDevice device = Named("10.0.0." + std::to_string(devices.size() + 1), row.name);
+        EXPECT_EQ(PrometheusLabelValue(row.name), row.label);
+        const std::string text = PrometheusText({device}, ScanFigures{1.5, 1700000000.25, false, {}});
+        EXPECT_NE(text.find("orvan_device_info{mac=\"0A:1B:2C:3D:4E:5F\",ip=\"" + device.row.address +
+                            "\",model=\"SIM-CAM100\",name=\"" + row.label + "\",location=\"lab\",web_url=\"" +
+                            device.web_url + "\"} 1\n"),
+                  std::string::npos)
+            << text;
+        devices.push_back(device);
     }
-    ScanFigures figures;
-    figures.finished_unix_s = 1765400000;
-    const std::string text = PrometheusText(devices, figures, &Reachable);
-    if (const auto verdict = Promtool(text)) {
-        EXPECT_EQ(*verdict, "") << text;
+    // All of them in one file: one line per device, nothing else but the figures.
+    const std::string all = PrometheusText(devices, ScanFigures{2.25, 1700000000.5, false, {}});
+    size_t info_lines = 0;
+    std::istringstream lines(all);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.starts_with("orvan_device_info{")) ++info_lines;
+        else EXPECT_TRUE(line.starts_with("# ") || line.starts_with("orvan_scan_")) << "stray line: " << line;
+    }
+    EXPECT_EQ(info_lines, std::size(cases));
+    EXPECT_NE(all.find("\norvan_scan_devices " + std::to_string(std::size(cases)) + "\n"), std::string::npos);
+    if (const auto verdict = Promtool(all)) {
+        EXPECT_EQ(*verdict, "") << all;
     }
 }
 
-TEST(PrometheusOutputTest, AFailedScanListsNoDeviceSaysSoAndKeepsTheLastSuccess) {
-    ScanFigures figures;
-    figures.failed = true;
-    figures.last_success_unix_s = LastSuccessIn("orvan_scan_devices 3\norvan_scan_last_success_timestamp_seconds 1765400000.5\n");
-    const std::string text = PrometheusText({Device("10.0.0.9", 0x0A000009, "Lobby")}, figures, &Reachable);
-    EXPECT_EQ(text.find("orvan_device_info{"), std::string::npos);
-    EXPECT_NE(text.find("\norvan_scan_failed 1\n"), std::string::npos);
-    EXPECT_NE(text.find("\norvan_scan_devices 0\n"), std::string::npos);
-    EXPECT_NE(text.find("\norvan_scan_last_success_timestamp_seconds 1765400000.5\n"), std::string::npos);
-    EXPECT_EQ(PrometheusText({}, ScanFigures{0, 0, true, std::nullopt}, &Reachable).find("last_success"),
-              std::string::npos);
-    if (const auto verdict = Promtool(text)) {
-        EXPECT_EQ(*verdict, "");
+TEST(PrometheusOutputTest, AFailedScanListsNoDeviceSaysSoAndKeepsTheLastSuccessTime) {
+    const std::vector<FoundDevice> devices{Named("10.0.0.9", "cam")};
+    const std::string ok = PrometheusText(devices, ScanFigures{3.5, 1700000100.0, false, {}});
+    EXPECT_EQ(LastSuccessIn(ok), 1700000100.0);
+
+    const std::string failed = PrometheusText(devices, ScanFigures{0.25, 1700000200.0, true, LastSuccessIn(ok)});
+    EXPECT_EQ(failed.find("orvan_device_info{"), std::string::npos) << "a failed scan lists no device";
+    EXPECT_NE(failed.find("\norvan_scan_failed 1\n"), std::string::npos) << failed;
+    EXPECT_NE(failed.find("\norvan_scan_devices 0\n"), std::string::npos) << failed;
+    EXPECT_EQ(LastSuccessIn(failed), 1700000100.0) << "the earlier success time is carried over";
+
+    const std::string first_failed = PrometheusText({}, ScanFigures{0.25, 1700000200.0, true, std::nullopt});
+    EXPECT_EQ(LastSuccessIn(first_failed), std::nullopt) << "no success yet: no time is invented";
+    EXPECT_EQ(LastSuccessIn("garbage\norvan_scan_last_success_timestamp_seconds_x 5\n"
+                            "orvan_scan_last_success_timestamp_seconds 7 junk\n"),
+              std::nullopt);
+    for (const std::string& text : {failed, first_failed}) {
+        if (const auto verdict = Promtool(text)) {
+            EXPECT_EQ(*verdict, "") << text;
+        }
     }
+}
+
+// Found devices do not carry a reachable flag yet; the label follows the flag once they do.
+TEST(PrometheusOutputTest, TheReachableLabelComesOnlyFromTheDevicesOwnFlag) {
+    struct FlaggedDevice {
+        bool reachable = false;
+    };
+    EXPECT_EQ(ReachableLabel(FlaggedDevice{true}), ",reachable=\"true\"");
+    EXPECT_EQ(ReachableLabel(FlaggedDevice{false}), ",reachable=\"false\"");
+    const FoundDevice device = Named("10.0.0.9", "cam");
+    const std::string text = PrometheusText({device}, ScanFigures{});
+    EXPECT_NE(text.find("web_url=\"http://10.0.0.9\"" + ReachableLabel(device) + "} 1\n"), std::string::npos) << text;
 }
 
 }  // namespace

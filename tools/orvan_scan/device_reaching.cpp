@@ -50,26 +50,6 @@ uint32_t ReachInterface(const ScanOptions& options) {
     return chosen >= 0 ? interfaces.rows[chosen].index : 0;
 }
 
-std::string DeviceReachability(const FoundDevice& device) {
-    struct networks {
-        liborvaniot_os_net_network rows[kMaxNetworks];
-        int32_t count = 0;
-        bool read = false;
-    };
-    static const networks host = [] {
-        networks n;
-        n.read = liborvaniot_os_net_read_networks(n.rows, kMaxNetworks, &n.count) == 0;
-        return n;
-    }();
-    if (!host.read) return "unknown";
-    for (int32_t i = 0; i < host.count; ++i) {
-        const liborvaniot_os_net_network& row = host.rows[i];
-        const uint32_t mask = row.prefix_len == 0 ? 0 : 0xFFFFFFFFu << (32 - row.prefix_len);
-        if ((ntohl(row.address) & mask) == (device.ip_order & mask)) return "true";
-    }
-    return "false";
-}
-
 std::vector<std::string> HostNetworks() {
     liborvaniot_os_net_network rows[kMaxNetworks];
     int32_t count = 0;

@@ -21,10 +21,6 @@ uint32_t ReachInterface(const ScanOptions& options);
 // computer's networks, and the two ways out.
 std::string NoRightsMessage(const std::string& device_ip, const std::vector<std::string>& networks);
 
-// "true" when the device's IP lies in one of this computer's networks, "false" when it does not,
-// "unknown" when they cannot be read. The networks are read once per run.
-std::string DeviceReachability(const FoundDevice& device);
-
 // "198.18.0.1/16 on eth0" for each of this computer's networks.
 std::vector<std::string> HostNetworks();
 

@@ -34,8 +34,7 @@ std::string PrometheusLabelValue(std::string_view bytes) {
     return out;
 }
 
-std::string PrometheusText(const std::vector<FoundDevice>& devices, const ScanFigures& figures,
-                           ReachabilityOf reachability) {
+std::string PrometheusText(const std::vector<FoundDevice>& devices, const ScanFigures& figures) {
     std::string out;
     out += "# HELP orvan_device_info A device that answered the scan, with what it says about itself.\n"
            "# TYPE orvan_device_info gauge\n";
@@ -45,8 +44,8 @@ std::string PrometheusText(const std::vector<FoundDevice>& devices, const ScanFi
             out += "orvan_device_info{mac=\"" + PrometheusLabelValue(row.mac) + "\",ip=\"" +
                    PrometheusLabelValue(row.address) + "\",model=\"" + PrometheusLabelValue(row.model) +
                    "\",name=\"" + PrometheusLabelValue(row.name) + "\",location=\"" +
-                   PrometheusLabelValue(row.location) + "\",web_url=\"" + PrometheusLabelValue(device.web_url) +
-                   "\",reachable=\"" + reachability(device) + "\"} 1\n";
+                   PrometheusLabelValue(row.location) + "\",web_url=\"" + PrometheusLabelValue(device.web_url) + "\"" +
+                   ReachableLabel(device) + "} 1\n";
         }
     }
     Gauge(out, "orvan_scan_devices", "Devices found by the last scan.",

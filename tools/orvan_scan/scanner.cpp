@@ -185,13 +185,15 @@ std::string PrometheusResult(const ScanOptions& options, const std::vector<Found
         text << previous.rdbuf();
         figures.last_success_unix_s = LastSuccessIn(text.str());
     }
-    return PrometheusText(found, figures, &DeviceReachability);
+    return PrometheusText(found, figures);
 }
 
 // The result to standard output, or in place of the --output file.
 int Emit(const ScanOptions& options, const std::string& text, const Console& console) {
     if (!options.output) return Write(console, text) ? kExitFound : WriteFailed(console);
-    if (const int32_t error = liborvaniot_os_file_replace(options.output->c_str(), text.data(), text.size()); error != 0) {
+    // Readable by others as a shell redirection would make it: the collector runs as its own user.
+    if (const int32_t error = liborvaniot_os_file_replace(options.output->c_str(), text.data(), text.size(), 0666);
+        error != 0) {
         ReportError(console, "cannot write " + *options.output + ": " + std::strerror(error));
         return kExitError;
     }

@@ -65,7 +65,7 @@ void DeviceRowDump::Write(const orvan::wnd::ListControl* list, int32_t columns,
 
     // Replaced whole, written under a fresh name created for it: in a shared directory someone may
     // have planted a link at a name we would have used, to make us overwrite their target.
-    liborvaniot_os_file_replace(path_.c_str(), text.data(), text.size());
+    liborvaniot_os_file_replace(path_.c_str(), text.data(), text.size(), 0600);
 }
 
 }  // namespace ORVAN_UXClass

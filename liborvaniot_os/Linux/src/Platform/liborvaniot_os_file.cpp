@@ -24,7 +24,7 @@ int32_t write_all(int fd, const char* data, size_t size) {
 
 }  // namespace
 
-int32_t liborvaniot_os_file_replace(const char* path, const void* data, size_t size) {
+int32_t liborvaniot_os_file_replace(const char* path, const void* data, size_t size, uint32_t mode) {
     if (path == nullptr || *path == '\0') return EINVAL;
     // In a shared directory the fresh name must be one nobody could guess and prepare for us.
     for (int attempt = 0; attempt < 8; ++attempt) {
@@ -33,7 +33,8 @@ int32_t liborvaniot_os_file_replace(const char* path, const void* data, size_t s
         char suffix[40];
         std::snprintf(suffix, sizeof suffix, ".partial-%016llx", salt);
         const std::string fresh = std::string(path) + suffix;
-        const int fd = ::open(fresh.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        const int fd = ::open(fresh.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                            static_cast<mode_t>(mode & 0777));
         if (fd < 0) {
             if (errno == EEXIST) continue;
             return errno;

@@ -22,7 +22,8 @@ std::wstring wide(const std::string& text) {
 
 }  // namespace
 
-int32_t liborvaniot_os_file_replace(const char* path, const void* data, size_t size) {
+// Windows has no mode bits: the file inherits the folder's access rules.
+int32_t liborvaniot_os_file_replace(const char* path, const void* data, size_t size, uint32_t /*mode*/) {
     if (path == nullptr || *path == '\0') return EINVAL;
     for (int attempt = 0; attempt < 8; ++attempt) {
         unsigned long long salt = 0;
