@@ -29,6 +29,14 @@ note() { echo "scan_reach_test: $*" >&2; }
 scan_pid=
 sim_pid=
 trap '[[ -n $scan_pid ]] && kill -KILL "$scan_pid" 2>/dev/null; stop_processes $sim_pid; rm -rf "$work"' EXIT
+# Starts orvan-scan in the background with fresh output files: the previous run's "press Ctrl+C"
+# must not be taken for this run's (the shell truncates the files only once the child runs).
+start_scan() {
+    : >"$work/out"
+    : >"$work/err"
+    "$scan" "$@" >"$work/out" 2>"$work/err" &
+    scan_pid=$!
+}
 
 # The device's page as seen from this computer: true when it loads.
 page_loads() { curl -s -o /dev/null --max-time 2 "http://$device/"; }
@@ -53,8 +61,7 @@ done
 nothing_left || fail "without rights, something was added: $(leftovers)"
 
 # 2. --reach as root, then Ctrl+C.
-"$scan" --reach "$device" >"$work/out" 2>"$work/err" &
-scan_pid=$!
+start_scan --reach "$device"
 wait_for 200 grep -q "press Ctrl+C" "$work/err" || fail "--reach: no word of the kept address: $(cat "$work/err")"
 grep -q "reached through 192.168.1." "$work/err" || fail "--reach: the address used is not named: $(cat "$work/err")"
 page_loads || fail "--reach: the device's page does not load"
@@ -71,8 +78,7 @@ page_loads && fail "--reach: the page still loads after the end"
 
 # 3. --open as root: reached, opened, kept until interrupted.
 record_opened_urls "$work"
-"$scan" --open "$device" >"$work/out" 2>"$work/err" &
-scan_pid=$!
+start_scan --open "$device"
 wait_for 200 grep -q "press Ctrl+C" "$work/err" || fail "--open: no word of the kept address: $(cat "$work/err")"
 [[ $(cat "$urls") == "http://$device" ]] || fail "--open: opened '$(cat "$urls")'"
 page_loads || fail "--open: the opened page does not load"
@@ -82,8 +88,7 @@ scan_pid=
 nothing_left || fail "--open: left behind after the end: $(leftovers)"
 
 # 4. A killed run: the address expires and takes its routes with it.
-"$scan" --reach "$device" >"$work/out" 2>"$work/err" &
-scan_pid=$!
+start_scan --reach "$device"
 wait_for 200 grep -q "press Ctrl+C" "$work/err" || fail "killed run: not reached: $(cat "$work/err")"
 kill -KILL "$scan_pid"
 wait "$scan_pid" 2>/dev/null
