@@ -83,6 +83,24 @@ DeviceListPlatform FakeProbeClient::Platform() {
                 linkLocalListener = listener;
                 linkLocalListenerData = data;
             },
+        .reaches_directly =
+            [this](uint32_t device, uint32_t arrival) {
+                std::lock_guard held(reachMutex);
+                directChecks.emplace_back(device, arrival);
+                return !unreachable.contains(device);
+            },
+        .reach =
+            [this](uint32_t device, uint32_t arrival) {
+                std::lock_guard held(reachMutex);
+                reachRequests.emplace_back(device, arrival);
+            },
+        .set_reach_listener =
+            [this](void (*listener)(const device_reach_result&, void*), void* data) {
+                std::lock_guard held(reachMutex);
+                reachListener = listener;
+                reachListenerData = data;
+            },
+        .no_rights_text = [](const std::string& device) { return device + " cannot be reached without rights"; },
         .open_url =
             [this](const std::string& url) {
                 openedUrls.push_back(url);

@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -69,6 +70,15 @@ class FakeProbeClient {
     // The screen's link-local listener, as the core would call it.
     void (*linkLocalListener)(void*) = nullptr;
     void* linkLocalListenerData = nullptr;
+
+    // Reaching: devices (network byte order) not reached directly, the checks and requests made,
+    // and the screen's listener, as the reach worker would call it.
+    std::set<uint32_t> unreachable;
+    std::vector<std::pair<uint32_t, uint32_t>> directChecks;  // (device, arrival interface address)
+    std::vector<std::pair<uint32_t, uint32_t>> reachRequests;
+    void (*reachListener)(const device_reach_result&, void*) = nullptr;
+    void* reachListenerData = nullptr;
+    std::mutex reachMutex;
 
     std::vector<std::string> openedUrls;
     // What the desktop's handler does with a URL (accepts it when empty).

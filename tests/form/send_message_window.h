@@ -70,6 +70,7 @@ class SendMessageWindow final : public orvan::wnd::Window {
         return inner_.TrackPopupMenu(items, point);
     }
     bool SetClipboardText(const std::wstring& text) override { return inner_.SetClipboardText(text); }
+    void ShowNotice(const std::wstring& text) override { inner_.ShowNotice(text); }
     std::unique_ptr<orvan::wnd::PictureDrawer> OpenPictureDrawer() override {
         return inner_.OpenPictureDrawer();
     }

@@ -1,8 +1,10 @@
 #include "DeviceDrmListActivity/device_list_platform.h"
 
+#include "liborvaniot_core_cms/device_reach.h"
 #include "liborvaniot_core_cms/misc_common.h"
 #include "liborvaniot_drm_client/libdrm_client_probe.h"
 #include "liborvaniot_os/liborvaniot_os_net_addr.h"
+#include "liborvaniot_os/liborvaniot_os_net_reach.h"
 #include "orvan_wnd/wnd.h"
 
 namespace ORVAN_UXClass {
@@ -21,6 +23,24 @@ std::wstring ProductRightsHint() {
     return {};
 }
 
+bool ProductReachesDirectly(uint32_t device, uint32_t arrival_if_addr) {
+    const uint32_t arrival = arrival_if_addr == 0 ? 0 : liborvaniot_os_net_interface_of(arrival_if_addr);
+    return device_reach_is_direct(device, arrival);
+}
+
+void ProductReach(uint32_t device, uint32_t arrival_if_addr) {
+    device_reach_request(device, device_reach_interface_for(device, arrival_if_addr));
+}
+
+std::string ProductNoRightsText(const std::string& device_ip) {
+#ifdef _WIN32
+    return device_reach_no_rights_text(device_ip,
+                                       "start \"Selvani Device Finder (administrator)\" from the Start menu");
+#else
+    return device_reach_no_rights_text(device_ip, "start the finder as administrator");
+#endif
+}
+
 }  // namespace
 
 DeviceListPlatform DeviceListPlatform::Product() {
@@ -37,6 +57,10 @@ DeviceListPlatform DeviceListPlatform::Product() {
         .link_local_added_address = &misc_common_link_local_added_address,
         .link_local_generation = &misc_common_link_local_generation,
         .set_link_local_listener = &misc_common_set_link_local_listener,
+        .reaches_directly = &ProductReachesDirectly,
+        .reach = &ProductReach,
+        .set_reach_listener = &device_reach_set_listener,
+        .no_rights_text = &ProductNoRightsText,
         .open_url = &orvan::wnd::OpenUrl,
         .rights_hint = &ProductRightsHint,
     };

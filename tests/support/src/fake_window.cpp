@@ -239,6 +239,17 @@ uint32_t FakeWindow::TrackPopupMenu(const std::vector<wnd::MenuItem>& items, wnd
     return chooser ? chooser(items) : 0;
 }
 
+std::vector<std::wstring> FakeWindow::Notices() const {
+    std::lock_guard guard(state_->mutex);
+    return state_->notices;
+}
+
+void FakeWindow::ShowNotice(const std::wstring& text) {
+    std::lock_guard guard(state_->mutex);
+    state_->Record(false, "ShowNotice \"" + Utf8(text) + "\"");
+    state_->notices.push_back(text);
+}
+
 bool FakeWindow::SetClipboardText(const std::wstring& text) {
     std::lock_guard guard(state_->mutex);
     state_->Record(false, "SetClipboardText \"" + Utf8(text) + "\"");

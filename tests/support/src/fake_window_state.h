@@ -40,6 +40,7 @@ struct FakeWindowState {
     std::vector<FakeListContents> lists;
     int openPictureDrawers = 0;
     std::vector<std::vector<wnd::MenuItem>> menus;
+    std::vector<std::wstring> notices;
     std::function<uint32_t(const std::vector<wnd::MenuItem>&)> menuChooser;
     std::wstring clipboard;
     bool clipboardResult = true;

@@ -162,6 +162,9 @@ class Window {
     virtual uint32_t TrackPopupMenu(const std::vector<MenuItem>& items, Point point) = 0;
     // Puts text on the clipboard; false when it could not.
     virtual bool SetClipboardText(const std::wstring& text) = 0;
+    // Shows text in a modal message box over the program's window, with an OK button, and waits
+    // until the user closes it: for what the user must read before going on.
+    virtual void ShowNotice(const std::wstring& text) = 0;
 
     // A picture-drawing object for frames shown on this view; null when none can be had.
     virtual std::unique_ptr<PictureDrawer> OpenPictureDrawer() = 0;

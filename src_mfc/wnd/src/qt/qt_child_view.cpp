@@ -6,6 +6,7 @@
 #include <QEnterEvent>
 #include <QGuiApplication>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -153,6 +154,14 @@ bool QtChildView::SetClipboardText(const std::wstring& text) {
     if (clipboard == nullptr) return false;
     clipboard->setText(QString::fromStdWString(text), QClipboard::Clipboard);
     return true;
+}
+
+void QtChildView::ShowNotice(const std::wstring& text) {
+    QWidget* top = window();
+    QMessageBox box(QMessageBox::Warning, top->windowTitle(), QString::fromStdWString(text), QMessageBox::Ok, top);
+    box.setFont(DefaultGuiFont());
+    // Runs the event loop until the box closes, as a modal box does.
+    box.exec();
 }
 
 std::unique_ptr<PictureDrawer> QtChildView::OpenPictureDrawer() {

@@ -1,5 +1,6 @@
 #include "win32_child_view.h"
 
+#include <iterator>
 #include <optional>
 
 #include "win32_clipboard.h"
@@ -233,6 +234,13 @@ uint32_t Win32ChildView::TrackPopupMenu(const std::vector<MenuItem>& items, Poin
 
 bool Win32ChildView::SetClipboardText(const std::wstring& text) {
     return PutTextOnClipboard(hwnd_, text);
+}
+
+void Win32ChildView::ShowNotice(const std::wstring& text) {
+    const HWND frame = GetAncestor(hwnd_, GA_ROOT);
+    wchar_t title[256] = {};
+    GetWindowTextW(frame, title, static_cast<int>(std::size(title)));
+    MessageBoxW(frame, text.c_str(), title, MB_OK | MB_ICONWARNING);
 }
 
 std::unique_ptr<PictureDrawer> Win32ChildView::OpenPictureDrawer() {

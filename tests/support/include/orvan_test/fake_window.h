@@ -74,6 +74,8 @@ class FakeWindow final : public wnd::Window {
     std::vector<std::vector<wnd::MenuItem>> PopupMenus() const;
     // What the clipboard holds: the text of the last successful SetClipboardText.
     std::wstring ClipboardText() const;
+    // The texts of every notice shown, in order (each returns at once, as if closed).
+    std::vector<std::wstring> Notices() const;
     int OpenFonts() const;
 
     // --- wnd::Window
@@ -98,6 +100,7 @@ class FakeWindow final : public wnd::Window {
     // Recorded as "TrackPopupMenu at (x,y)" and "SetClipboardText "text"".
     uint32_t TrackPopupMenu(const std::vector<wnd::MenuItem>& items, wnd::Point point) override;
     bool SetClipboardText(const std::wstring& text) override;
+    void ShowNotice(const std::wstring& text) override;
     std::unique_ptr<wnd::PictureDrawer> OpenPictureDrawer() override;
     std::unique_ptr<wnd::Font> CreateFontIndirect(const wnd::FontDesc& desc) override;
 
