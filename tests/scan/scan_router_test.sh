@@ -15,35 +15,18 @@ sim=${2:?usage: scan_router_test.sh <orvan-scan> <orvan_device_sim>}
 source "$(dirname "${BASH_SOURCE[0]}")/../support/wait_for.sh"
 # shellcheck source=/dev/null
 source "$(dirname "${BASH_SOURCE[0]}")/../support/test_network.sh"
+# shellcheck source=/dev/null
+source "$(dirname "${BASH_SOURCE[0]}")/../support/routed_network.sh"
 require_test_network scan_router_test
 
-router=${peers[0]}
-router_addr=${ORVAN_NETNS_PEER_ADDRS%% *}
-# Named after the run, so that netns_run.sh removes it with the rest however this script ends.
-device_ns=$ORVAN_NETNS_ID-devnet
-device_if=${ORVAN_NETNS_ID}d
-router_if=${ORVAN_NETNS_ID}r
 devices=20
 work=$(mktemp -d)
 failed=0
 fail() { echo "FAIL: $*" >&2; failed=1; }
 note() { echo "scan_router_test: $*" >&2; }
 sim_pid=
-trap 'stop_processes $sim_pid; ip netns del "$device_ns" 2>/dev/null; rm -rf "$work"' EXIT
-
-ip netns add "$device_ns" || exit 1
-ip -n "$device_ns" link set lo up &&
-    ip -n "$router" link add "$router_if" type veth peer name "$device_if" netns "$device_ns" &&
-    ip -n "$router" addr add 10.2.0.1/24 dev "$router_if" &&
-    ip -n "$router" link set "$router_if" up &&
-    ip -n "$device_ns" addr add 10.2.0.2/24 dev "$device_if" &&
-    ip -n "$device_ns" link set "$device_if" up &&
-    ip -n "$device_ns" route add default via 10.2.0.1 &&
-    ip netns exec "$router" sysctl -qw net.ipv4.ip_forward=1 &&
-    ip -n "$ORVAN_NETNS_FINDER" route add 10.2.0.0/24 via "$router_addr" || {
-    note "could not build the routed device network"
-    exit 1
-}
+trap 'stop_processes $sim_pid; routed_network_down; rm -rf "$work"' EXIT
+routed_network_up 10.2.0.0/24 10.2.0.1/24 10.2.0.2/24 || exit 1
 
 # Devices 10.2.0.10 to 10.2.0.29.
 ip netns exec "$device_ns" "$sim" --interface "$device_if" --base-address 10.2.0.10 --count "$devices" \

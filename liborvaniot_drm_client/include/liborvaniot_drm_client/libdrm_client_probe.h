@@ -6,7 +6,7 @@
 #include <span>
 
 #include "liborvaniot_drm_client/libdrm_client_probe_message.h"
-#include "liborvaniot_drm_client/libdrm_client_probe_target.h"
+#include "liborvaniot_drm_client/libdrm_client_probe_sweep.h"
 #include "liborvaniot_os/liborvaniot_os_thread.h"
 
 // Discovery port the device list uses.
