@@ -69,6 +69,12 @@ run --target 10.2.0.10 --no-multicast
 [[ $status == 0 ]] || fail "table: exit status $status: $(cat "$work/err")"
 grep -q '10\.2\.0\.10' "$work/out" || fail "table: the device is not listed: $(cat "$work/out")"
 
+# 4b. The unicast socket is accounted for like the others: the runtime's leak report stays empty.
+run --target 10.2.0.10-10.2.0.12 --no-multicast --json --debug
+[[ $status == 0 ]] || fail "--debug: exit status $status"
+grep -i 'leak' "$work/err" && fail "--debug: the runtime reports a leak"
+[[ $(found_ips) == "$(expected_ips 10 11 12)" ]] || fail "--debug: found $(found_ips | tr '\n' ' ')"
+
 # 5. Bad targets: status 2, the reason on standard error, nothing probed and nothing printed.
 probes_before=$(grep -c '^probe from' "$work/sim.out")
 while IFS='|' read -r message args; do

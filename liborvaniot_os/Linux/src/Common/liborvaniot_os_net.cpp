@@ -162,7 +162,8 @@ int32_t liborvaniot_os_net_multicast_client_init(uint32_t if_addr, liborvaniot_o
 }
 
 int32_t liborvaniot_os_net_unicast_client_init(liborvaniot_os_socket* sock) {
-    constexpr char kCaller[] = "liborvaniot_os_net_unicast_client_init";
+    // The socket table keeps this pointer for its leak report: it must outlive the call.
+    static constexpr char kCaller[] = "liborvaniot_os_net_unicast_client_init";
     if (*sock != LIBORVANIOT_OS_INVALID_SOCKET) {
         liborvaniot_os_socket_debug_close(sock);
         return 1;
