@@ -6,6 +6,7 @@
 # status 2 and a message; targets with no route to them fail the same way.
 #
 #   scan_router_test.sh <orvan-scan> <orvan_device_sim>      (inside netns_run.sh --peers 1)
+#   scan_router_test.sh <orvan-scan.exe> <orvan_device_sim>  (the same under Wine, inside wine_netns.sh)
 set -uo pipefail
 
 scan=${1:?usage: scan_router_test.sh <orvan-scan> <orvan_device_sim>}
@@ -34,8 +35,10 @@ ip netns exec "$device_ns" "$sim" --interface "$device_if" --base-address 10.2.0
 sim_pid=$!
 wait_for 100 grep -q '^ready ' "$work/sim.out" || { note "simulator: $(cat "$work/sim.out")"; exit 1; }
 
+launcher=()
+[[ $scan == *.exe ]] && launcher=(wine)
 run() {
-    "$scan" "$@" >"$work/out" 2>"$work/err"
+    "${launcher[@]}" "$scan" "$@" >"$work/out" 2>"$work/err"
     status=$?
 }
 

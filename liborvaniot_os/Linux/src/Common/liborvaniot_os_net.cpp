@@ -182,6 +182,11 @@ int32_t liborvaniot_os_net_unicast_client_init(liborvaniot_os_socket* sock) {
         liborvaniot_os_socket_debug_close(sock);
         return 1;
     }
+    // A swept network has hosts without a listener on the port; their refusals must not cut short
+    // the reading of the answers that follow them.
+    if (liborvaniot_os_socket_calls::ignore_port_unreachable(*sock) != 0) {
+        liborvaniot_os_debug_printf(kCaller, __LINE__, "unicast probe socket port-unreachable reports, error !!\n");
+    }
     return 0;
 }
 
