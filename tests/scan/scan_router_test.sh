@@ -61,6 +61,20 @@ run --target 10.2.0.0/24 --no-multicast --json
 [[ -s $work/err ]] && fail "--target /24: unexpected messages: $(cat "$work/err")"
 grep -q 'to 239.255.255.250' "$work/sim.out" && fail "--no-multicast: a multicast probe reached the devices"
 
+python3 -c 'import json, sys
+sys.exit(any(device["reachable"] is not True for device in json.load(open(sys.argv[1], encoding="utf-8"))))' \
+    "$work/out" || fail "--target /24: devices behind the router are not marked reachable: $(cat "$work/out")"
+
+# 2b. Such a device is reachable already: --reach adds nothing on the link (it would take the
+# device's traffic away from the router).
+plain_launcher=("${launcher[@]}")
+launcher=(timeout 30 "${launcher[@]}")  # a --reach that added an address would wait for Ctrl+C
+run --target 10.2.0.10 --no-multicast --reach 10.2.0.10
+launcher=("${plain_launcher[@]}")
+[[ $status == 0 ]] || fail "--reach: exit status $status: $(cat "$work/err")"
+grep -qF "10.2.0.10 is reachable from this computer already" "$work/err" || fail "--reach: $(cat "$work/err")"
+[[ -z $(ip -4 -o addr show label '*:or'; ip -4 -o route show proto 111) ]] || fail "--reach: something was added"
+
 # 3. A range and a single address, with multicast on beside them: exactly the devices named.
 run --target 10.2.0.12-10.2.0.15 --target=10.2.0.27 --rate 200 --json
 [[ $status == 0 ]] || fail "range and address: exit status $status: $(cat "$work/err")"
@@ -71,6 +85,7 @@ run --target 10.2.0.12-10.2.0.15 --target=10.2.0.27 --rate 200 --json
 run --target 10.2.0.10 --no-multicast
 [[ $status == 0 ]] || fail "table: exit status $status: $(cat "$work/err")"
 grep -q '10\.2\.0\.10' "$work/out" || fail "table: the device is not listed: $(cat "$work/out")"
+grep -q 'not reachable' "$work/out" && fail "table: the device is said not to be reachable: $(cat "$work/out")"
 
 # 4b. The unicast socket is accounted for like the others: the runtime's leak report stays empty.
 run --target 10.2.0.10-10.2.0.12 --no-multicast --json --debug

@@ -186,11 +186,13 @@ void sync_channels(drm_probe_client* c, uint16_t port) {
     c->reopen = 0;
 }
 
-void read_datagram(drm_probe_client* c, int32_t length, const sockaddr_in& sender, uint32_t arrival_if_addr) {
+void read_datagram(drm_probe_client* c, int32_t length, const sockaddr_in& sender, uint32_t arrival_if_addr,
+                   bool unicast) {
     receive_buffer[length] = '\0';
     drm_xml_node* root = drm_xml_parse(&node_table, receive_buffer, length);
     if (root == nullptr) return;
     drm_probe_device_prepare(&c->record, sender, arrival_if_addr);
+    c->record.answered_unicast = unicast ? 1 : 0;
     drm_probe_envelope_read(root, &c->record);
     drm_xml_node_detach(root);
 }
@@ -209,7 +211,7 @@ void drain_socket(drm_probe_client* c, liborvaniot_os_socket sock, uint32_t arri
         if (n == LIBORVANIOT_OS_NET_WOULD_BLOCK || n == -1) return;
         // Empty and over-long datagrams are dropped; the next one may be fine.
         if (n <= 0) continue;
-        read_datagram(c, n, sender, arrival_if_addr);
+        read_datagram(c, n, sender, arrival_if_addr, sock == c->unicast_sock);
     }
 }
 
