@@ -121,5 +121,12 @@ run --target 203.0.113.5 --no-multicast --timeout 1
 grep -qF "orvan-scan: no probe could be sent to the targets: this computer has no route to them" "$work/err" ||
     fail "unroutable target: $(cat "$work/err")"
 
+# 7. Some targets without a route: the others are still asked, and the user learns how many were not.
+run --target 10.2.0.11 --target 203.0.113.5 --no-multicast --json
+[[ $status == 0 ]] || fail "partly unroutable targets: exit status $status: $(cat "$work/err")"
+[[ $(found_ips) == "$(expected_ips 11)" ]] || fail "partly unroutable targets: found $(found_ips | tr '\n' ' ')"
+grep -qF "orvan-scan: 1 of 2 target addresses could not be sent a probe (no route to them?)" "$work/err" ||
+    fail "partly unroutable targets: $(cat "$work/err")"
+
 ((failed)) && exit 1
 echo "scan_router_test: all checks passed"

@@ -106,8 +106,8 @@ std::string ProbeProblem(const ScanOptions& options, const DiscoverySession& ses
         ReportError(console, std::to_string(failed) + " of " + std::to_string(asked) +
                                  " target addresses could not be sent a probe (no route to them?)");
     }
-    if (options.multicast) return session.Channels() > 0 ? std::string() : NoChannelMessage();
     if (session.UnicastSent() > 0) return {};
+    if (options.multicast) return session.Channels() > 0 ? std::string() : NoChannelMessage();
     return "no probe could be sent to the targets: this computer has no route to them";
 }
 
