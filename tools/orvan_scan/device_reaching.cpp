@@ -49,12 +49,15 @@ uint32_t ReachInterface(const FoundDevice& device, const ScanOptions& options) {
 void CheckReachability(FoundDevice& device) {
     if (device.row.address.empty()) return;
     const uint32_t arrival = device.arrival_if_addr == 0 ? 0 : liborvaniot_os_net_interface_of(device.arrival_if_addr);
-    device.reachable = device_reach_is_direct(htonl(device.ip_order), arrival);
+    device.reachable = device.answered_unicast || device_reach_is_direct(htonl(device.ip_order), arrival);
 }
 
 bool MakeReachable(const FoundDevice& device, const ScanOptions& options, const Console& console, bool* added,
                    int* status) {
     *added = false;
+    // Its answer came back through the routes a page request takes: an address added on the link
+    // would only take its traffic away from the router.
+    if (device.answered_unicast) return true;
     const uint32_t device_ip = device.row.address.empty() ? 0 : htonl(device.ip_order);
     const uint32_t if_index = ReachInterface(device, options);
     const device_reach_result result = device_reach_make(device_ip, if_index);
