@@ -115,6 +115,9 @@ struct Bench {
             .reach = {},
             .set_reach_listener = {},
             .no_rights_text = {},
+            .check_scan_targets = {},
+            .set_scan_targets = {},
+            .scan_targets_path = {},
             .open_url = [](const std::string&) { return true; },
             .rights_hint = {},
         };

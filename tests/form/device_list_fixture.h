@@ -63,6 +63,12 @@ class FakeProbeClient {
     // Runs when the screen stops the listener, before the listener thread is waited for.
     std::function<void()> onStop;
 
+    // Single-address probes: offered only when set before the screen opens. A target is a word of
+    // digits, dots, '/' and '-'; anything else is refused, naming it.
+    bool offersScanTargets = false;
+    std::string scanTargetsPath;
+    std::vector<std::string> scanTargetsSet;
+
     int32_t linkLocalPresent = 0;
     std::string linkLocalText;
     uint32_t linkLocalAdded = 0;

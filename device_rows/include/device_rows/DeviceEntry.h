@@ -12,6 +12,8 @@ struct DeviceEntry {
     // The address of this computer's interface its answer came in on (network byte order); 0 when
     // not known.
     uint32_t arrivalIfAddr = 0;
+    // It answered a probe sent to its own address: the routes that brought the answer carry its page.
+    bool answeredUnicast = false;
 };
 
 }  // namespace ORVAN_UXClass

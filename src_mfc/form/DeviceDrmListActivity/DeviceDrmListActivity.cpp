@@ -6,6 +6,7 @@
 #include <optional>
 #include <utility>
 
+#include "DeviceDrmListActivity/device_scan_targets.h"
 #include "device_rows/device_bound.h"
 #include "device_rows/SecureWebModelList.h"
 #include "device_rows/device_report.h"
@@ -33,6 +34,7 @@ constexpr char kCopyCaller[] = "ORVAN_UXClass::DeviceDrmListActivity::CopyText";
 constexpr char kTimerCaller[] = "ORVAN_UXClass::DeviceDrmListActivity::OnTimer";
 constexpr char kCallbackCaller[] = "device_drm_list_activity_probe_callback";
 constexpr char kReachCaller[] = "ORVAN_UXClass::DeviceDrmListActivity::OnReached";
+constexpr char kScanTargetsCaller[] = "ORVAN_UXClass::DeviceDrmListActivity::LoadScanTargets";
 
 constexpr orvan::wnd::COLORREF kWhite = 0xFFFFFF;
 
@@ -312,6 +314,43 @@ void DeviceDrmListActivity::Register() {
     addRowHook = &ForwardAddRow;
     // Without listLock no report could be taken safely, so the listener is not started.
     if (lockReady_ && platform_.listen_is_started() == 0) platform_.listen_start();
+    LoadScanTargets();
+}
+
+bool DeviceDrmListActivity::OffersScanAddresses() const {
+    return platform_.check_scan_targets && platform_.set_scan_targets;
+}
+
+void DeviceDrmListActivity::LoadScanTargets() {
+    if (!OffersScanAddresses()) return;
+    const std::string targets = ScanTargetsFile(platform_.scan_targets_path).Load();
+    if (targets.empty()) return;
+    // Edited by hand, say: a file that is no list of targets is left alone and probes nothing.
+    if (const std::string error = platform_.check_scan_targets(targets); !error.empty()) {
+        liborvaniot_os_debug_printf(kScanTargetsCaller, __LINE__, "saved scan targets ignored: %s\n", error.c_str());
+        return;
+    }
+    scanTargets_ = targets;
+    platform_.set_scan_targets(scanTargets_);
+}
+
+void DeviceDrmListActivity::AskScanAddresses() {
+    orvan::wnd::TextPrompt prompt;
+    prompt.title = L"Scan addresses";
+    prompt.label =
+        L"Devices behind a router answer only a probe sent to their own address. Every Scan also probes these "
+        L"addresses, networks and ranges, separated by spaces (empty: none), for example "
+        L"10.2.0.0/24 10.3.0.7 10.4.0.10-10.4.0.60";
+    prompt.text = WideFromLocal(scanTargets_);
+    prompt.check = [this](const std::wstring& text) {
+        return WideFromLocal(platform_.check_scan_targets(LocalFromWide(text)));
+    };
+    const std::optional<std::wstring> taken = view->PromptText(prompt);
+    if (!taken) return;
+    scanTargets_ = LocalFromWide(*taken);
+    ScanTargetsFile(platform_.scan_targets_path).Save(scanTargets_);
+    platform_.set_scan_targets(scanTargets_);
+    buttonScan_OnClick(this, UX_NO_ARG1, UX_NO_ARG2);
 }
 
 void DeviceDrmListActivity::DestroyListView() {
@@ -355,7 +394,7 @@ bool DeviceDrmListActivity::ChooseRow(int32_t row) {
     webGuiButton->SetEnabled(true);
     reachText_.clear();
     const std::optional<DeviceEntry> entry = SelectedEntry();
-    selectedReachable_ = !entry || !platform_.reaches_directly ||
+    selectedReachable_ = !entry || entry->answeredUnicast || !platform_.reaches_directly ||
                          platform_.reaches_directly(AddressValue(entry->address), entry->arrivalIfAddr);
     ShowScanStatus();
     Dump();
@@ -367,7 +406,14 @@ void DeviceDrmListActivity::OnListItemActivate(int32_t row) {
 }
 
 void DeviceDrmListActivity::OnListRightClick(int32_t row, orvan::wnd::Point point) {
-    if (!ChooseRow(row)) return;
+    if (!ChooseRow(row)) {
+        // Below the rows, or in an empty list: what can be asked of the list itself.
+        if (OffersScanAddresses() &&
+            view->TrackPopupMenu({{kMenuScanAddresses, L"Scan addresses..."}}, point) == kMenuScanAddresses) {
+            AskScanAddresses();
+        }
+        return;
+    }
     // Rows may arrive and move while the menu is open: what it acts on is taken now.
     const RowTexts texts = RowAt(row);
     const std::string url = SelectedUrl();
@@ -388,10 +434,14 @@ void DeviceDrmListActivity::OnListRightClick(int32_t row, orvan::wnd::Point poin
         items.push_back({kMenuCopyDevicesAtAddress,
                          L"Copy the " + std::to_wstring(devicesHere.size()) + L" devices at this address"});
     }
+    if (OffersScanAddresses()) items.push_back({kMenuScanAddresses, L"Scan addresses..."});
     const uint32_t command = view->TrackPopupMenu(items, point);
     switch (command) {
         case kMenuOpenWebGui:
             if (entry) OpenDevice(*entry, url);
+            break;
+        case kMenuScanAddresses:
+            AskScanAddresses();
             break;
         case kMenuCopyDevicesAtAddress: {
             std::wstring lines;
@@ -822,6 +872,13 @@ void device_drm_list_activity_probe_callback(drm_probe_device* record, int32_t k
                  report->location.c_str(), report->name.c_str(), report->endpoint.c_str(), &isNew);
     }
     if (isNew != 1) return;
+    if (!screen->queue_.empty()) {
+        // Where the answer came in: whether this computer reaches the device directly is asked
+        // when its row is chosen.
+        DeviceEntry& entry = screen->queue_.back().entry;
+        entry.arrivalIfAddr = record->arrival_if_addr;
+        entry.answeredUnicast = record->answered_unicast != 0;
+    }
     // Entry and row are queued under one hold of the lock, so a Scan takes both or neither.
     if (screen->addRowHook != nullptr) {
         screen->addRowHook(userData, report->model.c_str(), report->mac.c_str(), report->address.c_str(),

@@ -43,6 +43,7 @@ enum DeviceMenuCommand : uint32_t {
     kMenuCopyMac = 3,
     kMenuCopyRow = 4,
     kMenuCopyDevicesAtAddress = 5,  // offered when more than one device answers from the row's address
+    kMenuScanAddresses = 6,         // the addresses every Scan also probes one by one
 };
 
 // Queues the row of a new device (user data = the screen; the caller holds its listLock).
@@ -63,7 +64,9 @@ class DeviceDrmListActivity final : public ORVAN_UXViewController {
     void OnListClick(int32_t row, int64_t* result) override;
     // Chooses the row and opens its page, as Web GUI does.
     void OnListItemActivate(int32_t row) override;
-    // Chooses the row and offers its menu: open the page, copy the IP, the MAC or the whole row.
+    // Chooses the row and offers its menu: open the page, copy the IP, the MAC or the whole row (or
+    // every device at its address), and "Scan addresses..." (offered alone below the rows, also in
+    // an empty list).
     void OnListRightClick(int32_t row, orvan::wnd::Point point) override;
     // Sorts the rows by the column (the other way round on a second click); the chosen device
     // keeps the highlight wherever its row goes.
@@ -180,6 +183,11 @@ class DeviceDrmListActivity final : public ORVAN_UXViewController {
     std::vector<std::wstring> OtherDevicesAt(const std::string& address);
     // What the status says about the chosen device: empty when nothing.
     std::wstring SelectedNote();
+    // The dialog for the addresses every Scan also probes; taken ones are kept, and a Scan runs.
+    void AskScanAddresses();
+    bool OffersScanAddresses() const;
+    // Once the listener runs: the targets kept from an earlier run go to the probe client.
+    void LoadScanTargets();
     void CopyText(const std::wstring& text);
     // The status line as the scan and the list stand now.
     void ShowScanStatus();
@@ -212,6 +220,8 @@ class DeviceDrmListActivity final : public ORVAN_UXViewController {
     // User-interface thread: the chosen device is reached directly; the page waiting for a
     // reaching under way (empty: none); what the last reaching came to, for the status.
     bool selectedReachable_ = true;
+    // The scan targets as the user last typed them.
+    std::string scanTargets_;
     std::string reachingUrl_;
     std::wstring reachText_;
     uint32_t linkLocalGeneration_ = 0;

@@ -1,8 +1,10 @@
 #include "DeviceDrmListActivity/device_list_platform.h"
 
+#include "DeviceDrmListActivity/device_scan_targets.h"
 #include "liborvaniot_core_cms/device_reach.h"
 #include "liborvaniot_core_cms/misc_common.h"
 #include "liborvaniot_drm_client/libdrm_client_probe.h"
+#include "liborvaniot_drm_client/libdrm_client_probe_target.h"
 #include "liborvaniot_os/liborvaniot_os_net_addr.h"
 #include "liborvaniot_os/liborvaniot_os_net_reach.h"
 #include "orvan_wnd/wnd.h"
@@ -30,6 +32,11 @@ bool ProductReachesDirectly(uint32_t device, uint32_t arrival_if_addr) {
 
 void ProductReach(uint32_t device, uint32_t arrival_if_addr) {
     device_reach_request(device, device_reach_interface_for(device, arrival_if_addr));
+}
+
+drm_probe_target_list ProductTargets(const std::string& text) {
+    const std::vector<std::string> words = ScanTargetWords(text);
+    return drm_probe_targets_parse(words, false);
 }
 
 std::string ProductNoRightsText(const std::string& device_ip) {
@@ -61,6 +68,13 @@ DeviceListPlatform DeviceListPlatform::Product() {
         .reach = &ProductReach,
         .set_reach_listener = &device_reach_set_listener,
         .no_rights_text = &ProductNoRightsText,
+        .check_scan_targets = [](const std::string& text) { return ProductTargets(text).error; },
+        .set_scan_targets =
+            [](const std::string& text) {
+                const drm_probe_target_list targets = ProductTargets(text);
+                liborvaniot_drm_client_probe_set_targets(targets.ranges, 0);
+            },
+        .scan_targets_path = ScanTargetsFile::DefaultPath(),
         .open_url = &orvan::wnd::OpenUrl,
         .rights_hint = &ProductRightsHint,
     };

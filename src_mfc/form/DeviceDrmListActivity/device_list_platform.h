@@ -43,6 +43,15 @@ struct DeviceListPlatform {
     // For a user without the rights reaching needs: why the device's page cannot load and the ways out.
     std::function<std::string(const std::string& device_ip)> no_rights_text;
 
+    // Addresses every Scan also probes one by one besides the multicast (devices behind a router),
+    // as the user typed them ("10.2.0.0/24 10.3.0.7 10.4.0.10-10.4.0.60"). check: what is wrong
+    // with a text that is no list of targets, empty for one that is. set: what every later Scan
+    // probes (an empty text: none). Left empty, the list offers no "Scan addresses...".
+    std::function<std::string(const std::string& targets)> check_scan_targets;
+    std::function<void(const std::string& targets)> set_scan_targets;
+    // Where the targets are kept between runs (empty: nowhere).
+    std::string scan_targets_path;
+
     // False when no handler took the URL.
     std::function<bool(const std::string& url)> open_url;
 

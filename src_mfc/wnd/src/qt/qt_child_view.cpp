@@ -17,6 +17,7 @@
 #include "qt_list_control.h"
 #include "qt_picture.h"
 #include "qt_resources.h"
+#include "qt_text_prompt.h"
 
 namespace orvan::wnd::qt {
 
@@ -162,6 +163,10 @@ void QtChildView::ShowNotice(const std::wstring& text) {
     box.setFont(DefaultGuiFont());
     // Runs the event loop until the box closes, as a modal box does.
     box.exec();
+}
+
+std::optional<std::wstring> QtChildView::PromptText(const TextPrompt& prompt) {
+    return RunTextPrompt(this, prompt);
 }
 
 std::unique_ptr<PictureDrawer> QtChildView::OpenPictureDrawer() {

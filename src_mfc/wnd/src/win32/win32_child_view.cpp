@@ -10,6 +10,7 @@
 #include "win32_picture.h"
 #include "win32_popup_menu.h"
 #include "win32_resources.h"
+#include "win32_text_prompt.h"
 
 namespace orvan::wnd::win32 {
 
@@ -241,6 +242,10 @@ void Win32ChildView::ShowNotice(const std::wstring& text) {
     wchar_t title[256] = {};
     GetWindowTextW(frame, title, static_cast<int>(std::size(title)));
     MessageBoxW(frame, text.c_str(), title, MB_OK | MB_ICONWARNING);
+}
+
+std::optional<std::wstring> Win32ChildView::PromptText(const TextPrompt& prompt) {
+    return RunTextPrompt(hwnd_, prompt);
 }
 
 std::unique_ptr<PictureDrawer> Win32ChildView::OpenPictureDrawer() {

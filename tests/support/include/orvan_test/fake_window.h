@@ -47,6 +47,10 @@ class FakeWindow final : public wnd::Window {
     void SetPopupMenuChooser(std::function<uint32_t(const std::vector<wnd::MenuItem>&)> chooser);
     void SetClipboardResult(bool value);
 
+    // What the user types into text prompts, one answer after the other (nothing: Cancel). Each
+    // answer goes through the prompt's check; one it refuses is recorded and the next is typed.
+    void SetPromptAnswers(std::vector<std::optional<std::wstring>> answers);
+
     // --- What the code under test did.
     std::vector<std::string> Log() const;      // every recorded call, in order
     std::vector<std::string> Drawing() const;  // StretchBlt, FillSolidRect and TextOut only
@@ -76,6 +80,9 @@ class FakeWindow final : public wnd::Window {
     std::wstring ClipboardText() const;
     // The texts of every notice shown, in order (each returns at once, as if closed).
     std::vector<std::wstring> Notices() const;
+    // The prompts shown, and what their checks said to refused answers, in order.
+    std::vector<wnd::TextPrompt> Prompts() const;
+    std::vector<std::wstring> PromptErrors() const;
     int OpenFonts() const;
 
     // --- wnd::Window
@@ -101,6 +108,8 @@ class FakeWindow final : public wnd::Window {
     uint32_t TrackPopupMenu(const std::vector<wnd::MenuItem>& items, wnd::Point point) override;
     bool SetClipboardText(const std::wstring& text) override;
     void ShowNotice(const std::wstring& text) override;
+    // Recorded as "PromptText "title"".
+    std::optional<std::wstring> PromptText(const wnd::TextPrompt& prompt) override;
     std::unique_ptr<wnd::PictureDrawer> OpenPictureDrawer() override;
     std::unique_ptr<wnd::Font> CreateFontIndirect(const wnd::FontDesc& desc) override;
 
