@@ -187,7 +187,7 @@ DeviceDrmListActivity::~DeviceDrmListActivity() {
     deviceEntries.clear();
     queue_.clear();
     knownAddresses_.clear();
-    othersAt_.clear();
+    sharing_.Clear();
     homeButton.Reset();
     webGuiButton.Reset();
     scanButton.Reset();
@@ -568,32 +568,24 @@ std::wstring DeviceDrmListActivity::SelectedNote() {
 }
 
 std::vector<std::wstring> DeviceDrmListActivity::OtherDevicesAt(const std::string& address) {
-    std::vector<std::wstring> lines;
     ListGuard held(*this, kShowRowsCaller, __LINE__);
-    const auto found = othersAt_.find(address);
-    if (found == othersAt_.end()) return lines;
-    for (const auto& [endpoint, other] : found->second) {
-        lines.push_back(WideFromLocal(other.mac) + L"\t" + WideFromLocal(other.model) + L"\t" +
-                        WideFromLocal(other.name));
-    }
-    return lines;
+    return sharing_.LinesAt(address);
 }
 
-void DeviceDrmListActivity::AddOtherDevice(const std::string& address, const DeviceReport& report) {
-    if (knownAddresses_.size() + otherCount_ >= kMaxDevicesHeld) return;
-    othersAt_[address][report.endpoint] = OtherDevice{report.mac, report.model, report.name};
-    ++otherCount_;
+size_t DeviceDrmListActivity::DevicesHeld() const {
+    return knownAddresses_.size() + sharing_.Count();
+}
+
+void DeviceDrmListActivity::AddOtherDevice(const DeviceReport& report) {
+    if (DevicesHeld() >= kMaxDevicesHeld) return;
+    sharing_.Add(report);
+    WakeForQueuedRows();
 }
 
 void DeviceDrmListActivity::RemoveOtherDevice(const std::string& endpoint) {
-    for (auto at = othersAt_.begin(); at != othersAt_.end(); ++at) {
-        if (at->second.erase(endpoint) == 0) continue;
-        --otherCount_;
-        if (at->second.empty()) othersAt_.erase(at);
-        lastListedSender_.reset();
-        WakeForQueuedRows();
-        return;
-    }
+    if (!sharing_.Remove(endpoint)) return;
+    lastListedSender_.reset();
+    WakeForQueuedRows();
 }
 
 void DeviceDrmListActivity::OnSize(int32_t cx, int32_t cy) {
@@ -612,7 +604,7 @@ void DeviceDrmListActivity::AddDeviceEntry(const char* address, const char* /*ma
     if (address == nullptr || KnownAddress(address)) return;
     // Every new sender address would be a row: a host forging answers from ever new addresses must
     // not grow the list without bound.
-    if (knownAddresses_.size() + otherCount_ >= kMaxDevicesHeld) {
+    if (DevicesHeld() >= kMaxDevicesHeld) {
         if (!deviceBoundLogged_) {
             deviceBoundLogged_ = true;
             liborvaniot_os_debug_printf(kCallbackCaller, __LINE__,
@@ -712,8 +704,7 @@ int DeviceDrmListActivity::buttonScan_OnClick(ORVAN_UXViewController* userData, 
             // Rows still on their way belong to the list being emptied.
             self->queue_.clear();
             self->knownAddresses_.clear();
-            self->othersAt_.clear();
-            self->otherCount_ = 0;
+            self->sharing_.Clear();
             self->reachText_.clear();
             self->deviceBoundLogged_ = false;
             self->lastListedSender_.reset();
@@ -851,15 +842,11 @@ void device_drm_list_activity_probe_callback(drm_probe_device* record, int32_t k
     }
     const std::string address = AddressText(record->sender);
     if (const auto known = screen->knownAddresses_.find(address); known != screen->knownAddresses_.end()) {
-        const auto others = screen->othersAt_.find(address);
-        const bool counted = known->second == endpoint ||
-                             (others != screen->othersAt_.end() && others->second.contains(std::string(endpoint)));
-        if (!counted) {
+        if (known->second != endpoint && !screen->sharing_.Holds(address, endpoint)) {
             // Another device answers from a listed address: one row per address, but it is named.
             const std::optional<DeviceReport> report = ReadDeviceReport(*record, kind);
             if (!report) return;
-            screen->AddOtherDevice(address, *report);
-            screen->WakeForQueuedRows();
+            screen->AddOtherDevice(*report);
         }
         screen->lastListedSender_ = DeviceDrmListActivity::ListedReport{sender, std::string(endpoint)};
         return;

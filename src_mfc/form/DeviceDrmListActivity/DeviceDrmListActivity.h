@@ -9,7 +9,6 @@
 
 #include <array>
 #include <cstdint>
-#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -19,6 +18,7 @@
 #include "AppDelegate.h"
 #include "device_rows/DeviceEntry.h"
 #include "device_rows/device_report.h"
+#include "DeviceDrmListActivity/device_address_sharing.h"
 #include "DeviceDrmListActivity/device_list_order.h"
 #include "DeviceDrmListActivity/device_list_platform.h"
 #include "DeviceDrmListActivity/device_list_status.h"
@@ -124,12 +124,6 @@ class DeviceDrmListActivity final : public ORVAN_UXViewController {
         DeviceEntry entry;
         std::optional<RowTexts> row;
     };
-    // A device answering from an address another device's row holds: what the row's menu copies.
-    struct OtherDevice {
-        std::string mac;
-        std::string model;
-        std::string name;
-    };
     // The report most recently found listed: its sender (network byte order) and endpoint.
     struct ListedReport {
         uint32_t sender = 0;
@@ -176,11 +170,13 @@ class DeviceDrmListActivity final : public ORVAN_UXViewController {
     void FollowReach();
     // Under listLock, when a further device answers from a listed address: noted (within the
     // device bound) for the status and the row's menu.
-    void AddOtherDevice(const std::string& address, const DeviceReport& report) REQUIRES(listLock);
+    void AddOtherDevice(const DeviceReport& report) REQUIRES(listLock);
     // A Bye: the device leaves the others at its address.
     void RemoveOtherDevice(const std::string& endpoint) REQUIRES(listLock);
     // The devices answering from the address beyond its row's own, as "MAC  model  name" lines.
     std::vector<std::wstring> OtherDevicesAt(const std::string& address);
+    // Listed, queued or answering from a listed address: what the device bound counts.
+    size_t DevicesHeld() const REQUIRES(listLock);
     // What the status says about the chosen device: empty when nothing.
     std::wstring SelectedNote();
     // The dialog for the addresses every Scan also probes; taken ones are kept, and a Scan runs.
@@ -209,10 +205,8 @@ class DeviceDrmListActivity final : public ORVAN_UXViewController {
     // Addresses listed or queued, each with the endpoint of the device its row is for: every report
     // looks its sender up here first.
     std::unordered_map<std::string, std::string> knownAddresses_ GUARDED_BY(listLock);
-    // Further devices answering from listed addresses, by address and endpoint, and how many there
-    // are in all.
-    std::unordered_map<std::string, std::map<std::string, OtherDevice>> othersAt_ GUARDED_BY(listLock);
-    size_t otherCount_ GUARDED_BY(listLock) = 0;
+    // Further devices answering from listed addresses.
+    AddressSharing sharing_ GUARDED_BY(listLock);
     // The report most recently found listed; forgotten whenever an address leaves the set.
     std::optional<ListedReport> lastListedSender_ GUARDED_BY(listLock);
     // Reaching's outcome, from the reach worker until the next paint takes it.
