@@ -23,10 +23,13 @@ struct PromptUser {
     std::vector<std::wstring> errors;
 
     void Run() {
+        // The dialog exists before it is filled in; it is shown once it is ready for the user.
         HWND dialog = nullptr;
-        for (int i = 0; i < 200 && dialog == nullptr; ++i) {
+        for (int i = 0; i < 200; ++i) {
             dialog = FindWindowW(L"#32770", kTitle);
-            if (dialog == nullptr) Sleep(25);
+            if (dialog != nullptr && IsWindowVisible(dialog)) break;
+            dialog = nullptr;
+            Sleep(25);
         }
         if (dialog == nullptr) return;
         wchar_t text[256] = {};
