@@ -770,25 +770,30 @@ void DeviceDrmListActivity::FollowReach() {
     const std::string url = std::exchange(reachingUrl_, std::string());
     const std::string deviceText = AddressString(result->device);
     const std::wstring device = WideFromLocal(deviceText);
+    // The status speaks of the chosen row: another may have been chosen while reaching ran.
+    const std::optional<DeviceEntry> chosen = SelectedEntry();
+    const bool stillChosen = chosen && chosen->address == deviceText;
+    std::wstring outcome;
     switch (result->outcome) {
         case device_reach_outcome::made_reachable:
-            reachText_ = device + L" reached through " + WideFromLocal(AddressString(result->address_used));
+            outcome = device + L" reached through " + WideFromLocal(AddressString(result->address_used));
             [[fallthrough]];
         case device_reach_outcome::already_reachable:
-            selectedReachable_ = true;
+            if (stillChosen) selectedReachable_ = true;
             OpenUrl(url);
             break;
         case device_reach_outcome::no_rights:
-            reachText_ = device + L" is on another network: reaching it needs administrator rights";
-            ShowScanStatus();
-            if (platform_.no_rights_text) {
-                view->ShowNotice(WideFromLocal(platform_.no_rights_text(deviceText)));
-            }
+            outcome = device + L" is on another network: reaching it needs administrator rights";
             break;
         case device_reach_outcome::no_free_address:
         case device_reach_outcome::error:
-            reachText_ = WideFromLocal(device_reach_describe(*result));
+            outcome = WideFromLocal(device_reach_describe(*result));
             break;
+    }
+    if (stillChosen) reachText_ = outcome;
+    ShowScanStatus();
+    if (result->outcome == device_reach_outcome::no_rights && platform_.no_rights_text) {
+        view->ShowNotice(WideFromLocal(platform_.no_rights_text(deviceText)));
     }
 }
 
