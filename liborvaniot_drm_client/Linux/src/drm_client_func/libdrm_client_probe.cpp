@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 
 #include "liborvaniot_drm_common/libdrm_common_bm_xml_node.h"
 #include "liborvaniot_os/liborvaniot_os.h"
@@ -47,11 +48,13 @@ constexpr int32_t kForcedReceiveBuffer = 16 * 1024 * 1024;
 // Channel sockets, the group receiver, the address watch, the wake-up and the stop descriptor.
 constexpr int32_t kMaxSockets = LIBORVANIOT_OS_NET_MAX_CHANNELS + 4;
 
-// The client context: zeroed by every start, then touched only by the listener thread, except for
-// the lock, which also serialises the owner's scan requests.
+// The client context: made afresh by every start and ended by its stop, touched only by the
+// listener thread in between, except for the lock, which serialises the owner's scan requests with
+// the listener's scan bookkeeping (every change of scan_state is made holding it).
 struct drm_probe_client {
-    struct_plock lock;
-    int32_t lock_ready = 0;
+    drm_probe_client(const char* creator, const char* destroyer, int32_t line) : lock(creator, destroyer, line) {}
+
+    tracked_lock lock;
     // 1 when the channels must be brought in line with the host's addresses at the next pass.
     int32_t reopen = 0;
     // 1 when some address could not be opened; it is tried again before the next burst.
@@ -70,11 +73,18 @@ struct drm_probe_client {
     drm_probe_device record{};
 };
 
-drm_probe_client client;
+// Present from a start whose lock could be made until the stop. Never destroyed: a listener still
+// running while the process exits keeps its context.
+std::optional<drm_probe_client>& client = *new std::optional<drm_probe_client>();
 liborvaniot_os_sys_thread listener;
 std::atomic<int32_t> started{0};
-// Written only under the context lock; atomic so that it can also be read without it.
+// Changed only through set_scan_state, under the context lock; atomic so that it can also be read
+// without it.
 std::atomic<int32_t> scan_state{LIBDRM_CLIENT_SCAN_IDLE};
+
+void set_scan_state(drm_probe_client* c, int32_t state) REQUIRES(c->lock) {
+    scan_state.store(state);
+}
 std::atomic<int32_t> open_channel_count{0};
 // Created by start and closed by stop on the owner's thread, so a signal never reaches a descriptor
 // that has been closed or reused.
@@ -251,7 +261,7 @@ void update_scan(drm_probe_client* c, scan_timing* timing) {
         plock_guard held(c->lock, kRoutine, __LINE__);
         if (scan_state.load() == LIBDRM_CLIENT_SCAN_REQUESTED) {
             liborvaniot_os_gettimeofday(&timing->start);
-            scan_state.store(LIBDRM_CLIENT_SCAN_RUNNING);
+            set_scan_state(c, LIBDRM_CLIENT_SCAN_RUNNING);
             timing->last_send = liborvaniot_os_timeval{0, 0};
         }
         state = scan_state.load();
@@ -265,7 +275,7 @@ void update_scan(drm_probe_client* c, scan_timing* timing) {
             plock_guard held(c->lock, kRoutine, __LINE__);
             // A request made meanwhile starts a new scan rather than being given up with this one.
             if (scan_state.load() == LIBDRM_CLIENT_SCAN_RUNNING) {
-                scan_state.store(LIBDRM_CLIENT_SCAN_IDLE);
+                set_scan_state(c, LIBDRM_CLIENT_SCAN_IDLE);
                 given_up = true;
             }
         }
@@ -284,7 +294,7 @@ void finish_burst(drm_probe_client* c, scan_timing* timing) {
     {
         plock_guard held(c->lock, kRoutine, __LINE__);
         // Requests made while the burst went out are answered by it.
-        scan_state.store(LIBDRM_CLIENT_SCAN_IDLE);
+        set_scan_state(c, LIBDRM_CLIENT_SCAN_IDLE);
     }
     timing->send = false;
 }
@@ -379,20 +389,21 @@ void libdrm_client_probe_set_receive_batch(int32_t datagrams) {
 
 int32_t liborvaniot_drm_client_probe_listen_start() {
     if (started.load() == 1) return 0;
-    client = drm_probe_client{};
-    // A request left over from an earlier listener is not a request to this one.
+    // A request left over from an earlier listener is not a request to this one; no listener runs,
+    // so nobody else changes the state meanwhile.
     scan_state.store(LIBDRM_CLIENT_SCAN_IDLE);
-    if (liborvaniot_os_mutex_struct_plock_init(&client.lock, "liborvaniot_drm_client_probe_listen_start",
-                                               __LINE__) != 0) {
+    client.emplace("liborvaniot_drm_client_probe_listen_start", "liborvaniot_drm_client_probe_listen_stop",
+                   __LINE__);
+    if (!client->lock.exists()) {
+        client.reset();
         return 1;
     }
-    client.lock_ready = 1;
     // Without it the listener still works, only later: it then notices requests at its next pass.
     liborvaniot_os_socket fresh_wakeup = LIBORVANIOT_OS_INVALID_SOCKET;
     liborvaniot_os_net_wakeup_open(&fresh_wakeup);
     wakeup.store(fresh_wakeup);
     listener.routine = libdrm_client_probe_listen_thread_routine;
-    listener.arg = &client;
+    listener.arg = &*client;
     listener.id.store(0);
     // A refusal is logged by the thread layer; the client then counts as started with nothing running,
     // and stop returns at once.
@@ -402,10 +413,11 @@ int32_t liborvaniot_drm_client_probe_listen_start() {
 }
 
 int32_t liborvaniot_drm_client_probe_scan() {
-    if (started.load() != 1 || client.lock_ready != 1) return 1;
+    if (started.load() != 1 || !client.has_value()) return 1;
     {
-        plock_guard held(client.lock, "liborvaniot_drm_client_probe_scan", __LINE__);
-        scan_state.store(LIBDRM_CLIENT_SCAN_REQUESTED);
+        drm_probe_client* c = &*client;
+        plock_guard held(c->lock, "liborvaniot_drm_client_probe_scan", __LINE__);
+        set_scan_state(c, LIBDRM_CLIENT_SCAN_REQUESTED);
     }
     wake_listener();
     return 0;
@@ -419,11 +431,8 @@ void liborvaniot_drm_client_probe_listen_stop() {
     listener.id.store(0);
     liborvaniot_os_socket stale_wakeup = wakeup.exchange(LIBORVANIOT_OS_INVALID_SOCKET);
     liborvaniot_os_net_descriptor_close(&stale_wakeup);
-    if (client.lock_ready == 1) {
-        liborvaniot_os_mutex_struct_plock_free(&client.lock, "liborvaniot_drm_client_probe_listen_stop",
-                                               __LINE__);
-        client.lock_ready = 0;
-    }
+    // The listener has ended: its context, and with it the lock, goes.
+    client.reset();
     started.store(0);
 }
 
