@@ -17,12 +17,13 @@
 #include "liborvaniot_os/liborvaniot_os_net.h"
 #include "liborvaniot_os/liborvaniot_os_net_group.h"
 #include "liborvaniot_os/liborvaniot_os_net_watch.h"
+#include "liborvaniot_os/liborvaniot_os_report_labels.h"
 #include "liborvaniot_os/liborvaniot_os_stop.h"
 #include "liborvaniot_os/liborvaniot_os_thread.h"
 
 namespace {
 
-constexpr char kSourcePath[] = "liborvaniot_drm_client/Linux/src/drm_client_func/libdrm_client_probe";
+constexpr const char* kSourcePath = liborvaniot_os_report_labels::kProbeClient;
 constexpr char kRoutine[] = "libdrm_client_probe_listen_thread_routine";
 
 // The longest the listener waits for its sockets while a scan runs (its give-up is checked this

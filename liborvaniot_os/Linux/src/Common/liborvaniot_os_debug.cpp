@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "liborvaniot_os/liborvaniot_os_mem.h"
+#include "liborvaniot_os/liborvaniot_os_report_labels.h"
 #include "liborvaniot_os_debug_sink.h"
 
 struct_plock liborvaniot_os_debug_mx;
@@ -17,7 +18,7 @@ struct_plock liborvaniot_core_cms_loop_mx;
 namespace {
 
 // Recorded as the file of this module's tracked allocations, and so printed by the leak report.
-constexpr const char* kModulePath = "liborvaniot_os/Linux/src/Common/liborvaniot_os_debug";
+constexpr const char* kModulePath = liborvaniot_os_report_labels::kDebug;
 constexpr char kLengthError[] = "\nerror !! len != buf_null_size\n";
 
 char shared_buffer[MAX_DBG_MSG_NULL_SIZE] GUARDED_BY(liborvaniot_os_debug_mx);
