@@ -111,7 +111,7 @@ struct Bench {
             .link_local_added_address = [] { return 0u; },
             .link_local_generation = {},
             .set_link_local_listener = {},
-            .open_url = [](const std::string&) { return true; },
+            .rights_hint = {},
         };
         screen = std::make_unique<DeviceDrmListActivity>(&window, delegate.objectList.get(), &delegate,
                                                          std::move(platform));

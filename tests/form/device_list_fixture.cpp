@@ -83,11 +83,6 @@ DeviceListPlatform FakeProbeClient::Platform() {
                 linkLocalListener = listener;
                 linkLocalListenerData = data;
             },
-        .open_url =
-            [this](const std::string& url) {
-                openedUrls.push_back(url);
-                return onOpen ? onOpen(url) : true;
-            },
         .rights_hint = [this] { return rightsHint; },
     };
 }

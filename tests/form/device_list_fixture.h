@@ -70,9 +70,6 @@ class FakeProbeClient {
     void (*linkLocalListener)(void*) = nullptr;
     void* linkLocalListenerData = nullptr;
 
-    std::vector<std::string> openedUrls;
-    // What the desktop's handler does with a URL (accepts it when empty).
-    std::function<bool(const std::string& url)> onOpen;
     std::wstring rightsHint;
 
   private:

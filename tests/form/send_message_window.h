@@ -70,6 +70,7 @@ class SendMessageWindow final : public orvan::wnd::Window {
         return inner_.TrackPopupMenu(items, point);
     }
     bool SetClipboardText(const std::wstring& text) override { return inner_.SetClipboardText(text); }
+    bool OpenUrl(const std::string& url) override { return inner_.OpenUrl(url); }
     std::unique_ptr<orvan::wnd::PictureDrawer> OpenPictureDrawer() override {
         return inner_.OpenPictureDrawer();
     }

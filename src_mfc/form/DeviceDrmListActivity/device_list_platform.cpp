@@ -3,7 +3,6 @@
 #include "liborvaniot_core_cms/misc_common.h"
 #include "liborvaniot_drm_client/libdrm_client_probe.h"
 #include "liborvaniot_os/liborvaniot_os_net_addr.h"
-#include "orvan_wnd/wnd.h"
 
 namespace ORVAN_UXClass {
 
@@ -37,7 +36,6 @@ DeviceListPlatform DeviceListPlatform::Product() {
         .link_local_added_address = &misc_common_link_local_added_address,
         .link_local_generation = &misc_common_link_local_generation,
         .set_link_local_listener = &misc_common_set_link_local_listener,
-        .open_url = &orvan::wnd::OpenUrl,
         .rights_hint = &ProductRightsHint,
     };
 }

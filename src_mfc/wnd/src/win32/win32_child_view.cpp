@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "orvan_wnd/host.h"
 #include "win32_clipboard.h"
 #include "win32_device_context.h"
 #include "win32_list_control.h"
@@ -233,6 +234,10 @@ uint32_t Win32ChildView::TrackPopupMenu(const std::vector<MenuItem>& items, Poin
 
 bool Win32ChildView::SetClipboardText(const std::wstring& text) {
     return PutTextOnClipboard(hwnd_, text);
+}
+
+bool Win32ChildView::OpenUrl(const std::string& url) {
+    return orvan::wnd::OpenUrl(url);
 }
 
 std::unique_ptr<PictureDrawer> Win32ChildView::OpenPictureDrawer() {

@@ -46,6 +46,9 @@ class FakeWindow final : public wnd::Window {
     void SetPopupMenuChoice(uint32_t id);
     void SetPopupMenuChooser(std::function<uint32_t(const std::vector<wnd::MenuItem>&)> chooser);
     void SetClipboardResult(bool value);
+    // Decides what OpenUrl returns (true when none is set); it runs outside the window's lock, as
+    // the desktop's handler runs beside the program.
+    void SetUrlHandler(std::function<bool(const std::string& url)> handler);
 
     // --- What the code under test did.
     std::vector<std::string> Log() const;      // every recorded call, in order
@@ -74,6 +77,8 @@ class FakeWindow final : public wnd::Window {
     std::vector<std::vector<wnd::MenuItem>> PopupMenus() const;
     // What the clipboard holds: the text of the last successful SetClipboardText.
     std::wstring ClipboardText() const;
+    // Every URL given to OpenUrl, in order, accepted or not.
+    std::vector<std::string> OpenedUrls() const;
     int OpenFonts() const;
 
     // --- wnd::Window
@@ -98,6 +103,8 @@ class FakeWindow final : public wnd::Window {
     // Recorded as "TrackPopupMenu at (x,y)" and "SetClipboardText "text"".
     uint32_t TrackPopupMenu(const std::vector<wnd::MenuItem>& items, wnd::Point point) override;
     bool SetClipboardText(const std::wstring& text) override;
+    // Recorded as "OpenUrl url".
+    bool OpenUrl(const std::string& url) override;
     std::unique_ptr<wnd::PictureDrawer> OpenPictureDrawer() override;
     std::unique_ptr<wnd::Font> CreateFontIndirect(const wnd::FontDesc& desc) override;
 
