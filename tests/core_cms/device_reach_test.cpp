@@ -125,12 +125,18 @@ class DeviceReachTest : public core_test::CoreWithLinkLocalAddress {
 TEST_F(DeviceReachTest, ADeviceOnAnotherSubnetIsReachedThroughOneFreeAddressKeptAliveAndRemovedAtStop) {
     ASSERT_EQ(liborvaniot_core_cms_initialize(), 0);
     ASSERT_FALSE(Answers(kDevice)) << "nothing routes there yet";
+    EXPECT_FALSE(device_reach_is_direct(ToAddress(kDevice), link_));
+    EXPECT_TRUE(device_reach_is_direct(ToAddress(peer().address), link_)) << "on the finder's own network";
+    EXPECT_TRUE(device_reach_is_direct(ToAddress(peer().address), 0)) << "arrival interface unknown";
+    EXPECT_FALSE(device_reach_is_direct(ToAddress(peer().address), if_nametoindex("lo")))
+        << "reached directly, but not on the link the answer came in on";
     // The device's own address and one the peer holds are skipped; 23 is free.
     ScriptedHosts hosts({64, 65, 23});
     const device_reach_result reached = device_reach_make(ToAddress(kDevice), link_);
     ASSERT_EQ(reached.outcome, device_reach_outcome::made_reachable) << device_reach_describe(reached);
     EXPECT_EQ(ToText(reached.address_used), "192.168.1.23");
     EXPECT_TRUE(Answers(kDevice));
+    EXPECT_TRUE(device_reach_is_direct(ToAddress(kDevice), link_)) << "through the host route";
     const auto shown = FindAddress(topology_.finder, "192.168.1.23");
     ASSERT_TRUE(shown.has_value());
     EXPECT_EQ(shown->prefix, 32);

@@ -67,14 +67,18 @@ TEST(DiscoveryFeedTest, AByeMakesTheDevicesNextHelloNewsAgainAndAByeOfNothingIsD
     feed.Offer(Bye("urn:uuid:never-seen"));
     feed.Offer(Hello(0x0A000001, "urn:uuid:a"));
     EXPECT_TRUE(feed.Take().empty());
+    feed.Offer(Hello(0x0A000001, "urn:uuid:twin"));
+    EXPECT_EQ(feed.Take().size(), 1u) << "a second device on a known address is news";
     feed.Offer(Bye("urn:uuid:a"));
     feed.Offer(Hello(0x0A000001, "urn:uuid:a"));
+    feed.Offer(Hello(0x0A000001, "urn:uuid:twin"));
     feed.Offer(Hello(0x0A000002, "urn:uuid:b"));
     const std::vector<ScanEvent> events = feed.Take();
-    ASSERT_EQ(events.size(), 2u);
+    ASSERT_EQ(events.size(), 2u) << "the Bye took only its own device";
     EXPECT_EQ(events[0].endpoint, "urn:uuid:a");
     ASSERT_TRUE(events[1].device);
     EXPECT_EQ(events[1].device->ip_order, 0x0A000001u);
+    EXPECT_EQ(events[1].device->row.endpoint, "urn:uuid:a");
 }
 
 }  // namespace

@@ -60,7 +60,7 @@ TEST(FoundDeviceTest, ByesAndAnswersWithoutScopesListNothing) {
     EXPECT_FALSE(ReadFoundDevice(bare, DRM_PROBE_REPORT_MATCH));
 }
 
-TEST(DeviceSetTest, OneDevicePerAddressInNumericOrderUntilItsBye) {
+TEST(DeviceSetTest, EveryDeviceInNumericAddressOrderUntilItsOwnBye) {
     DeviceSet set;
     const auto at = [](const char* ip, const char* endpoint, const char* name) {
         Answer answer;
@@ -72,17 +72,24 @@ TEST(DeviceSetTest, OneDevicePerAddressInNumericOrderUntilItsBye) {
     EXPECT_TRUE(set.Add(at("10.0.0.10", "urn:a", "ten")));
     EXPECT_TRUE(set.Add(at("10.0.0.9", "urn:b", "nine")));
     EXPECT_TRUE(set.Add(at("9.255.0.1", "urn:c", "low")));
-    EXPECT_FALSE(set.Add(at("10.0.0.9", "urn:d", "second answer")));
+    EXPECT_FALSE(set.Add(at("10.0.0.9", "urn:b", "its answer again")));
+    EXPECT_TRUE(set.Add(at("10.0.0.9", "urn:d", "twin"))) << "another device on the same address";
+    EXPECT_EQ(set.CountAt(0x0A000009), 2u);
     std::vector<std::string> order;
-    for (const FoundDevice& d : set.Sorted()) order.push_back(d.row.address + " " + d.row.name);
-    EXPECT_EQ(order, (std::vector<std::string>{"9.255.0.1 low", "10.0.0.9 nine", "10.0.0.10 ten"}));
+    for (const FoundDevice& d : set.Sorted()) {
+        order.push_back(d.row.address + " " + d.row.name + " " + std::to_string(d.devices_at_ip));
+    }
+    EXPECT_EQ(order, (std::vector<std::string>{"9.255.0.1 low 1", "10.0.0.9 nine 2", "10.0.0.9 twin 2",
+                                               "10.0.0.10 ten 1"}));
 
     EXPECT_TRUE(set.RemoveEndpoint("urn:unknown").empty());
     EXPECT_TRUE(set.RemoveEndpoint("").empty());
     const std::vector<FoundDevice> gone = set.RemoveEndpoint("urn:b");
     ASSERT_EQ(gone.size(), 1u);
-    EXPECT_EQ(gone[0].row.address, "10.0.0.9");
-    EXPECT_EQ(set.size(), 2u);
+    EXPECT_EQ(gone[0].row.name, "nine");
+    EXPECT_EQ(set.size(), 3u);
+    EXPECT_EQ(set.Sorted()[1].devices_at_ip, 1u) << "the twin stays, alone on its address now";
+    EXPECT_TRUE(set.RemoveEndpoint("urn:d").size() == 1);
     EXPECT_FALSE(set.Has(*orvan_scan::ParseDeviceTarget("10.0.0.9")));
     EXPECT_TRUE(set.Has(*orvan_scan::ParseDeviceTarget("10.0.0.10")));
     EXPECT_TRUE(set.Add(at("10.0.0.9", "urn:b", "back again")));

@@ -93,7 +93,7 @@ TEST(JsonTextTest, ObjectsCarryEveryFieldInOrder) {
         "\"types\":[\"dn:NetworkVideoTransmitter\",\"tds:Device\"],\"xaddrs\":[],"
         "\"scopes\":[\"drm://www.orvan-iot.example/hardware/SLV-IPC4210\","
         "\"drm://www.orvan-iot.example/name/a%22b\",\"drm://www.orvan-iot.example/location/lab\"],"
-        "\"metadata_version\":2}");
+        "\"metadata_version\":2,\"reachable\":true,\"ip_conflict\":false}");
     EXPECT_EQ(JsonArray({}), "[]\n");
     const std::string one = JsonObject(Device(Answer{}));
     EXPECT_EQ(JsonArray({Device(Answer{}), Device(Answer{})}), "[\n  " + one + ",\n  " + one + "\n]\n");
@@ -105,11 +105,34 @@ TEST(CsvTextTest, HeaderThenOneRecordPerDeviceWithCrLf) {
     answer.location = "two%0Alines";
     EXPECT_EQ(
         CsvText({Device(answer)}),
-        "model,mac,ip,name,location,web_url,endpoint,types,xaddrs,scopes,metadata_version\r\n"
+        "model,mac,ip,name,location,web_url,endpoint,types,xaddrs,scopes,metadata_version,reachable,ip_conflict\r\n"
         "SIM-CAM100,0A:1B:2C:3D:4E:5F,10.0.0.9,\"x,y\",\"two\nlines\",http://10.0.0.9,"
         "urn:uuid:5d1b9c36-0f5e-4c1e-9a7b-0a1b2c3d4e5f,dn:NetworkVideoTransmitter tds:Device,"
         "http://10.0.0.9/device/service,drm://www.orvan-iot.example/hardware/SIM-CAM100 "
-        "drm://www.orvan-iot.example/name/x%2Cy drm://www.orvan-iot.example/location/two%0Alines,2\r\n");
+        "drm://www.orvan-iot.example/name/x%2Cy drm://www.orvan-iot.example/location/two%0Alines,2,true,false\r\n");
+}
+
+// A device whose page cannot load from here, and two devices on one address, are marked in every
+// output; the table gets its note column only when some device needs a note.
+TEST(DeviceMarksTest, UnreachableDevicesAndSharedAddressesAreMarkedInEveryOutput) {
+    FoundDevice far = Device(Answer{});
+    far.reachable = false;
+    Answer second_answer;
+    second_answer.ip = "10.0.0.10";
+    FoundDevice first = Device(second_answer);
+    first.devices_at_ip = 2;
+    FoundDevice second = first;
+    second.row.mac = "0A:1B:2C:3D:4E:60";
+    EXPECT_EQ(TableText({far, first, second}),
+              "Model       MAC                IP         System Name  Location  Note\n"
+              "SIM-CAM100  0A:1B:2C:3D:4E:5F  10.0.0.9   cam          lab       not reachable from here\n"
+              "SIM-CAM100  0A:1B:2C:3D:4E:5F  10.0.0.10  cam          lab       IP shared by 2 devices\n"
+              "SIM-CAM100  0A:1B:2C:3D:4E:60  10.0.0.10  cam          lab       IP shared by 2 devices\n");
+    EXPECT_NE(JsonObject(far).find("\"reachable\":false,\"ip_conflict\":false}"), std::string::npos);
+    EXPECT_NE(JsonObject(second).find("\"reachable\":true,\"ip_conflict\":true}"), std::string::npos);
+    const std::string csv = CsvText({far, second});
+    EXPECT_NE(csv.find(",2,false,false\r\n"), std::string::npos) << csv;
+    EXPECT_NE(csv.find(",2,true,true\r\n"), std::string::npos) << csv;
 }
 
 }  // namespace

@@ -48,15 +48,17 @@ std::optional<std::string> Promtool(const std::string& text) {
 }
 
 TEST(PrometheusOutputTest, OneInfoSeriesPerDeviceAndTheScansFigures) {
-    const std::string text = PrometheusText({Named("10.0.0.9", "Lobby"), Named("192.168.1.64", "Gate")},
-                                            ScanFigures{1.5, 1765400000.25, false, std::nullopt});
+    FoundDevice far = Named("192.168.1.64", "Gate");
+    far.reachable = false;
+    const std::string text =
+        PrometheusText({Named("10.0.0.9", "Lobby"), far}, ScanFigures{1.5, 1765400000.25, false, std::nullopt});
     EXPECT_EQ(text,
               "# HELP orvan_device_info A device that answered the scan, with what it says about itself.\n"
               "# TYPE orvan_device_info gauge\n"
               "orvan_device_info{mac=\"0A:1B:2C:3D:4E:5F\",ip=\"10.0.0.9\",model=\"SIM-CAM100\",name=\"Lobby\","
-              "location=\"lab\",web_url=\"http://10.0.0.9\"} 1\n"
+              "location=\"lab\",web_url=\"http://10.0.0.9\",reachable=\"true\"} 1\n"
               "orvan_device_info{mac=\"0A:1B:2C:3D:4E:5F\",ip=\"192.168.1.64\",model=\"SIM-CAM100\",name=\"Gate\","
-              "location=\"lab\",web_url=\"http://192.168.1.64\"} 1\n"
+              "location=\"lab\",web_url=\"http://192.168.1.64\",reachable=\"false\"} 1\n"
               "# HELP orvan_scan_devices Devices found by the last scan.\n"
               "# TYPE orvan_scan_devices gauge\n"
               "orvan_scan_devices 2\n"
@@ -100,7 +102,7 @@ TEST(PrometheusOutputTest, HostileDeviceTextsStayInsideTheirLabels) {
         const std::string text = PrometheusText({device}, ScanFigures{1.5, 1700000000.25, false, {}});
         EXPECT_NE(text.find("orvan_device_info{mac=\"0A:1B:2C:3D:4E:5F\",ip=\"" + device.row.address +
                             "\",model=\"SIM-CAM100\",name=\"" + row.label + "\",location=\"lab\",web_url=\"" +
-                            device.web_url + "\"} 1\n"),
+                            device.web_url + "\",reachable=\"true\"} 1\n"),
                   std::string::npos)
             << text;
         devices.push_back(device);
@@ -141,18 +143,6 @@ TEST(PrometheusOutputTest, AFailedScanListsNoDeviceSaysSoAndKeepsTheLastSuccessT
             EXPECT_EQ(*verdict, "") << text;
         }
     }
-}
-
-// Found devices do not carry a reachable flag yet; the label follows the flag once they do.
-TEST(PrometheusOutputTest, TheReachableLabelComesOnlyFromTheDevicesOwnFlag) {
-    struct FlaggedDevice {
-        bool reachable = false;
-    };
-    EXPECT_EQ(ReachableLabel(FlaggedDevice{true}), ",reachable=\"true\"");
-    EXPECT_EQ(ReachableLabel(FlaggedDevice{false}), ",reachable=\"false\"");
-    const FoundDevice device = Named("10.0.0.9", "cam");
-    const std::string text = PrometheusText({device}, ScanFigures{});
-    EXPECT_NE(text.find("web_url=\"http://10.0.0.9\"" + ReachableLabel(device) + "} 1\n"), std::string::npos) << text;
 }
 
 }  // namespace

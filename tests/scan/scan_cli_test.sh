@@ -92,7 +92,7 @@ import json, sys
 devices = json.load(open(sys.argv[1], encoding="utf-8"))
 assert [d["ip"] for d in devices] == ["198.18.1.9", "198.18.1.10", "198.18.1.100"], devices
 keys = ["model", "mac", "ip", "name", "location", "web_url", "endpoint", "types", "xaddrs", "scopes",
-        "metadata_version"]
+        "metadata_version", "reachable", "ip_conflict"]
 for d in devices:
     assert list(d) == keys, list(d)
     assert d["metadata_version"] == 7
@@ -156,6 +156,27 @@ run --open "$mac_of_ten" --timeout 2
 expect_status 2 "open by a MAC two devices claim"
 expect_err "2 devices claim MAC $mac_of_ten (198.18.1.10, 198.18.2.50)" "open by a MAC two devices claim"
 [[ $(url_count) -eq $opened_before ]] || fail "a MAC two devices claim was opened: $(tail -n1 "$urls")"
+kill -TERM "${sim_pids[1]}"
+wait "${sim_pids[1]}"
+unset 'sim_pids[1]'
+
+# Two devices on one address (a second camera still on the first one's address): both are listed,
+# each marked, in JSON and in the table's note column.
+echo "address=198.18.1.10; model=CAM-9; name=twin" >"$work/twin"
+start_sim 1 --devices "$work/twin" --base-address 198.18.1.10 --seed 7
+run --json --timeout 2
+expect_status 0 "two devices on one address"
+python3 - "$work/out" <<'PY' || fail "two devices on one address: $(cat "$work/out")"
+import json, sys
+devices = json.load(open(sys.argv[1]))
+at_ten = [d for d in devices if d["ip"] == "198.18.1.10"]
+assert len(at_ten) == 2 and {d["name"] for d in at_ten} == {"Lobby, \"east\"", "twin"}, at_ten
+assert all(d["ip_conflict"] for d in at_ten), at_ten
+assert not any(d["ip_conflict"] for d in devices if d["ip"] != "198.18.1.10"), devices
+assert all(d["reachable"] for d in devices), devices
+PY
+run --timeout 2
+[[ $(grep -c 'IP shared by 2 devices$' "$work/out") == 2 ]] || fail "table: the shared address is not noted: $(cat "$work/out")"
 kill -TERM "${sim_pids[1]}"
 wait "${sim_pids[1]}"
 unset 'sim_pids[1]'

@@ -40,6 +40,11 @@ start_scan() {
 
 # The device's page as seen from this computer: true when it loads.
 page_loads() { curl -s -o /dev/null --max-time 2 "http://$device/"; }
+# The device's "reachable" field in a scan's JSON output.
+reachable_in_scan() {
+    "$scan" --json --timeout 3 2>/dev/null |
+        python3 -c 'import json,sys; print(*[str(d["reachable"]).lower() for d in json.load(sys.stdin) if d["ip"]==sys.argv[1]])' "$device"
+}
 # What reaching added: our addresses ("<link>:or") and our routes (protocol 111).
 leftovers() { ip -4 -o addr show label '*:or'; ip -4 -o route show proto 111; }
 nothing_left() { [[ -z $(leftovers) ]]; }
@@ -49,6 +54,7 @@ ip netns exec "${peers[0]}" "$sim" --interface "${peer_ifs[0]}" --base-address "
 sim_pid=$!
 wait_for 100 grep -q '^ready ' "$work/sim.out" || { note "simulator: $(cat "$work/sim.out")"; exit 1; }
 page_loads && fail "the device's page loads before anything was done"
+[[ $(reachable_in_scan) == false ]] || fail "a scan does not mark the device unreachable: '$(reachable_in_scan)'"
 
 # 1. Without rights: nothing changes, and the user learns what is wrong and what to do.
 setpriv --reuid=nobody --regid=nogroup --clear-groups "$scan" --reach "$device" >"$work/out" 2>"$work/err"
@@ -65,6 +71,7 @@ start_scan --reach "$device"
 wait_for 200 grep -q "press Ctrl+C" "$work/err" || fail "--reach: no word of the kept address: $(cat "$work/err")"
 grep -q "reached through 192.168.1." "$work/err" || fail "--reach: the address used is not named: $(cat "$work/err")"
 page_loads || fail "--reach: the device's page does not load"
+[[ $(reachable_in_scan) == true ]] || fail "--reach: a scan meanwhile does not find the device reachable"
 [[ $(ip -4 -o addr show label '*:or' | wc -l) == 1 ]] || fail "--reach: not exactly one address added: $(leftovers)"
 sleep $((lifetime + 2))
 page_loads || fail "--reach: the address was not kept alive"

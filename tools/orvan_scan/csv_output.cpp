@@ -34,7 +34,9 @@ std::string CsvText(const std::vector<FoundDevice>& devices) {
                                       Joined(device.types),
                                       Joined(device.xaddrs),
                                       Joined(device.scopes),
-                                      std::to_string(device.metadata_version)};
+                                      std::to_string(device.metadata_version),
+                                      std::string(BooleanText(device.reachable)),
+                                      std::string(BooleanText(device.devices_at_ip > 1))};
         static_assert(std::size(values) == std::size(kFieldNames));
         for (size_t i = 0; i < std::size(values); ++i) out += (i > 0 ? "," : "") + CsvField(values[i]);
         out += kRecordEnd;

@@ -10,12 +10,20 @@
 
 namespace orvan_scan {
 
-// Field names of the JSON objects and the CSV header, in this order.
+// Field names of the JSON objects and the CSV header, in this order. "reachable" is false for a
+// device this computer does not reach directly; "ip_conflict" is true when several devices answer
+// from its IP.
 inline constexpr std::string_view kFieldNames[] = {
-    "model",    "mac",   "ip",     "name",   "location",        "web_url",
-    "endpoint", "types", "xaddrs", "scopes", "metadata_version"};
+    "model",    "mac",   "ip",     "name",   "location",         "web_url",   "endpoint",
+    "types",    "xaddrs", "scopes", "metadata_version", "reachable", "ip_conflict"};
+
+// "true" or "false", as JSON writes them and CSV gives them.
+inline std::string_view BooleanText(bool value) {
+    return value ? "true" : "false";
+}
 
 // Heading line and one line per device, columns two spaces apart, no trailing blanks; "" for none.
+// A last column, "Note", says which devices are not reachable or share their IP, when any does.
 std::string TableText(const std::vector<FoundDevice>& devices);
 
 // A JSON array of device objects, one object per line.

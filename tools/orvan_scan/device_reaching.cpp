@@ -39,7 +39,12 @@ std::string InterfaceName(uint32_t if_index) {
 
 }  // namespace
 
-uint32_t ReachInterface(const ScanOptions& options) {
+uint32_t ReachInterface(const FoundDevice& device, const ScanOptions& options) {
+    if (device.arrival_if_addr != 0) {
+        if (const uint32_t arrival = liborvaniot_os_net_interface_of(device.arrival_if_addr); arrival != 0) {
+            return arrival;
+        }
+    }
     const Interfaces interfaces;
     for (const std::string& given : options.interfaces) {
         for (int32_t i = 0; i < interfaces.count; ++i) {
@@ -48,6 +53,12 @@ uint32_t ReachInterface(const ScanOptions& options) {
     }
     const int32_t chosen = liborvaniot_os_net_pick_link_interface(interfaces.rows, interfaces.count);
     return chosen >= 0 ? interfaces.rows[chosen].index : 0;
+}
+
+void CheckReachability(FoundDevice& device) {
+    if (device.row.address.empty()) return;
+    const uint32_t arrival = device.arrival_if_addr == 0 ? 0 : liborvaniot_os_net_interface_of(device.arrival_if_addr);
+    device.reachable = device_reach_is_direct(htonl(device.ip_order), arrival);
 }
 
 std::vector<std::string> HostNetworks() {
@@ -76,7 +87,7 @@ bool MakeReachable(const FoundDevice& device, const ScanOptions& options, const 
                    int* status) {
     *added = false;
     const uint32_t device_ip = device.row.address.empty() ? 0 : htonl(device.ip_order);
-    const uint32_t if_index = ReachInterface(options);
+    const uint32_t if_index = ReachInterface(device, options);
     const device_reach_result result = device_reach_make(device_ip, if_index);
     switch (result.outcome) {
         case device_reach_outcome::already_reachable:

@@ -13,9 +13,14 @@
 
 namespace orvan_scan {
 
-// The interface to reach the device on: the first --interface given by name, else the first
-// interface that can carry a link's traffic (the one the link-local address goes on). 0: none.
-uint32_t ReachInterface(const ScanOptions& options);
+// The interface to reach the device on: the one its answer came in on; when that is not known,
+// the first --interface given by name, else the first interface that can carry a link's traffic
+// (the one the link-local address goes on). 0: none.
+uint32_t ReachInterface(const FoundDevice& device, const ScanOptions& options);
+
+// Sets the device's reachable flag: whether this computer sends to it straight onto the link it
+// answered on.
+void CheckReachability(FoundDevice& device);
 
 // What stands in the way of reaching device_ip, for a user without rights: the device, this
 // computer's networks, and the two ways out.

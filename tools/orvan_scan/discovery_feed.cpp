@@ -9,7 +9,7 @@
 
 namespace orvan_scan {
 
-const size_t DiscoveryFeed::kDefaultMaxSenders = ORVAN_UXClass::kMaxDevicesHeld;
+const size_t DiscoveryFeed::kDefaultMaxDevices = ORVAN_UXClass::kMaxDevicesHeld;
 
 void DiscoveryFeed::Register() {
     liborvaniot_drm_client_probe_set_callback(&OnReport, nullptr, this);
@@ -32,16 +32,16 @@ FeedLosses DiscoveryFeed::Losses() {
 void DiscoveryFeed::Offer(ScanEvent event) {
     std::lock_guard held(lock_);
     if (event.device) {
-        const uint32_t sender = event.device->ip_order;
-        if (senders_.contains(sender)) return;  // reported already: nothing new to queue
-        if (senders_.size() >= max_senders_) {
+        std::pair<uint32_t, std::string> device{event.device->ip_order, event.device->row.endpoint};
+        if (reported_.contains(device)) return;  // reported already: nothing new to queue
+        if (reported_.size() >= max_devices_) {
             ++losses_.beyond_bound;
             if (!bound_logged_) {
                 bound_logged_ = true;
                 liborvaniot_os_debug_printf("orvan_scan::DiscoveryFeed::Offer", __LINE__,
-                                            "device limit of %d reached: answers from further addresses are "
+                                            "device limit of %d reached: answers from further devices are "
                                             "ignored\n",
-                                            static_cast<int>(max_senders_));
+                                            static_cast<int>(max_devices_));
             }
             return;
         }
@@ -49,8 +49,8 @@ void DiscoveryFeed::Offer(ScanEvent event) {
             ++losses_.queue_full;
             return;
         }
-        senders_.emplace(sender, event.device->row.endpoint);
-        senders_by_endpoint_.emplace(event.device->row.endpoint, sender);
+        senders_by_endpoint_.emplace(device.second, device.first);
+        reported_.insert(std::move(device));
     } else {
         if (queue_.size() >= queue_capacity_) {
             ++losses_.queue_full;
@@ -60,7 +60,7 @@ void DiscoveryFeed::Offer(ScanEvent event) {
         // reported is no news at all.
         const auto [first, last] = senders_by_endpoint_.equal_range(event.endpoint);
         if (first == last) return;
-        for (auto it = first; it != last; ++it) senders_.erase(it->second);
+        for (auto it = first; it != last; ++it) reported_.erase({it->second, event.endpoint});
         senders_by_endpoint_.erase(event.endpoint);
     }
     queue_.push_back(std::move(event));

@@ -44,6 +44,7 @@ std::optional<FoundDevice> ReadFoundDevice(const drm_probe_device& record, int32
     }
     device.metadata_version = record.metadata_version;
     device.ip_order = ntohl(record.sender.sin_addr.s_addr);
+    device.arrival_if_addr = record.arrival_if_addr;
     return device;
 }
 

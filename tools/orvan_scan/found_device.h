@@ -2,6 +2,7 @@
 // of its answer (types, service addresses, scopes, metadata version).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -21,6 +22,12 @@ struct FoundDevice {
     std::vector<std::string> scopes;
     int32_t metadata_version = 0;
     uint32_t ip_order = 0;  // the IP in host byte order, for sorting
+    uint32_t arrival_if_addr = 0;  // this computer's interface address it answered on; 0: not known
+    // False when this computer does not reach it directly (its page cannot load from here until it
+    // is reached: --reach).
+    bool reachable = true;
+    // Devices that answered from this IP, this one included: more than 1 is an address conflict.
+    size_t devices_at_ip = 1;
 };
 
 // A match or hello the finder would list (it carries scopes); nothing for anything else.

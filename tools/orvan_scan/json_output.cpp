@@ -30,7 +30,9 @@ std::string JsonObject(const FoundDevice& device, std::string_view event) {
                                   JsonList(device.types),
                                   JsonList(device.xaddrs),
                                   JsonList(device.scopes),
-                                  std::to_string(device.metadata_version)};
+                                  std::to_string(device.metadata_version),
+                                  std::string(BooleanText(device.reachable)),
+                                  std::string(BooleanText(device.devices_at_ip > 1))};
     static_assert(std::size(values) == std::size(kFieldNames));
     std::string out = "{";
     if (!event.empty()) out += "\"event\":" + JsonString(event) + ",";

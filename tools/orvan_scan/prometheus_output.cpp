@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <sstream>
 
+#include "device_output.h"
 #include "output_text.h"
 
 namespace orvan_scan {
@@ -44,8 +45,8 @@ std::string PrometheusText(const std::vector<FoundDevice>& devices, const ScanFi
             out += "orvan_device_info{mac=\"" + PrometheusLabelValue(row.mac) + "\",ip=\"" +
                    PrometheusLabelValue(row.address) + "\",model=\"" + PrometheusLabelValue(row.model) +
                    "\",name=\"" + PrometheusLabelValue(row.name) + "\",location=\"" +
-                   PrometheusLabelValue(row.location) + "\",web_url=\"" + PrometheusLabelValue(device.web_url) + "\"" +
-                   ReachableLabel(device) + "} 1\n";
+                   PrometheusLabelValue(row.location) + "\",web_url=\"" + PrometheusLabelValue(device.web_url) +
+                   "\",reachable=\"" + std::string(BooleanText(device.reachable)) + "\"} 1\n";
         }
     }
     Gauge(out, "orvan_scan_devices", "Devices found by the last scan.",

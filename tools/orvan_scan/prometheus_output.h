@@ -5,7 +5,6 @@
 
 #include <optional>
 #include <string>
-#include <type_traits>
 #include <vector>
 
 #include "found_device.h"
@@ -25,18 +24,6 @@ std::string PrometheusText(const std::vector<FoundDevice>& devices, const ScanFi
 // A label value as the format wants it: device texts made safe as for a terminal (broken UTF-8 and
 // control characters become U+FFFD), then backslash, double quote and line feed escaped.
 std::string PrometheusLabelValue(std::string_view bytes);
-
-// ',reachable="true"' or '"false"' from the device's own reachable flag; nothing while the device
-// type has no such flag, so that the label never guesses.
-template <typename Device>
-std::string ReachableLabel(const Device& device) {
-    if constexpr (requires { device.reachable; }) {
-        static_assert(std::is_same_v<decltype(Device::reachable), bool>, "the label is written for a yes/no flag");
-        return device.reachable ? ",reachable=\"true\"" : ",reachable=\"false\"";
-    } else {
-        return {};
-    }
-}
 
 // The last-success time a file written earlier holds, if any (so that a failed scan keeps it).
 std::optional<double> LastSuccessIn(const std::string& text);

@@ -59,7 +59,9 @@ bool Apply(DeviceSet& devices, const std::vector<ScanEvent>& events) {
     bool added = false;
     for (const ScanEvent& event : events) {
         if (event.device) {
-            added = devices.Add(*event.device) || added;
+            FoundDevice device = *event.device;
+            CheckReachability(device);
+            added = devices.Add(device) || added;
         } else {
             devices.RemoveEndpoint(event.endpoint);
         }
@@ -85,7 +87,7 @@ void ReportLosses(const FeedLosses& losses, const Console& console) {
                                  " reports while the output was blocked");
     }
     if (losses.beyond_bound > 0) {
-        ReportError(console, "ignored " + std::to_string(losses.beyond_bound) + " answers from addresses beyond the limit of " +
+        ReportError(console, "ignored " + std::to_string(losses.beyond_bound) + " answers from devices beyond the limit of " +
                                  std::to_string(ORVAN_UXClass::kMaxDevicesHeld) + " devices");
     }
 }
@@ -113,18 +115,32 @@ const FoundDevice* FindTarget(const DeviceTarget& target, const std::vector<Foun
     for (const FoundDevice& device : found) {
         if (Matches(target, device)) matching.push_back(&device);
     }
-    if (matching.size() == 1) return matching.front();
+    if (matching.size() == 1) {
+        const FoundDevice& device = *matching.front();
+        if (device.devices_at_ip > 1) {
+            ReportError(console, "note: " + std::to_string(device.devices_at_ip) + " devices answer from " +
+                                     device.row.address + ": what answers there may be another of them");
+        }
+        return &device;
+    }
     if (matching.empty()) {
         ReportError(console,
                     "no device with " + (target.ip.empty() ? "MAC " + target.mac : "IP " + target.ip) + " answered");
         *status = kExitNone;
         return nullptr;
     }
+    *status = kExitError;
+    if (!target.ip.empty()) {
+        std::string macs;
+        for (const FoundDevice* device : matching) macs += (macs.empty() ? "" : ", ") + device->row.mac;
+        ReportError(console, std::to_string(matching.size()) + " devices share IP " + target.ip + " (MAC " + macs +
+                                 "): give each its own address first, then name the one you mean");
+        return nullptr;
+    }
     std::string addresses;
     for (const FoundDevice* device : matching) addresses += (addresses.empty() ? "" : ", ") + device->row.address;
     ReportError(console, std::to_string(matching.size()) + " devices claim MAC " + target.mac + " (" + addresses +
                              "): give the IP address of the one you mean");
-    *status = kExitError;
     return nullptr;
 }
 
@@ -218,8 +234,13 @@ int Print(const ScanOptions& options, const std::vector<FoundDevice>& found, Clo
             break;
     }
     if (const int status = Emit(options, text, console); status != kExitFound) return status;
-    if (found.empty() && options.mode == OutputMode::table && console.err_is_terminal) {
-        std::fputs("No devices found.\n", console.err);
+    if (options.mode == OutputMode::table && console.err_is_terminal) {
+        if (found.empty()) std::fputs("No devices found.\n", console.err);
+        if (std::any_of(found.begin(), found.end(), [](const FoundDevice& d) { return !d.reachable; })) {
+            std::fputs("Devices not reachable from here are on a network this computer does not reach directly:\n"
+                       "  'orvan-scan --reach IP' as administrator reaches one while it runs.\n",
+                       console.err);
+        }
     }
     return found.empty() ? kExitNone : kExitFound;
 }
@@ -264,10 +285,14 @@ int WatchEvents(const ScanOptions& options, DiscoverySession& session, const Con
     while (!DiscoverySession::Interrupted()) {
         for (const ScanEvent& event : session.TakeEvents()) {
             std::string lines;
-            if (event.device && devices.Add(*event.device)) {
-                ++seen;
-                lines = JsonObject(*event.device, event.kind == DRM_PROBE_REPORT_HELLO ? "hello" : "match") +
-                        "\n";
+            if (event.device) {
+                FoundDevice device = *event.device;
+                CheckReachability(device);
+                if (devices.Add(device)) {
+                    ++seen;
+                    device.devices_at_ip = devices.CountAt(device.ip_order);
+                    lines = JsonObject(device, event.kind == DRM_PROBE_REPORT_HELLO ? "hello" : "match") + "\n";
+                }
             }
             if (!event.device) {
                 for (const FoundDevice& gone : devices.RemoveEndpoint(event.endpoint)) {

@@ -28,6 +28,12 @@ inline constexpr uint32_t DEVICE_REACH_LIFETIME_S = 5;
 // Label suffix of our addresses ("<ifname>:or") where the name leaves room for it.
 inline constexpr char DEVICE_REACH_LABEL_SUFFIX[] = ":or";
 
+// True when this computer sends to the device (network byte order) straight onto a link, with no
+// gateway in between - as on its own networks and through the host routes reaching adds - and,
+// when the interface its answer came in on is known (arrival_if_index not 0), onto that one. A
+// device that answered from the link but is not reached so has a page that cannot load from here.
+bool device_reach_is_direct(uint32_t device, uint32_t arrival_if_index);
+
 // Makes the device (network byte order) reachable on the interface its answer came in on. Blocks
 // while candidates are probed (a second or so each, ten seconds at most). Any thread.
 device_reach_result device_reach_make(uint32_t device, uint32_t if_index);

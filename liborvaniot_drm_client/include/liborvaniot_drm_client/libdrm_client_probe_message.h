@@ -48,10 +48,13 @@ inline constexpr int32_t DRM_PROBE_REPORT_MATCH = 0;
 inline constexpr int32_t DRM_PROBE_REPORT_HELLO = 1;
 inline constexpr int32_t DRM_PROBE_REPORT_BYE = 2;
 
-// The discovered-device record. Reused: cleared (except the sender) before each datagram, and all
+// The discovered-device record. Reused: cleared (except where it came from) before each datagram, and all
 // reports of one datagram see the same record, so later matches add to what earlier ones left.
 struct drm_probe_device {
     sockaddr_in sender;  // where the datagram came from, as the socket layer reported it
+    // The address of this computer's interface it came in on (network byte order); 0 when the
+    // socket receives on every interface, as the group receiver of announcements does.
+    uint32_t arrival_if_addr;
     int32_t device_type;
     char endpoint_address[DRM_PROBE_ENDPOINT_SIZE];
     int32_t metadata_version;
@@ -98,8 +101,8 @@ char* drm_probe_uuid_make(char* buffer);
 // datagram carries exactly these bytes, no NUL), or -1 when it does not fit.
 int32_t drm_probe_text_format(char* buffer, size_t size, const char* uuid);
 
-// Clears the record and stores the sender, ready for one datagram.
-void drm_probe_device_prepare(drm_probe_device* record, const sockaddr_in& sender);
+// Clears the record and stores where the datagram came from, ready for one datagram.
+void drm_probe_device_prepare(drm_probe_device* record, const sockaddr_in& sender, uint32_t arrival_if_addr = 0);
 
 // Reads one answer tree and calls the registered callback once per report. Always 1.
 int32_t drm_probe_envelope_read(const drm_xml_node* root, drm_probe_device* record);

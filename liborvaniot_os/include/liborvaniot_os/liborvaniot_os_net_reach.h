@@ -20,6 +20,18 @@ struct liborvaniot_os_net_network {
 // left out.
 int32_t liborvaniot_os_net_read_networks(liborvaniot_os_net_network* rows, int32_t capacity, int32_t* count);
 
+// The host's route to an address: the interface it leaves by and the gateway it passes (0: none,
+// the address is reached straight on that interface's link). Fills *route and gives 0, or the
+// error number (ENETUNREACH when no route leads there).
+struct liborvaniot_os_net_route {
+    uint32_t if_index = 0;
+    uint32_t gateway = 0;  // network byte order
+};
+int32_t liborvaniot_os_net_route_lookup(uint32_t destination, liborvaniot_os_net_route* route);
+
+// The index of the interface that holds the address (network byte order), 0 when none does.
+uint32_t liborvaniot_os_net_interface_of(uint32_t address);
+
 // Asks the link, as an address probe does (sender address 0.0.0.0, so that no host's cache learns
 // anything), whether some host holds the candidate: a few requests, then wait_ms of listening.
 // *in_use is 1 when a host answered for it or probed for it too. 0, or the error number (EPERM

@@ -40,6 +40,7 @@ struct fake_host {
     std::vector<size_t> routes_when_resolving;
     uint32_t create_error = 0;
     int creates = 0;
+    uint32_t gateway = 0;  // where the default route leads (0: there is none)
 
     auto find(const liborvaniot_os_unicast_row& row) {
         return std::find_if(rows.begin(), rows.end(), [&](const auto& r) {
@@ -106,6 +107,28 @@ const liborvaniot_os_ip_helper kFake{
         host->resolved.push_back(address);
         host->routes_when_resolving.push_back(host->routes.size());
         *answered = std::find(host->answering.begin(), host->answering.end(), address) != host->answering.end();
+        return 0;
+    },
+    [](uint32_t destination, uint32_t* if_index, uint32_t* next_hop) -> uint32_t {
+        // Host routes first, then the networks of the addresses, then the default route.
+        for (const auto& route : host->routes) {
+            if (route.prefix_len == 32 && route.destination == destination) {
+                *if_index = route.if_index;
+                *next_hop = 0;
+                return 0;
+            }
+        }
+        for (const auto& row : host->rows) {
+            const uint32_t mask = htonl(0xFFFFFFFFu << (32 - row.prefix_len));
+            if (row.prefix_len < 32 && (row.address & mask) == (destination & mask)) {
+                *if_index = row.if_index;
+                *next_hop = 0;
+                return 0;
+            }
+        }
+        if (host->gateway == 0) return ERROR_NETWORK_UNREACHABLE;
+        *if_index = 7;
+        *next_hop = host->gateway;
         return 0;
     },
 };
@@ -316,6 +339,31 @@ TEST_F(Win32LinkLocal, TheProbeAsksTheLinkThroughARouteOfItsOwnThatItRemoves) {
         EXPECT_EQ(fake.resolved.back(), address_of(row.candidate));
         EXPECT_EQ(fake.routes_when_resolving.back(), 1u) << "the candidate was routed onto the link";
         EXPECT_TRUE(fake.routes.empty()) << "and the route removed after";
+    }
+}
+
+TEST_F(Win32LinkLocal, TheRouteLookupTellsTheLinkFromAGatewayAndFromNoRouteAtAll) {
+    fake.rows.push_back({7, address_of("10.66.0.5"), 16, LIBORVANIOT_OS_INFINITE_LIFETIME, false});
+    fake.routes.push_back({7, address_of("192.168.1.10"), 32, 5});
+    const struct {
+        const char* what;
+        const char* gateway;
+        const char* destination;
+        int32_t error;
+        uint32_t next_hop;
+    } rows[] = {
+        {"on the host's network", "10.66.0.1", "10.66.3.4", 0, 0},
+        {"through a host route of ours", "10.66.0.1", "192.168.1.10", 0, 0},
+        {"only through the gateway", "10.66.0.1", "192.168.1.64", 0, address_of("10.66.0.1")},
+        {"no route at all", "0.0.0.0", "192.168.1.64", ENETUNREACH, 0},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        fake.gateway = address_of(row.gateway);
+        liborvaniot_os_net_route route;
+        EXPECT_EQ(liborvaniot_os_net_route_lookup(address_of(row.destination), &route), row.error);
+        EXPECT_EQ(route.gateway, row.next_hop);
+        EXPECT_EQ(route.if_index, row.error == 0 ? 7u : 0u);
     }
 }
 

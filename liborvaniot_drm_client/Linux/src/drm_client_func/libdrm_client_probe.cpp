@@ -180,18 +180,19 @@ void sync_channels(drm_probe_client* c, uint16_t port) {
     c->reopen = 0;
 }
 
-void read_datagram(drm_probe_client* c, int32_t length, const sockaddr_in& sender) {
+void read_datagram(drm_probe_client* c, int32_t length, const sockaddr_in& sender, uint32_t arrival_if_addr) {
     receive_buffer[length] = '\0';
     drm_xml_node* root = drm_xml_parse(&node_table, receive_buffer, length);
     if (root == nullptr) return;
-    drm_probe_device_prepare(&c->record, sender);
+    drm_probe_device_prepare(&c->record, sender, arrival_if_addr);
     drm_probe_envelope_read(root, &c->record);
     drm_xml_node_detach(root);
 }
 
 // Reads what the socket holds, up to the batch and the deadline: answers arrive in bursts, and
-// whatever is left waiting when the system's buffer fills up is lost.
-void drain_socket(drm_probe_client* c, liborvaniot_os_socket sock, int64_t deadline_us,
+// whatever is left waiting when the system's buffer fills up is lost. arrival_if_addr: the address
+// of the interface the socket receives on, 0 when it receives on several.
+void drain_socket(drm_probe_client* c, liborvaniot_os_socket sock, uint32_t arrival_if_addr, int64_t deadline_us,
                   const liborvaniot_os_sys_thread* thread) {
     const int32_t batch = std::max(1, receive_batch.load(std::memory_order_relaxed));
     for (int32_t i = 0; i < batch; ++i) {
@@ -202,7 +203,7 @@ void drain_socket(drm_probe_client* c, liborvaniot_os_socket sock, int64_t deadl
         if (n == LIBORVANIOT_OS_NET_WOULD_BLOCK || n == -1) return;
         // Empty and over-long datagrams are dropped; the next one may be fine.
         if (n <= 0) continue;
-        read_datagram(c, n, sender);
+        read_datagram(c, n, sender, arrival_if_addr);
     }
 }
 
@@ -311,7 +312,9 @@ void receive_ready(drm_probe_client* c, const liborvaniot_os_socket* socks, cons
         const int32_t i = (first + k) % count;
         if (readable[i] == 0 || socks[i] == LIBORVANIOT_OS_INVALID_SOCKET) continue;
         if (k > 0 && now_us() > deadline_us) return;
-        drain_socket(c, socks[i], deadline_us, thread);
+        // A channel's socket is bound to its interface's address; the group receiver listens on all.
+        const uint32_t arrival_if_addr = i < c->channels.count ? c->channels.channels[i].if_addr : 0;
+        drain_socket(c, socks[i], arrival_if_addr, deadline_us, thread);
     }
 }
 

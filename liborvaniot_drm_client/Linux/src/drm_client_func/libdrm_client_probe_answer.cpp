@@ -83,9 +83,10 @@ void drm_probe_register(drm_probe_callback callback, drm_probe_add_entry_hook ad
     registration.callback.store(callback, std::memory_order_release);
 }
 
-void drm_probe_device_prepare(drm_probe_device* record, const sockaddr_in& sender) {
+void drm_probe_device_prepare(drm_probe_device* record, const sockaddr_in& sender, uint32_t arrival_if_addr) {
     std::memset(record, 0, sizeof *record);
     record->sender = sender;
+    record->arrival_if_addr = arrival_if_addr;
 }
 
 int32_t drm_probe_types_classify(const char* types) {

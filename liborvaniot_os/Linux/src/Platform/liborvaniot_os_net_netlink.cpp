@@ -167,6 +167,42 @@ int32_t liborvaniot_os_netlink_change_route(uint16_t type, uint16_t flags, uint3
     return exchange(socket, message.header);
 }
 
+int32_t liborvaniot_os_netlink_get_route(uint32_t destination, liborvaniot_os_netlink_route* route) {
+    *route = {};
+    netlink_socket socket;
+    if (socket.fd() < 0) return errno;
+    route_message message{};
+    message.header.nlmsg_len = NLMSG_LENGTH(sizeof(rtmsg));
+    message.header.nlmsg_type = RTM_GETROUTE;
+    message.header.nlmsg_flags = NLM_F_REQUEST;
+    message.header.nlmsg_seq = next_sequence();
+    message.body.rtm_family = AF_INET;
+    message.body.rtm_dst_len = 32;
+    add_attribute(message, RTA_DST, &destination, sizeof destination);
+    if (const int32_t error = send_message(socket, message.header); error != 0) return error;
+    int32_t outcome = EPROTO;
+    const int32_t error = receive_answers(socket, message.header.nlmsg_seq, [&](const nlmsghdr& answer, int32_t&) {
+        if (answer.nlmsg_type == NLMSG_ERROR) {
+            outcome = -static_cast<const nlmsgerr*>(NLMSG_DATA(&answer))->error;
+            return false;
+        }
+        if (answer.nlmsg_type != RTM_NEWROUTE || answer.nlmsg_len < NLMSG_LENGTH(sizeof(rtmsg))) return true;
+        const auto* body = static_cast<const rtmsg*>(NLMSG_DATA(&answer));
+        route->type = body->rtm_type;
+        int length = static_cast<int>(RTM_PAYLOAD(&answer));
+        for (auto* attribute = RTM_RTA(body); RTA_OK(attribute, length); attribute = RTA_NEXT(attribute, length)) {
+            if (attribute->rta_type == RTA_OIF && RTA_PAYLOAD(attribute) == sizeof route->if_index) {
+                std::memcpy(&route->if_index, RTA_DATA(attribute), sizeof route->if_index);
+            } else if (attribute->rta_type == RTA_GATEWAY && RTA_PAYLOAD(attribute) == sizeof route->gateway) {
+                std::memcpy(&route->gateway, RTA_DATA(attribute), sizeof route->gateway);
+            }
+        }
+        outcome = 0;
+        return false;
+    });
+    return error != 0 ? error : outcome;
+}
+
 int32_t liborvaniot_os_netlink_change_address(uint16_t type, uint16_t flags,
                                               const liborvaniot_os_netlink_address& row, uint32_t lifetime_s,
                                               bool with_label) {

@@ -38,5 +38,15 @@ int32_t liborvaniot_os_netlink_change_route(uint16_t type, uint16_t flags, uint3
                                             uint8_t destination_len, uint32_t if_index, uint32_t prefsrc,
                                             uint8_t protocol);
 
+// The kernel's route to destination, as RTM_GETROUTE answers it: the interface it leaves by, the
+// gateway (0: straight onto that interface's link) and the route type (RTN_*). 0 or the kernel's
+// error number (ENETUNREACH when nothing leads there).
+struct liborvaniot_os_netlink_route {
+    uint32_t if_index = 0;
+    uint32_t gateway = 0;  // network byte order
+    uint8_t type = 0;
+};
+int32_t liborvaniot_os_netlink_get_route(uint32_t destination, liborvaniot_os_netlink_route* route);
+
 // Reads one address notice or dump answer into *row: false when it is not an IPv4 address.
 bool liborvaniot_os_netlink_parse_address(const nlmsghdr& message, liborvaniot_os_netlink_address* row);

@@ -103,6 +103,31 @@ int32_t liborvaniot_os_net_read_networks(liborvaniot_os_net_network* rows, int32
     return error;
 }
 
+int32_t liborvaniot_os_net_route_lookup(uint32_t destination, liborvaniot_os_net_route* route) {
+    *route = {};
+    liborvaniot_os_netlink_route found;
+    if (const int32_t error = liborvaniot_os_netlink_get_route(destination, &found); error != 0) return error;
+    // Blackhole, prohibit and the like answer the lookup but carry nothing.
+    if (found.type != RTN_UNICAST && found.type != RTN_LOCAL) return ENETUNREACH;
+    *route = {found.if_index, found.gateway};
+    return 0;
+}
+
+uint32_t liborvaniot_os_net_interface_of(uint32_t address) {
+    struct search {
+        uint32_t address;
+        uint32_t if_index;
+    } wanted{address, 0};
+    liborvaniot_os_netlink_walk_addresses(
+        [](const liborvaniot_os_netlink_address& row, void* context) {
+            auto* s = static_cast<search*>(context);
+            if (row.local == s->address) s->if_index = row.if_index;
+            return s->if_index == 0;
+        },
+        &wanted);
+    return wanted.if_index;
+}
+
 int32_t liborvaniot_os_net_arp_probe(uint32_t if_index, uint32_t candidate, uint32_t wait_ms, int32_t* in_use) {
     *in_use = 0;
     packet_socket socket;

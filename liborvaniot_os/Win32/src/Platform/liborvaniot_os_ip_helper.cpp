@@ -21,6 +21,8 @@ using initialize_route_fn = VOID(WINAPI*)(PMIB_IPFORWARD_ROW2);
 using route_fn = NETIO_STATUS(WINAPI*)(const MIB_IPFORWARD_ROW2*);
 using get_route_fn = NETIO_STATUS(WINAPI*)(PMIB_IPFORWARD_ROW2);
 using send_arp_fn = DWORD(WINAPI*)(IPAddr, IPAddr, PVOID, PULONG);
+using best_route_fn = NETIO_STATUS(WINAPI*)(NET_LUID*, NET_IFINDEX, const SOCKADDR_INET*, const SOCKADDR_INET*,
+                                            ULONG, PMIB_IPFORWARD_ROW2, SOCKADDR_INET*);
 
 struct system_calls {
     initialize_fn initialize = nullptr;
@@ -36,6 +38,7 @@ struct system_calls {
     route_fn set_route = nullptr;
     route_fn remove_route = nullptr;
     send_arp_fn send_arp = nullptr;
+    best_route_fn best_route = nullptr;
 };
 
 template <typename Function>
@@ -63,7 +66,8 @@ const system_calls* system() {
                               look_up(module, "GetIpForwardEntry2", &calls.get_route) &&
                               look_up(module, "SetIpForwardEntry2", &calls.set_route) &&
                               look_up(module, "DeleteIpForwardEntry2", &calls.remove_route) &&
-                              look_up(module, "SendARP", &calls.send_arp);
+                              look_up(module, "SendARP", &calls.send_arp) &&
+                              look_up(module, "GetBestRoute2", &calls.best_route);
         return complete ? &calls : nullptr;
     }();
     return found;
@@ -157,11 +161,26 @@ uint32_t system_resolve(uint32_t address, bool* answered) {
     return status == NO_ERROR || status == ERROR_BAD_NET_NAME ? NO_ERROR : status;
 }
 
+uint32_t system_best_route(uint32_t destination, uint32_t* if_index, uint32_t* next_hop) {
+    SOCKADDR_INET to{};
+    to.Ipv4.sin_family = AF_INET;
+    to.Ipv4.sin_addr.s_addr = destination;
+    MIB_IPFORWARD_ROW2 route{};
+    SOCKADDR_INET source{};
+    if (const NETIO_STATUS status = system()->best_route(nullptr, 0, nullptr, &to, 0, &route, &source);
+        status != NO_ERROR) {
+        return status;
+    }
+    *if_index = route.InterfaceIndex;
+    *next_hop = route.NextHop.si_family == AF_INET ? route.NextHop.Ipv4.sin_addr.s_addr : 0;
+    return NO_ERROR;
+}
+
 const liborvaniot_os_ip_helper kSystemHelper{system_create,       system_find,
                                              system_set_lifetime, system_remove,
                                              system_list,         system_create_route,
                                              system_set_route_lifetime, system_remove_route,
-                                             system_resolve};
+                                             system_resolve,      system_best_route};
 
 std::atomic<const liborvaniot_os_ip_helper*> replacement{nullptr};
 

@@ -55,6 +55,9 @@ struct liborvaniot_os_ip_helper {
     // Asks the link who holds the address (an ARP request where the routes send it): 0 with
     // *answered set (false: nobody answered), or an error code.
     uint32_t (*resolve)(uint32_t address, bool* answered);
+    // The route the system would send to the address by: its interface and next hop (0: the
+    // address is on that interface's link). ERROR_NETWORK_UNREACHABLE when there is none.
+    uint32_t (*best_route)(uint32_t destination, uint32_t* if_index, uint32_t* next_hop);
 };
 
 // True in a process that Wine runs.

@@ -71,6 +71,37 @@ int32_t liborvaniot_os_net_read_networks(liborvaniot_os_net_network* rows, int32
     return error;
 }
 
+int32_t liborvaniot_os_net_route_lookup(uint32_t destination, liborvaniot_os_net_route* route) {
+    *route = {};
+    if (const liborvaniot_os_ip_helper* calls = liborvaniot_os_ip_helper_calls(); calls != nullptr) {
+        uint32_t if_index = 0;
+        uint32_t next_hop = 0;
+        const uint32_t error = calls->best_route(destination, &if_index, &next_hop);
+        if (error == ERROR_NETWORK_UNREACHABLE || error == ERROR_NOT_FOUND) return ENETUNREACH;
+        if (error != NO_ERROR) return liborvaniot_os_posix_error(static_cast<int>(error));
+        *route = {if_index, next_hop};
+        return 0;
+    }
+    // Without the system's lookup (Wine), what the host reaches directly is what its networks hold.
+    bool found = false;
+    walk_networks([&](const liborvaniot_os_net_network& network) {
+        const uint32_t mask = netmask_of(network.prefix_len);
+        found = (network.address & mask) == (destination & mask);
+        if (found) route->if_index = network.if_index;
+        return !found;
+    });
+    return found ? 0 : ENETUNREACH;
+}
+
+uint32_t liborvaniot_os_net_interface_of(uint32_t address) {
+    uint32_t if_index = 0;
+    walk_networks([&](const liborvaniot_os_net_network& network) {
+        if (network.address == address) if_index = network.if_index;
+        return if_index == 0;
+    });
+    return if_index;
+}
+
 int32_t liborvaniot_os_net_arp_probe(uint32_t if_index, uint32_t candidate, uint32_t wait_ms, int32_t* in_use) {
     (void)wait_ms;  // the system's request waits for its answer itself
     *in_use = 0;

@@ -132,6 +132,12 @@ device_reach_outcome obtain_address(uint32_t device, uint32_t if_index, reach_en
 
 }  // namespace
 
+bool device_reach_is_direct(uint32_t device, uint32_t arrival_if_index) {
+    liborvaniot_os_net_route route;
+    if (liborvaniot_os_net_route_lookup(device, &route) != 0) return false;
+    return route.gateway == 0 && (arrival_if_index == 0 || route.if_index == arrival_if_index);
+}
+
 device_reach_result device_reach_make(uint32_t device, uint32_t if_index) {
     device_reach_result result;
     result.device = device;
