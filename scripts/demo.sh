@@ -9,7 +9,10 @@
 # Scan, pick a row, press Web GUI. Without one the window runs on a virtual screen, the demo presses
 # Scan itself and keeps a screenshot up to date; its path is printed. Web GUI does not start a
 # browser here (the devices live in the test network): the address it would open is printed.
-# Ctrl+C ends everything and removes the test network.
+# Besides the devices on the finder's own network there are three behind a router (10.2.0.0/24,
+# which every Scan also asks: see "Scan addresses..." in the list's right-click menu) and a camera
+# still on its factory address (192.168.1.64/24: choose it and press Web GUI, which reaches it
+# first). Ctrl+C ends everything and removes the test network.
 set -euo pipefail
 
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -22,8 +25,11 @@ say() { echo "demo: $*"; }
 # Inside the test network (started by the part below through netns_run.sh).
 if [[ ${1:-} == --in-test-network ]]; then
     finder=$2 sim=$3 work=$4
-    read -r -a peers <<<"$ORVAN_NETNS_PEERS"
-    read -r -a peer_ifs <<<"$ORVAN_NETNS_PEER_IFS"
+    # shellcheck source=/dev/null
+    source "$top/tests/support/test_network.sh"
+    # shellcheck source=/dev/null
+    source "$top/tests/support/routed_network.sh"
+    require_test_network demo
     pids=()
     finish() {
         trap - INT TERM EXIT
@@ -54,6 +60,18 @@ EOF
     ip netns exec "${peers[0]}" "$sim" --interface "${peer_ifs[0]}" --devices "$work/devices" \
         >"$work/devices.log" 2>&1 &
     pids+=($!)
+    # A camera fresh out of the box on its factory address, on the same cable.
+    ip netns exec "${peers[1]}" "$sim" --interface "${peer_ifs[1]}" --base-address 192.168.1.64 --prefix-len 24 \
+        --name "New Camera" --location "Out of the box" --seed 2 >"$work/factory.log" 2>&1 &
+    pids+=($!)
+    # Three devices one router away (peer 1 routes), asked by every Scan through the kept targets.
+    routed_network_up 10.2.0.0/24 10.2.0.1/24 10.2.0.10/24
+    ip netns exec "$device_ns" "$sim" --interface "$device_if" --base-address 10.2.0.10 --count 3 \
+        --name "Remote {n}" --location "Branch office" --seed 3 >"$work/routed.log" 2>&1 &
+    pids+=($!)
+    export XDG_CONFIG_HOME=$work/config
+    mkdir -p "$XDG_CONFIG_HOME/orvan-finder"
+    echo "10.2.0.0/24" >"$XDG_CONFIG_HOME/orvan-finder/scan-targets"
 
     virtual=""
     if [[ -z ${DISPLAY:-} ]]; then
@@ -74,6 +92,8 @@ EOF
     pids+=($!)
 
     say "5 simulated devices at 198.18.1.10 to 198.18.1.14; the finder at $ORVAN_NETNS_FINDER_ADDR"
+    say "3 more behind a router at 10.2.0.10 to 10.2.0.12 (every Scan asks 10.2.0.0/24: Scan addresses...)"
+    say "and a camera on its factory address 192.168.1.64: choose it and press Web GUI to reach it"
     if [[ -z $virtual ]]; then
         say "the window is on your display ($DISPLAY): press Scan, pick a row, press Web GUI. Ctrl+C ends the demo."
         wait "$finder_pid" || true
@@ -127,7 +147,7 @@ cmake --build "$build" --target orvan_finder orvan_device_sim >/dev/null
 work=$(mktemp -d /tmp/orvan-demo.XXXXXX)
 chmod 0755 "$work"
 set +e
-"$top/tests/netns/netns_run.sh" --peers 1 -- "$self" --in-test-network \
+"$top/tests/netns/netns_run.sh" --peers 2 -- "$self" --in-test-network \
     "$build/src_mfc/shell/orvan_finder" "$build/tools/drm_device_sim/orvan_device_sim" "$work"
 status=$?
 set -e

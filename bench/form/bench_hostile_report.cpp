@@ -111,6 +111,13 @@ struct Bench {
             .link_local_added_address = [] { return 0u; },
             .link_local_generation = {},
             .set_link_local_listener = {},
+            .reaches_directly = {},
+            .reach = {},
+            .set_reach_listener = {},
+            .no_rights_text = {},
+            .check_scan_targets = {},
+            .set_scan_targets = {},
+            .scan_targets_path = {},
             .rights_hint = {},
         };
         screen = std::make_unique<DeviceDrmListActivity>(&window, delegate.objectList.get(), &delegate,

@@ -228,14 +228,23 @@ TEST_F(DeviceListActionsTest, AScanEndsAfterThreeSecondsEvenWhileDevicesKeepComi
     EXPECT_EQ(Status(), L"11 devices");
 }
 
-TEST_F(DeviceListActionsTest, TheStatusSitsBesideTheLinkLocalLineAndTheTimerEndsWithTheScreen) {
+// Beside the link-local line the count once ran into a long address ("169.254.1615 devices"): the
+// status has the line under the list to itself, as wide as the list, and follows its size.
+TEST_F(DeviceListActionsTest, TheStatusRunsUnderTheListAsWideAsItAndTheTimerEndsWithTheScreen) {
     probe_.linkLocalPresent = 1;
-    probe_.linkLocalText = "169.254.7.9";
+    probe_.linkLocalText = "169.254.161.123";
     Open();
     ClickScan();
     ASSERT_TRUE(Screen().scanStatusLabel);
-    EXPECT_EQ(Screen().scanStatusLabel->rect.x, 21 + 180 + 10);
-    EXPECT_EQ(Screen().scanStatusLabel->rect.y, 21);
+    EXPECT_EQ(Screen().scanStatusLabel->rect.x, 171);
+    EXPECT_EQ(Screen().scanStatusLabel->rect.y, 540 - 20 + 2);
+    EXPECT_EQ(Screen().scanStatusLabel->rect.width, 960 - 20 - 171);
+    EXPECT_EQ(Screen().linkLocalLabel->rect.y, 21) << "the link-local line stays where it was";
+    delegate_.client_width = 800;
+    delegate_.client_height = 600;
+    Screen().OnSize(800, 600);
+    EXPECT_EQ(Screen().scanStatusLabel->rect.y, 600 - 20 + 2);
+    EXPECT_EQ(Screen().scanStatusLabel->rect.width, 800 - 20 - 171);
     Close();
     EXPECT_EQ(window_.ActiveTimers().count(kScanTimerId), 0u) << "no tick may reach the next screen";
 }

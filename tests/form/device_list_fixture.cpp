@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <sstream>
 
 #include "liborvaniot_os/liborvaniot_os_net_sockaddr.h"
 #include "orvan_ux/ux_messages.h"
@@ -36,7 +37,7 @@ FakeProbeClient::~FakeProbeClient() {
 }
 
 DeviceListPlatform FakeProbeClient::Platform() {
-    return DeviceListPlatform{
+    DeviceListPlatform platform{
         .set_probe_port = [this](uint16_t value) { port = value; },
         .set_probe_callback =
             [this](drm_probe_callback cb, drm_probe_add_entry_hook hook, void* data) {
@@ -83,8 +84,43 @@ DeviceListPlatform FakeProbeClient::Platform() {
                 linkLocalListener = listener;
                 linkLocalListenerData = data;
             },
+        .reaches_directly =
+            [this](uint32_t device, uint32_t arrival) {
+                std::lock_guard held(reachMutex);
+                directChecks.emplace_back(device, arrival);
+                return !unreachable.contains(device);
+            },
+        .reach =
+            [this](uint32_t device, uint32_t arrival) {
+                std::lock_guard held(reachMutex);
+                reachRequests.emplace_back(device, arrival);
+            },
+        .set_reach_listener =
+            [this](void (*listener)(const device_reach_result&, void*), void* data) {
+                std::lock_guard held(reachMutex);
+                reachListener = listener;
+                reachListenerData = data;
+            },
+        .no_rights_text = [](const std::string& device) { return device + " cannot be reached without rights"; },
+        .check_scan_targets = {},  // bound below when offered
+        .set_scan_targets = {},
+        .scan_targets_path = {},
         .rights_hint = [this] { return rightsHint; },
     };
+    if (offersScanTargets) {
+        platform.check_scan_targets = [](const std::string& targets) -> std::string {
+            std::istringstream words(targets);
+            for (std::string word; words >> word;) {
+                if (word.find_first_not_of("0123456789./-") != std::string::npos) {
+                    return "not an address, network or range: " + word;
+                }
+            }
+            return {};
+        };
+        platform.set_scan_targets = [this](const std::string& targets) { scanTargetsSet.push_back(targets); };
+    }
+    platform.scan_targets_path = scanTargetsPath;
+    return platform;
 }
 
 void FakeProbeClient::Deliver(const drm_probe_device& record, int32_t kind) {

@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -62,6 +63,12 @@ class FakeProbeClient {
     // Runs when the screen stops the listener, before the listener thread is waited for.
     std::function<void()> onStop;
 
+    // Single-address probes: offered only when set before the screen opens. A target is a word of
+    // digits, dots, '/' and '-'; anything else is refused, naming it.
+    bool offersScanTargets = false;
+    std::string scanTargetsPath;
+    std::vector<std::string> scanTargetsSet;
+
     int32_t linkLocalPresent = 0;
     std::string linkLocalText;
     uint32_t linkLocalAdded = 0;
@@ -69,6 +76,15 @@ class FakeProbeClient {
     // The screen's link-local listener, as the core would call it.
     void (*linkLocalListener)(void*) = nullptr;
     void* linkLocalListenerData = nullptr;
+
+    // Reaching: devices (network byte order) not reached directly, the checks and requests made,
+    // and the screen's listener, as the reach worker would call it.
+    std::set<uint32_t> unreachable;
+    std::vector<std::pair<uint32_t, uint32_t>> directChecks;  // (device, arrival interface address)
+    std::vector<std::pair<uint32_t, uint32_t>> reachRequests;
+    void (*reachListener)(const device_reach_result&, void*) = nullptr;
+    void* reachListenerData = nullptr;
+    std::mutex reachMutex;
 
     std::wstring rightsHint;
 

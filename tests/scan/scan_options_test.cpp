@@ -70,6 +70,19 @@ TEST(ScanOptionsTest, RefusesWhatItCannotDoWithAReason) {
         {{"--reach", "camera"}, "invalid device 'camera' for --reach: give an IP address or a MAC"},
         {{"--reach", "10.0.0.9", "--open", "10.0.0.9"}, "--reach cannot be combined with --open, --json, --csv, --prometheus or --watch"},
         {{"--csv", "--reach=10.0.0.9"}, "--reach cannot be combined with --open, --json, --csv, --prometheus or --watch"},
+        {{"--target"}, "option '--target' needs a value"},
+        {{"--target="}, "empty target: give an address (10.3.0.7), a network (10.2.0.0/24) or a range (10.4.0.10-10.4.0.60)"},
+        {{"--target", "10.4.0.60-10.4.0.10"}, "invalid target '10.4.0.60-10.4.0.10': the range ends before it starts"},
+        {{"--target", "10.2.0.0/24", "--target=10.2.0.0/40"},
+         "invalid target '10.2.0.0/40': the prefix length after '/' must be a number from 0 to 32"},
+        {{"--target", "10.0.0.0/15"},
+         "the targets hold 131070 addresses, more than 65536: give smaller targets, or --allow-large to probe them all"},
+        {{"--target", "10.0.0.0/16", "--target", "10.1.0.0/24"},
+         "the targets hold 65788 addresses, more than 65536: give smaller targets, or --allow-large to probe them all"},
+        {{"--no-multicast"}, "--no-multicast needs at least one --target to ask"},
+        {{"--no-multicast=1", "--target", "10.3.0.7"}, "option '--no-multicast' takes no value"},
+        {{"--allow-large=yes"}, "option '--allow-large' takes no value"},
+        {{"--rate"}, "option '--rate' needs a value"},
     };
     for (const auto& row : cases) {
         SCOPED_TRACE(row.error);
@@ -84,6 +97,37 @@ TEST(ScanOptionsTest, RefusesWhatItCannotDoWithAReason) {
         EXPECT_FALSE(parsed.options);
         EXPECT_EQ(parsed.error.rfind("invalid timeout", 0), 0u) << parsed.error;
     }
+    for (const char* rate : {"0", "-5", "abc", "10/s", "", "100001", "99999999999999999999", "1.5", "+10"}) {
+        SCOPED_TRACE(rate);
+        const auto parsed = Parse({"--target", "10.3.0.7", "--rate", rate});
+        EXPECT_FALSE(parsed.options);
+        EXPECT_EQ(parsed.error, std::string("invalid rate '") + rate +
+                                    "': give probes a second, a whole number from 1 to 100000");
+    }
+}
+
+TEST(ScanOptionsTest, ReadsTargetsRateAndTheirSwitches) {
+    const auto none = Parse({});
+    ASSERT_TRUE(none.options);
+    EXPECT_TRUE(none.options->target_ranges.empty());
+    EXPECT_EQ(none.options->rate, 1000u);
+    EXPECT_TRUE(none.options->multicast);
+
+    const auto many = Parse({"--target", "10.2.0.0/24", "--target=10.3.0.7", "--target", "10.4.0.10-10.4.0.60",
+                             "--rate=250", "--no-multicast", "--json"});
+    ASSERT_TRUE(many.options) << many.error;
+    EXPECT_EQ(many.options->targets,
+              (std::vector<std::string>{"10.2.0.0/24", "10.3.0.7", "10.4.0.10-10.4.0.60"}));
+    const std::vector<drm_probe_target_range> ranges = {
+        {0x0a020001, 0x0a0200fe}, {0x0a030007, 0x0a030007}, {0x0a04000a, 0x0a04003c}};
+    EXPECT_EQ(many.options->target_ranges, ranges);
+    EXPECT_EQ(many.options->rate, 250u);
+    EXPECT_FALSE(many.options->multicast);
+
+    const auto large = Parse({"--target", "10.0.0.0/8", "--allow-large", "--rate", "100000"});
+    ASSERT_TRUE(large.options) << large.error;
+    EXPECT_EQ(large.options->target_ranges.size(), 1u);
+    EXPECT_EQ(large.options->rate, 100000u);
 }
 
 }  // namespace

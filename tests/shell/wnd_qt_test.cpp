@@ -5,6 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
 #include <QElapsedTimer>
 #include <QHeaderView>
 #include <QImage>
@@ -339,6 +345,45 @@ TEST_F(QtViewTest, PictureDrawerAndFontsComeFromTheViewAsDescribed) {
     EXPECT_EQ(styled.weight(), QFont::Normal);
     EXPECT_TRUE(styled.italic());
     EXPECT_TRUE(styled.underline());
+}
+
+TEST_F(QtViewTest, TextPromptTakesOnlyWhatItsCheckAcceptsAndShowsWhyNot) {
+    // The user, played from the dialog's own event loop: type, press OK, read, correct, press OK.
+    std::vector<QString> errorsSeen;
+    const auto play = [&](const std::vector<QString>& typed, bool cancelAtEnd) {
+        auto* timer = new QTimer(view_);
+        QObject::connect(timer, &QTimer::timeout, [this, &errorsSeen, timer, typed, cancelAtEnd, step = size_t{0}]() mutable {
+            auto* dialog = view_->findChild<QDialog*>("textPrompt");
+            if (dialog == nullptr || !dialog->isVisible()) return;
+            auto* error = dialog->findChild<QLabel*>("error");
+            if (step > 0 && error->isVisible()) errorsSeen.push_back(error->text());
+            auto* buttons = dialog->findChild<QDialogButtonBox*>();
+            if (step == typed.size()) {
+                timer->stop();
+                buttons->button(cancelAtEnd ? QDialogButtonBox::Cancel : QDialogButtonBox::Ok)->click();
+                return;
+            }
+            dialog->findChild<QLineEdit*>()->setText(typed[step++]);
+            buttons->button(QDialogButtonBox::Ok)->click();
+        });
+        timer->start(10);
+        return std::unique_ptr<QTimer>(timer);
+    };
+    orvan::wnd::TextPrompt prompt;
+    prompt.title = L"Scan addresses";
+    prompt.label = L"Addresses";
+    prompt.text = L"10.0.0.1";
+    prompt.check = [](const std::wstring& text) { return text.find(L"x") != std::wstring::npos ? L"no x here" : L""; };
+
+    std::unique_ptr<QTimer> user = play({"10.0.0.x", "10.2.0.0/24"}, false);
+    EXPECT_EQ(window_->PromptText(prompt), std::optional<std::wstring>(L"10.2.0.0/24"));
+    user.reset();
+    EXPECT_THAT(errorsSeen, ElementsAre("no x here"));
+
+    errorsSeen.clear();
+    user = play({"x"}, true);
+    EXPECT_EQ(window_->PromptText(prompt), std::nullopt) << "refused, then cancelled";
+    EXPECT_THAT(errorsSeen, ElementsAre("no x here"));
 }
 
 TEST(QtFrameTest, WelcomeScreenDrawnThroughTheWindowLayer) {

@@ -13,7 +13,6 @@ namespace orvan_scan {
 namespace {
 
 constexpr uint32_t kHoldPollMs = 200;
-constexpr int32_t kMaxNetworks = 32;
 
 std::string TextOf(uint32_t address) {
     char text[16];
@@ -28,14 +27,6 @@ struct Interfaces {
         if (liborvaniot_os_net_read_interfaces(rows, LIBORVANIOT_OS_NET_MAX_INTERFACES, &count) != 0) count = 0;
     }
 };
-
-std::string InterfaceName(uint32_t if_index) {
-    const Interfaces interfaces;
-    for (int32_t i = 0; i < interfaces.count; ++i) {
-        if (interfaces.rows[i].index == if_index) return interfaces.rows[i].name;
-    }
-    return "interface " + std::to_string(if_index);
-}
 
 }  // namespace
 
@@ -58,34 +49,15 @@ uint32_t ReachInterface(const FoundDevice& device, const ScanOptions& options) {
 void CheckReachability(FoundDevice& device) {
     if (device.row.address.empty()) return;
     const uint32_t arrival = device.arrival_if_addr == 0 ? 0 : liborvaniot_os_net_interface_of(device.arrival_if_addr);
-    device.reachable = device_reach_is_direct(htonl(device.ip_order), arrival);
-}
-
-std::vector<std::string> HostNetworks() {
-    liborvaniot_os_net_network rows[kMaxNetworks];
-    int32_t count = 0;
-    std::vector<std::string> networks;
-    if (liborvaniot_os_net_read_networks(rows, kMaxNetworks, &count) != 0) return networks;
-    for (int32_t i = 0; i < count; ++i) {
-        networks.push_back(TextOf(rows[i].address) + "/" + std::to_string(rows[i].prefix_len) + " on " +
-                           InterfaceName(rows[i].if_index));
-    }
-    return networks;
-}
-
-std::string NoRightsMessage(const std::string& device_ip, const std::vector<std::string>& networks) {
-    std::string where;
-    for (const std::string& network : networks) where += (where.empty() ? "" : ", ") + network;
-    if (where.empty()) where = "none found";
-    return device_ip + " is on another network than this computer (this computer's networks: " + where +
-           "), so its page cannot load from here.\n"
-           "  Either run orvan-scan as administrator (for example with sudo) to reach it for this run,\n"
-           "  or give the device an address in one of this computer's networks.";
+    device.reachable = device.answered_unicast || device_reach_is_direct(htonl(device.ip_order), arrival);
 }
 
 bool MakeReachable(const FoundDevice& device, const ScanOptions& options, const Console& console, bool* added,
                    int* status) {
     *added = false;
+    // Its answer came back through the routes a page request takes: an address added on the link
+    // would only take its traffic away from the router.
+    if (device.answered_unicast) return true;
     const uint32_t device_ip = device.row.address.empty() ? 0 : htonl(device.ip_order);
     const uint32_t if_index = ReachInterface(device, options);
     const device_reach_result result = device_reach_make(device_ip, if_index);
@@ -96,11 +68,12 @@ bool MakeReachable(const FoundDevice& device, const ScanOptions& options, const 
             *added = true;
             std::fprintf(console.err, "orvan-scan: %s is on another network: reached through %s on %s for this run\n",
                          device.row.address.c_str(), TextOf(result.address_used).c_str(),
-                         InterfaceName(if_index).c_str());
+                         device_reach_interface_name(if_index).c_str());
             std::fflush(console.err);
             return true;
         case device_reach_outcome::no_rights:
-            ReportError(console, NoRightsMessage(device.row.address, HostNetworks()));
+            ReportError(console, device_reach_no_rights_text(device.row.address,
+                                                             "run orvan-scan as administrator (for example with sudo)"));
             break;
         case device_reach_outcome::no_free_address:
         case device_reach_outcome::error:

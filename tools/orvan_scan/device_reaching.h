@@ -22,13 +22,6 @@ uint32_t ReachInterface(const FoundDevice& device, const ScanOptions& options);
 // answered on.
 void CheckReachability(FoundDevice& device);
 
-// What stands in the way of reaching device_ip, for a user without rights: the device, this
-// computer's networks, and the two ways out.
-std::string NoRightsMessage(const std::string& device_ip, const std::vector<std::string>& networks);
-
-// "198.18.0.1/16 on eth0" for each of this computer's networks.
-std::vector<std::string> HostNetworks();
-
 // Makes the device reachable if it is not: true when it is (or now is, with a note on the error
 // stream saying through which address), false after telling the user why not (*status set).
 bool MakeReachable(const FoundDevice& device, const ScanOptions& options, const Console& console, bool* added,

@@ -9,7 +9,7 @@
 
 namespace orvan_scan {
 
-std::string DiscoverySession::Start(const std::vector<std::string>& interfaces) {
+std::string DiscoverySession::Start(const std::vector<std::string>& interfaces, const UnicastProbes& unicast) {
     if (liborvaniot_core_cms_initialize() != 0) return "the network runtime could not be started";
     core_started_ = true;
     // Chosen after the core start, so that an interface's newly added link-local address counts.
@@ -24,11 +24,13 @@ std::string DiscoverySession::Start(const std::vector<std::string>& interfaces) 
     if (problem.empty()) {
         feed_.Register();
         liborvaniot_drm_client_probe_set_port(LIBDRM_CLIENT_PROBE_PORT);
+        liborvaniot_drm_client_probe_set_multicast(unicast.multicast ? 1 : 0);
         // Opened on the added address only when the chosen interfaces include it.
         liborvaniot_drm_client_probe_set_extra_interface(
             link_local != 0 && liborvaniot_os_net_channel_selected(link_local) == 1 ? link_local : 0);
         if (liborvaniot_drm_client_probe_listen_start() == 0) {
             listening_ = true;
+            liborvaniot_drm_client_probe_set_targets(unicast.targets, unicast.rate);
         } else {
             problem = "the discovery listener could not be started";
         }
@@ -60,6 +62,14 @@ bool DiscoverySession::ScanPending() const {
 
 int32_t DiscoverySession::Channels() const {
     return liborvaniot_drm_client_probe_channel_count();
+}
+
+uint64_t DiscoverySession::UnicastSent() const {
+    return liborvaniot_drm_client_probe_sweep_sent();
+}
+
+uint64_t DiscoverySession::UnicastFailed() const {
+    return liborvaniot_drm_client_probe_sweep_failed();
 }
 
 bool DiscoverySession::Interrupted() {

@@ -8,8 +8,17 @@
 #include <vector>
 
 #include "discovery_feed.h"
+#include "liborvaniot_drm_client/libdrm_client_probe_target.h"
 
 namespace orvan_scan {
+
+// What a scan sends besides (or instead of) the multicast probe: one probe to every target address,
+// at most rate a second.
+struct UnicastProbes {
+    std::vector<drm_probe_target_range> targets;
+    uint32_t rate = 0;  // 0: the probe client's default
+    bool multicast = true;
+};
 
 class DiscoverySession {
   public:
@@ -20,7 +29,7 @@ class DiscoverySession {
 
     // Starts the core, chooses the interfaces, checks the discovery port and starts the listener.
     // The message for the user when a step fails (everything started is stopped again), else "".
-    std::string Start(const std::vector<std::string>& interfaces);
+    std::string Start(const std::vector<std::string>& interfaces, const UnicastProbes& unicast = {});
     // Stops the listener, then the core. Harmless when nothing runs.
     void Stop();
 
@@ -30,6 +39,9 @@ class DiscoverySession {
     bool ScanPending() const;
     // Channels the listener has open now.
     int32_t Channels() const;
+    // Unicast probes of the scan that went out, and those the system refused (no route).
+    uint64_t UnicastSent() const;
+    uint64_t UnicastFailed() const;
     // True once Ctrl+C (or SIGTERM) asked the program to end.
     static bool Interrupted();
     std::vector<ScanEvent> TakeEvents() { return feed_.Take(); }

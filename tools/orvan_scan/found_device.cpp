@@ -45,6 +45,7 @@ std::optional<FoundDevice> ReadFoundDevice(const drm_probe_device& record, int32
     device.metadata_version = record.metadata_version;
     device.ip_order = ntohl(record.sender.sin_addr.s_addr);
     device.arrival_if_addr = record.arrival_if_addr;
+    device.answered_unicast = record.answered_unicast != 0;
     return device;
 }
 

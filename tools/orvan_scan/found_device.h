@@ -26,6 +26,8 @@ struct FoundDevice {
     // False when this computer does not reach it directly (its page cannot load from here until it
     // is reached: --reach).
     bool reachable = true;
+    // It answered a probe sent to its own address (--target): reached through this computer's routes.
+    bool answered_unicast = false;
     // Devices that answered from this IP, this one included: more than 1 is an address conflict.
     size_t devices_at_ip = 1;
 };

@@ -27,6 +27,13 @@ constexpr std::string_view kHelp =
     "                       reader never sees half of it); with --prometheus the file is written\n"
     "                       also when the scan could not run, saying so\n"
     "  --interface NAME|ADDR  ask only on this interface or local address (repeatable)\n"
+    "  --target T           also ask every address of T by unicast, for devices behind a router:\n"
+    "                       an address (10.3.0.7), a network (10.2.0.0/24: its hosts, without the\n"
+    "                       network and broadcast addresses) or a range (10.4.0.10-10.4.0.60);\n"
+    "                       repeatable; --timeout counts from the last of these probes\n"
+    "  --rate N             send at most N unicast probes a second (default 1000)\n"
+    "  --allow-large        allow targets of more than 65536 addresses in all\n"
+    "  --no-multicast       ask only the --target addresses, send no multicast probe\n"
     "  --timeout S          wait at most S seconds for answers (default 3)\n"
     "  --open IP|MAC        scan, then open that device's web page (https or http by model); one\n"
     "                       on another network of the link is reached first (as root), and the\n"
@@ -79,6 +86,22 @@ struct Parser {
         return true;
     }
 
+    bool SetRate(std::string_view text) {
+        uint64_t value = 0;
+        bool digits = !text.empty() && text.size() <= 7;
+        for (const char c : text) {
+            digits = digits && c >= '0' && c <= '9';
+            if (digits) value = value * 10 + static_cast<uint64_t>(c - '0');
+        }
+        if (!digits || value == 0 || value > kMaxRate) {
+            error = "invalid rate '" + std::string(text) + "': give probes a second, a whole number from 1 to " +
+                    std::to_string(kMaxRate);
+            return false;
+        }
+        options.rate = static_cast<uint32_t>(value);
+        return true;
+    }
+
     bool One(std::string_view arg) {
         std::optional<std::string_view> inline_value;
         std::string_view name = arg;
@@ -89,7 +112,8 @@ struct Parser {
             }
         }
         const bool takes_value = name == "--interface" || name == "--timeout" || name == "--open" ||
-                                 name == "--reach" || name == "--output";
+                                 name == "--reach" || name == "--output" || name == "--target" ||
+                                 name == "--rate";
         if (inline_value && !takes_value) {
             error = "option '" + std::string(name) + "' takes no value";
             return false;
@@ -98,6 +122,10 @@ struct Parser {
             options.help = true;
         else if (name == "--debug")
             options.debug = true;
+        else if (name == "--allow-large")
+            options.allow_large = true;
+        else if (name == "--no-multicast")
+            options.multicast = false;
         else if (name == "--json")
             return SetMode(OutputMode::json, name);
         else if (name == "--csv")
@@ -110,6 +138,12 @@ struct Parser {
             const std::optional<std::string_view> value = Value(name, inline_value);
             if (!value) return false;
             if (name == "--timeout") return SetTimeout(*value);
+            if (name == "--rate") return SetRate(*value);
+            if (name == "--target") {
+                // Read together at the end, where the bound on their total is known.
+                options.targets.emplace_back(*value);
+                return true;
+            }
             if (name == "--output") {
                 if (value->empty()) {
                     error = "option '--output' needs a file name";
@@ -160,6 +194,17 @@ ParsedOptions ParseScanOptions(std::span<const std::string_view> args) {
     if (options.output && (options.mode == OutputMode::watch || options.open || options.reach)) {
         return ParsedOptions{std::nullopt, "--output cannot be combined with --watch, --open or --reach"};
     }
+    if (!options.multicast && options.targets.empty()) {
+        return ParsedOptions{std::nullopt, "--no-multicast needs at least one --target to ask"};
+    }
+    drm_probe_target_list targets = drm_probe_targets_parse(options.targets, options.allow_large);
+    if (!targets.error.empty()) {
+        if (targets.addresses > DRM_PROBE_TARGET_LIMIT) {
+            targets.error += ": give smaller targets, or --allow-large to probe them all";
+        }
+        return ParsedOptions{std::nullopt, targets.error};
+    }
+    options.target_ranges = std::move(targets.ranges);
     if (!options.timeout_s && options.mode != OutputMode::watch) options.timeout_s = kDefaultTimeoutS;
     return ParsedOptions{std::move(options), {}};
 }

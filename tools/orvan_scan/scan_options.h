@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "device_target.h"
+#include "liborvaniot_drm_client/libdrm_client_probe_target.h"
 
 namespace orvan_scan {
 
@@ -15,6 +16,8 @@ enum class OutputMode { table, json, csv, watch, prometheus };
 
 inline constexpr double kDefaultTimeoutS = 3.0;
 inline constexpr double kMaxTimeoutS = 86400.0;
+inline constexpr uint32_t kDefaultRate = 1000;
+inline constexpr uint32_t kMaxRate = 100000;
 
 struct ScanOptions {
     OutputMode mode = OutputMode::table;
@@ -23,6 +26,11 @@ struct ScanOptions {
     std::optional<DeviceTarget> open;     // --open
     std::optional<DeviceTarget> reach;    // --reach
     std::optional<std::string> output;    // --output: the result replaces this file instead of going to stdout
+    std::vector<std::string> targets;     // --target, as given
+    std::vector<drm_probe_target_range> target_ranges;  // the targets read and merged
+    uint32_t rate = kDefaultRate;         // --rate: unicast probes a second
+    bool allow_large = false;             // --allow-large: more than DRM_PROBE_TARGET_LIMIT addresses
+    bool multicast = true;                // false with --no-multicast
     bool help = false;
     bool debug = false;  // runtime diagnostics on standard error
 };

@@ -96,14 +96,33 @@ std::string NoChannelMessage() {
     return "no usable network interface: no discovery socket could be opened";
 }
 
-// Waits for the probes to go out: false when none could (no channel opened).
-bool WaitForProbes(DiscoverySession& session, DeviceSet& devices, LiveCount& live) {
+// Once the probes are out: why nothing could be asked, or "". Targets the system refused (no route
+// to them) are reported, but only asking nobody at all fails the scan.
+std::string ProbeProblem(const ScanOptions& options, const DiscoverySession& session, const Console& console) {
+    if (DiscoverySession::Interrupted()) return {};
+    const uint64_t failed = session.UnicastFailed();
+    const uint64_t asked = session.UnicastSent() + failed;
+    if (failed > 0 && (options.multicast || session.UnicastSent() > 0)) {
+        ReportError(console, std::to_string(failed) + " of " + std::to_string(asked) +
+                                 " target addresses could not be sent a probe (no route to them?)");
+    }
+    if (session.UnicastSent() > 0) return {};
+    if (options.multicast) return session.Channels() > 0 ? std::string() : NoChannelMessage();
+    return "no probe could be sent to the targets: this computer has no route to them";
+}
+
+// Waits for the probes to go out: false when none could (the problem is then reported).
+bool WaitForProbes(const ScanOptions& options, DiscoverySession& session, DeviceSet& devices, LiveCount& live,
+                   const Console& console) {
     while (session.ScanPending() && !DiscoverySession::Interrupted()) {
         Apply(devices, session.TakeEvents());
         live.Show(devices.size());
         liborvaniot_os_sleep_unless_stopped(kPollMs);
     }
-    return DiscoverySession::Interrupted() || session.Channels() > 0;
+    live.Clear();
+    const std::string problem = ProbeProblem(options, session, console);
+    if (!problem.empty()) ReportError(console, problem);
+    return problem.empty();
 }
 
 // The device the target names among those found; reported when none is, and refused when several
@@ -249,9 +268,7 @@ int Scan(const ScanOptions& options, DiscoverySession& session, const Console& c
     const Clock::time_point started = Clock::now();
     DeviceSet devices;
     LiveCount live(console);
-    if (!WaitForProbes(session, devices, live)) {
-        live.Clear();
-        ReportError(console, NoChannelMessage());
+    if (!WaitForProbes(options, session, devices, live, console)) {
         if (options.mode == OutputMode::prometheus) Emit(options, PrometheusResult(options, {}, started, true), console);
         return kExitError;
     }
@@ -307,8 +324,8 @@ int WatchEvents(const ScanOptions& options, DiscoverySession& session, const Con
         }
         if (!probes_checked && !session.ScanPending()) {
             probes_checked = true;
-            if (session.Channels() == 0 && !DiscoverySession::Interrupted()) {
-                ReportError(console, NoChannelMessage());
+            if (const std::string problem = ProbeProblem(options, session, console); !problem.empty()) {
+                ReportError(console, problem);
                 return kExitError;
             }
         }
@@ -334,7 +351,8 @@ void ReportError(const Console& console, const std::string& message) {
 int RunScanner(const ScanOptions& options, const Console& console) {
     DiscoverySession session;
     const auto started = Clock::now();
-    if (const std::string problem = session.Start(options.interfaces); !problem.empty()) {
+    const UnicastProbes unicast{options.target_ranges, options.rate, options.multicast};
+    if (const std::string problem = session.Start(options.interfaces, unicast); !problem.empty()) {
         ReportError(console, problem);
         if (options.mode == OutputMode::prometheus) Emit(options, PrometheusResult(options, {}, started, true), console);
         return kExitError;

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 enum class device_reach_outcome {
     already_reachable,  // the host is on the device's network there, or a route of ours already serves it
@@ -34,6 +35,11 @@ inline constexpr char DEVICE_REACH_LABEL_SUFFIX[] = ":or";
 // device that answered from the link but is not reached so has a page that cannot load from here.
 bool device_reach_is_direct(uint32_t device, uint32_t arrival_if_index);
 
+// The interface to reach the device on: the one holding arrival_if_addr (the address of the
+// interface its answer came in on), else the one the host's route to the device leaves by; 0 when
+// neither is known.
+uint32_t device_reach_interface_for(uint32_t device, uint32_t arrival_if_addr);
+
 // Makes the device (network byte order) reachable on the interface its answer came in on. Blocks
 // while candidates are probed (a second or so each, ten seconds at most). Any thread.
 device_reach_result device_reach_make(uint32_t device, uint32_t if_index);
@@ -54,3 +60,12 @@ void device_reach_set_candidate_source(bool (*source)(uint8_t* host_part, void* 
 
 // "made reachable through 192.168.1.23" and the like, for messages.
 std::string device_reach_describe(const device_reach_result& result);
+
+// The name of the interface ("eth0", "Ethernet 2"), or "interface N" when it has none to show.
+std::string device_reach_interface_name(uint32_t if_index);
+// This computer's networks, "198.18.0.1/16 on eth0" each, for telling a user where it is.
+std::vector<std::string> device_reach_host_networks();
+// For a user without administrator rights: why the device's page cannot load (the device, this
+// computer's networks) and the two ways out, the first being run_as_administrator ("run orvan-scan
+// as administrator", ...).
+std::string device_reach_no_rights_text(const std::string& device_ip, const std::string& run_as_administrator);

@@ -3,8 +3,10 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 
 #include "liborvaniot_drm_client/libdrm_client_probe_message.h"
+#include "liborvaniot_drm_client/libdrm_client_probe_sweep.h"
 #include "liborvaniot_os/liborvaniot_os_thread.h"
 
 // Discovery port the device list uses.
@@ -32,6 +34,8 @@ void liborvaniot_drm_client_probe_set_callback(drm_probe_callback callback,
 // One more interface address (network byte order) to open a channel on, 0 for none.
 void liborvaniot_drm_client_probe_set_extra_interface(uint32_t address);
 uint32_t liborvaniot_drm_client_probe_extra_interface();
+// 0: scans send no multicast probe, only the unicast ones to the targets; 1 (the default) sends it.
+void liborvaniot_drm_client_probe_set_multicast(int32_t enabled);
 
 // Starts the listener thread with a fresh context; nothing happens while it is started. 0 when the
 // listener is started (also when the system refused the thread, which was logged), 1 when its lock
@@ -40,6 +44,15 @@ int32_t liborvaniot_drm_client_probe_listen_start();
 // Requests one probe burst on every channel at the listener's next pass. 0 when requested, 1 when the
 // listener is not started (nothing is requested).
 int32_t liborvaniot_drm_client_probe_scan();
+// Addresses every later scan also probes one by one by unicast, through a socket of its own whose
+// answers are read like the channels' ones, at most rate probes a second (0: LIBDRM_CLIENT_SWEEP_RATE).
+// A scan stays running until the last of them went out. Replaces the earlier targets (none: no
+// unicast probes). 0 when set, 1 when the listener is not started (nothing is set).
+int32_t liborvaniot_drm_client_probe_set_targets(std::span<const drm_probe_target_range> ranges, uint32_t rate);
+// Unicast probes of the current (or last) scan that went out, and those the system refused (no
+// route to the address, or no socket to send them on).
+uint64_t liborvaniot_drm_client_probe_sweep_sent();
+uint64_t liborvaniot_drm_client_probe_sweep_failed();
 // Stops the listener and waits, without limit, until its thread has finished.
 void liborvaniot_drm_client_probe_listen_stop();
 

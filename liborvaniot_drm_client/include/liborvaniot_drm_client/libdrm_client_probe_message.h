@@ -55,6 +55,9 @@ struct drm_probe_device {
     // The address of this computer's interface it came in on (network byte order); 0 when the
     // socket receives on every interface, as the group receiver of announcements does.
     uint32_t arrival_if_addr;
+    // 1 when it answered a probe sent to its own address: this computer's routes reach it, through
+    // a router too, so its page loads from here.
+    int32_t answered_unicast;
     int32_t device_type;
     char endpoint_address[DRM_PROBE_ENDPOINT_SIZE];
     int32_t metadata_version;

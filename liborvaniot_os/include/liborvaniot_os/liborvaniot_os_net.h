@@ -35,6 +35,12 @@ struct liborvaniot_os_net_channel_table {
 // socket is closed and the call fails, so callers pass the invalid handle.
 int32_t liborvaniot_os_net_multicast_client_init(uint32_t if_addr, liborvaniot_os_socket* sock);
 
+// Opens a non-blocking UDP socket bound to the any-address (system-chosen port) for probes sent to
+// single addresses: each leaves through the interface and with the source address the routing table
+// picks, so that devices behind a router can answer it. 0 when *sock holds the ready socket; 1 on
+// failure, *sock then holds the invalid handle (a *sock that held a socket is closed and the call fails).
+int32_t liborvaniot_os_net_unicast_client_init(liborvaniot_os_socket* sock);
+
 // Empties all channel sockets, then appends one channel per usable row of the local address table
 // (neither 0 nor 127.0.0.1, at most 8 channels) and last one for *extra_if_addr when that is not 0.
 // The extra address is re-read between its attempts; a raised stop flag ends them at once.

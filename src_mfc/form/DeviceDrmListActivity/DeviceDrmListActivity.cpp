@@ -1,9 +1,12 @@
 #include "DeviceDrmListActivity/DeviceDrmListActivity.h"
 
 #include <algorithm>
+#include <cstring>
 #include <numeric>
 #include <optional>
+#include <utility>
 
+#include "DeviceDrmListActivity/device_scan_targets.h"
 #include "device_rows/device_bound.h"
 #include "device_rows/SecureWebModelList.h"
 #include "device_rows/device_report.h"
@@ -11,6 +14,8 @@
 #include "device_rows/row_text.h"
 #include "liborvaniot_drm_client/libdrm_client_probe.h"
 #include "liborvaniot_os/liborvaniot_os_debug.h"
+#include "liborvaniot_os/liborvaniot_os_net.h"
+#include "liborvaniot_os/liborvaniot_os_net_sockaddr.h"
 #include "orvan_ux/ux_conventions.h"
 #include "orvan_ux/ux_messages.h"
 
@@ -28,6 +33,8 @@ constexpr char kSortCaller[] = "ORVAN_UXClass::DeviceDrmListActivity::OnListColu
 constexpr char kCopyCaller[] = "ORVAN_UXClass::DeviceDrmListActivity::CopyText";
 constexpr char kTimerCaller[] = "ORVAN_UXClass::DeviceDrmListActivity::OnTimer";
 constexpr char kCallbackCaller[] = "device_drm_list_activity_probe_callback";
+constexpr char kReachCaller[] = "ORVAN_UXClass::DeviceDrmListActivity::OnReached";
+constexpr char kScanTargetsCaller[] = "ORVAN_UXClass::DeviceDrmListActivity::LoadScanTargets";
 
 constexpr orvan::wnd::COLORREF kWhite = 0xFFFFFF;
 
@@ -49,9 +56,9 @@ constexpr int32_t kLabelY = 21;
 constexpr int32_t kLabelWidth = 180;
 constexpr int32_t kLabelHeight = 16;
 constexpr wchar_t kLinkLocalCaption[] = L"Link-local address: ";
-// The scan status sits right of the link-local line, or in its place while there is none.
-constexpr int32_t kStatusGap = 10;
-constexpr int32_t kStatusWidth = 240;
+// The status line runs under the list, as wide as the list.
+constexpr int32_t kStatusGap = 2;
+constexpr wchar_t kStatusSeparator[] = L" - ";
 
 // The list fills the client area right of the Home tab and below the header, 20 pixels from the
 // right and bottom edges as the client area was when the screen was built.
@@ -113,6 +120,19 @@ std::string Text(const char* text) {
     return text != nullptr ? std::string(text) : std::string();
 }
 
+uint32_t AddressValue(const std::string& text) {
+    unsigned char bytes[4] = {};
+    uint32_t address = 0;
+    if (liborvaniot_os_net_inet_pton4(text.c_str(), bytes) == 0) std::memcpy(&address, bytes, sizeof address);
+    return address;
+}
+
+std::string AddressString(uint32_t address) {
+    char text[16];
+    liborvaniot_os_net_format_address(address, text);
+    return text;
+}
+
 }  // namespace
 
 // listLock for a scope, when it could be created; without it no listener runs and the screen is
@@ -152,6 +172,8 @@ DeviceDrmListActivity::~DeviceDrmListActivity() {
     // Once the listener thread has ended no report can reach this screen. Reports never wait for
     // this thread, so the wait always ends.
     if (platform_.set_link_local_listener) platform_.set_link_local_listener(nullptr, nullptr);
+    // Waits for an outcome being delivered, so none reaches the screen once it is gone.
+    if (platform_.set_reach_listener) platform_.set_reach_listener(nullptr, nullptr);
     // The view outlives this screen: its timer must not tick into the next one.
     view->KillTimer(kScanTimerId);
     if (platform_.listen_is_started() == 1) platform_.listen_stop();
@@ -165,6 +187,7 @@ DeviceDrmListActivity::~DeviceDrmListActivity() {
     deviceEntries.clear();
     queue_.clear();
     knownAddresses_.clear();
+    sharing_.Clear();
     homeButton.Reset();
     webGuiButton.Reset();
     scanButton.Reset();
@@ -251,9 +274,10 @@ void DeviceDrmListActivity::PlaceWidgets() {
         linkLocalLabel->rect.y = kLabelY;
     }
     if (scanStatusLabel) {
-        const int32_t labelX = headerBitmap->rect.x + headerBitmap->GetWidth() + kLabelGap;
-        scanStatusLabel->rect.x = linkLocalLabel ? labelX + kLabelWidth + kStatusGap : labelX;
-        scanStatusLabel->rect.y = kLabelY;
+        const ListCorner corner = ListBottomRight();
+        scanStatusLabel->rect.x = kListLeft;
+        scanStatusLabel->rect.y = corner.bottom + kStatusGap;
+        scanStatusLabel->rect.width = corner.right - kListLeft;
     }
     scanButton->rect.x = kScanX;
     scanButton->rect.y = kButtonY;
@@ -263,12 +287,17 @@ void DeviceDrmListActivity::PlaceWidgets() {
     homeButton->rect.y = kHomeY;
 }
 
+DeviceDrmListActivity::ListCorner DeviceDrmListActivity::ListBottomRight() const {
+    // A client area smaller than the margins gives an empty list rather than an inverted one.
+    return ListCorner{std::max(kListLeft, delegate->client_width - kListMargin),
+                      std::max(kListTop, delegate->client_height - kListMargin)};
+}
+
 void DeviceDrmListActivity::CreateListView() {
     if (deviceListView) return;
-    // A client area smaller than the margins gives an empty list rather than an inverted one.
-    const int32_t right = std::max(kListLeft, delegate->client_width - kListMargin);
-    const int32_t bottom = std::max(kListTop, delegate->client_height - kListMargin);
-    deviceListView = view->CreateListControl(kDeviceListControlId, kListLeft, kListTop, right, bottom);
+    const ListCorner corner = ListBottomRight();
+    deviceListView =
+        view->CreateListControl(kDeviceListControlId, kListLeft, kListTop, corner.right, corner.bottom);
     if (!deviceListView) return;
     for (int32_t column = 0; column < kDeviceListColumns; ++column) {
         deviceListView->InsertColumn(column, kColumns[column].heading, kColumns[column].width);
@@ -280,9 +309,48 @@ void DeviceDrmListActivity::Register() {
     platform_.set_probe_callback(&device_drm_list_activity_probe_callback, &ForwardAddEntry, this);
     platform_.set_extra_interface(platform_.link_local_added_address());
     if (platform_.set_link_local_listener) platform_.set_link_local_listener(&OnLinkLocalChanged, this);
+    // Outcomes are handed over under listLock: without it no reaching is offered.
+    if (lockReady_ && platform_.set_reach_listener) platform_.set_reach_listener(&OnReached, this);
     addRowHook = &ForwardAddRow;
     // Without listLock no report could be taken safely, so the listener is not started.
     if (lockReady_ && platform_.listen_is_started() == 0) platform_.listen_start();
+    LoadScanTargets();
+}
+
+bool DeviceDrmListActivity::OffersScanAddresses() const {
+    return platform_.check_scan_targets && platform_.set_scan_targets;
+}
+
+void DeviceDrmListActivity::LoadScanTargets() {
+    if (!OffersScanAddresses()) return;
+    const std::string targets = ScanTargetsFile(platform_.scan_targets_path).Load();
+    if (targets.empty()) return;
+    // Edited by hand, say: a file that is no list of targets is left alone and probes nothing.
+    if (const std::string error = platform_.check_scan_targets(targets); !error.empty()) {
+        liborvaniot_os_debug_printf(kScanTargetsCaller, __LINE__, "saved scan targets ignored: %s\n", error.c_str());
+        return;
+    }
+    scanTargets_ = targets;
+    platform_.set_scan_targets(scanTargets_);
+}
+
+void DeviceDrmListActivity::AskScanAddresses() {
+    orvan::wnd::TextPrompt prompt;
+    prompt.title = L"Scan addresses";
+    prompt.label =
+        L"Devices behind a router answer only a probe sent to their own address. Every Scan also probes these "
+        L"addresses, networks and ranges, separated by spaces (empty: none), for example "
+        L"10.2.0.0/24 10.3.0.7 10.4.0.10-10.4.0.60";
+    prompt.text = WideFromLocal(scanTargets_);
+    prompt.check = [this](const std::wstring& text) {
+        return WideFromLocal(platform_.check_scan_targets(LocalFromWide(text)));
+    };
+    const std::optional<std::wstring> taken = view->PromptText(prompt);
+    if (!taken) return;
+    scanTargets_ = LocalFromWide(*taken);
+    ScanTargetsFile(platform_.scan_targets_path).Save(scanTargets_);
+    platform_.set_scan_targets(scanTargets_);
+    buttonScan_OnClick(this, UX_NO_ARG1, UX_NO_ARG2);
 }
 
 void DeviceDrmListActivity::DestroyListView() {
@@ -301,6 +369,8 @@ int32_t* DeviceDrmListActivity::SelectedDevice() const {
 void DeviceDrmListActivity::OnPaint(orvan::wnd::DeviceContext* dc, bool active, bool locked) {
     FollowLinkLocal();
     ShowQueuedRows();
+    FollowReach();
+    ShowScanStatus();
     if (dc != nullptr) dc->FillSolidRect(0, 0, delegate->client_width, delegate->client_height, kWhite);
     ORVAN_UXViewController::OnPaint(dc, active, locked);
 }
@@ -322,6 +392,11 @@ bool DeviceDrmListActivity::ChooseRow(int32_t row) {
     }
     if (!chosen) return false;
     webGuiButton->SetEnabled(true);
+    reachText_.clear();
+    const std::optional<DeviceEntry> entry = SelectedEntry();
+    selectedReachable_ = !entry || entry->answeredUnicast || !platform_.reaches_directly ||
+                         platform_.reaches_directly(AddressValue(entry->address), entry->arrivalIfAddr);
+    ShowScanStatus();
     Dump();
     return true;
 }
@@ -331,19 +406,49 @@ void DeviceDrmListActivity::OnListItemActivate(int32_t row) {
 }
 
 void DeviceDrmListActivity::OnListRightClick(int32_t row, orvan::wnd::Point point) {
-    if (!ChooseRow(row)) return;
+    if (!ChooseRow(row)) {
+        // Below the rows, or in an empty list: what can be asked of the list itself.
+        if (OffersScanAddresses() &&
+            view->TrackPopupMenu({{kMenuScanAddresses, L"Scan addresses..."}}, point) == kMenuScanAddresses) {
+            AskScanAddresses();
+        }
+        return;
+    }
     // Rows may arrive and move while the menu is open: what it acts on is taken now.
     const RowTexts texts = RowAt(row);
     const std::string url = SelectedUrl();
-    const uint32_t command = view->TrackPopupMenu({{kMenuOpenWebGui, L"Open Web GUI"},
-                                                   {kMenuCopyIp, L"Copy IP address"},
-                                                   {kMenuCopyMac, L"Copy MAC address"},
-                                                   {kMenuCopyRow, L"Copy row"}},
-                                                  point);
+    const std::optional<DeviceEntry> entry = SelectedEntry();
+    std::vector<std::wstring> devicesHere;
+    if (entry) {
+        devicesHere = OtherDevicesAt(entry->address);
+        if (!devicesHere.empty()) {
+            devicesHere.insert(devicesHere.begin(),
+                               texts[kMacColumn] + L"\t" + texts[kModelColumn] + L"\t" + texts[kNameColumn]);
+        }
+    }
+    std::vector<orvan::wnd::MenuItem> items{{kMenuOpenWebGui, L"Open Web GUI"},
+                                            {kMenuCopyIp, L"Copy IP address"},
+                                            {kMenuCopyMac, L"Copy MAC address"},
+                                            {kMenuCopyRow, L"Copy row"}};
+    if (!devicesHere.empty()) {
+        items.push_back({kMenuCopyDevicesAtAddress,
+                         L"Copy the " + std::to_wstring(devicesHere.size()) + L" devices at this address"});
+    }
+    if (OffersScanAddresses()) items.push_back({kMenuScanAddresses, L"Scan addresses..."});
+    const uint32_t command = view->TrackPopupMenu(items, point);
     switch (command) {
         case kMenuOpenWebGui:
-            OpenUrl(url);
+            if (entry) OpenDevice(*entry, url);
             break;
+        case kMenuScanAddresses:
+            AskScanAddresses();
+            break;
+        case kMenuCopyDevicesAtAddress: {
+            std::wstring lines;
+            for (const std::wstring& line : devicesHere) lines += line + L"\n";
+            CopyText(lines);
+            break;
+        }
         case kMenuCopyIp:
             CopyText(texts[kIpColumn]);
             break;
@@ -435,14 +540,52 @@ void DeviceDrmListActivity::OnTimer(uint32_t timerId) {
 }
 
 void DeviceDrmListActivity::ShowScanStatus() {
-    const std::wstring text = scanStatus_.Text(deviceEntries.size());
+    std::wstring text = scanStatus_.Text(deviceEntries.size());
+    if (const std::wstring note = SelectedNote(); !note.empty()) {
+        text += (text.empty() ? L"" : kStatusSeparator) + note;
+    }
     if (!scanStatusLabel) {
         if (text.empty()) return;
-        objectList->AddLabel(this, scanStatusLabel, HeaderLabelDesc(kStatusWidth, text));
+        objectList->AddLabel(this, scanStatusLabel, HeaderLabelDesc(0, text));
         scanStatusLabel->alignment = 0;
         PlaceWidgets();
     }
     if (scanStatusLabel->text != text) scanStatusLabel->SetText(text);
+}
+
+std::wstring DeviceDrmListActivity::SelectedNote() {
+    const std::optional<DeviceEntry> entry = SelectedEntry();
+    if (!entry) return {};
+    if (!reachText_.empty()) return reachText_;
+    const std::wstring address = WideFromLocal(entry->address);
+    std::wstring note;
+    if (!selectedReachable_) note = address + L" is on another network: not reachable from here";
+    const size_t others = OtherDevicesAt(entry->address).size();
+    if (others > 0) {
+        note += (note.empty() ? L"" : L"; ") + std::to_wstring(others + 1) + L" devices share " + address;
+    }
+    return note;
+}
+
+std::vector<std::wstring> DeviceDrmListActivity::OtherDevicesAt(const std::string& address) {
+    ListGuard held(*this, kShowRowsCaller, __LINE__);
+    return sharing_.LinesAt(address);
+}
+
+size_t DeviceDrmListActivity::DevicesHeld() const {
+    return knownAddresses_.size() + sharing_.Count();
+}
+
+void DeviceDrmListActivity::AddOtherDevice(const DeviceReport& report) {
+    if (DevicesHeld() >= kMaxDevicesHeld) return;
+    sharing_.Add(report);
+    WakeForQueuedRows();
+}
+
+void DeviceDrmListActivity::RemoveOtherDevice(const std::string& endpoint) {
+    if (!sharing_.Remove(endpoint)) return;
+    lastListedSender_.reset();
+    WakeForQueuedRows();
 }
 
 void DeviceDrmListActivity::OnSize(int32_t cx, int32_t cy) {
@@ -457,11 +600,11 @@ void DeviceDrmListActivity::OnBack() {
 
 void DeviceDrmListActivity::AddDeviceEntry(const char* address, const char* /*manufacturer*/,
                                            const char* model, const char* /*location*/, const char* /*name*/,
-                                           const char* /*endpointAddress*/, int32_t* isNew) {
+                                           const char* endpointAddress, int32_t* isNew) {
     if (address == nullptr || KnownAddress(address)) return;
     // Every new sender address would be a row: a host forging answers from ever new addresses must
     // not grow the list without bound.
-    if (knownAddresses_.size() >= kMaxDevicesHeld) {
+    if (DevicesHeld() >= kMaxDevicesHeld) {
         if (!deviceBoundLogged_) {
             deviceBoundLogged_ = true;
             liborvaniot_os_debug_printf(kCallbackCaller, __LINE__,
@@ -470,7 +613,7 @@ void DeviceDrmListActivity::AddDeviceEntry(const char* address, const char* /*ma
         }
         return;
     }
-    knownAddresses_.insert(address);
+    knownAddresses_.emplace(address, Text(endpointAddress));
     queue_.push_back(QueuedDevice{DeviceEntry{address, WideFromLocal(Text(model))}, std::nullopt});
     if (isNew != nullptr) *isNew = 1;
 }
@@ -561,6 +704,8 @@ int DeviceDrmListActivity::buttonScan_OnClick(ORVAN_UXViewController* userData, 
             // Rows still on their way belong to the list being emptied.
             self->queue_.clear();
             self->knownAddresses_.clear();
+            self->sharing_.Clear();
+            self->reachText_.clear();
             self->deviceBoundLogged_ = false;
             self->lastListedSender_.reset();
             if (self->deviceListView) self->deviceListView->SetEmptyText(L"");
@@ -580,8 +725,71 @@ int DeviceDrmListActivity::buttonOpenUrl_OnClick(ORVAN_UXViewController* userDat
     auto* self = static_cast<DeviceDrmListActivity*>(userData);
     if (self == nullptr) return 0;
     // The browser starts outside the lock: reports need not wait for it.
-    self->OpenUrl(self->SelectedUrl());
+    if (const std::optional<DeviceEntry> entry = self->SelectedEntry()) self->OpenDevice(*entry, self->SelectedUrl());
     return 0;
+}
+
+std::optional<DeviceEntry> DeviceDrmListActivity::SelectedEntry() const {
+    const int32_t* selected = SelectedDevice();
+    if (selected == nullptr || *selected < 0 || static_cast<size_t>(*selected) >= deviceEntries.size()) {
+        return std::nullopt;
+    }
+    return deviceEntries[static_cast<size_t>(*selected)];
+}
+
+void DeviceDrmListActivity::OpenDevice(const DeviceEntry& entry, const std::string& url) {
+    if (selectedReachable_ || !platform_.reach || !lockReady_) {
+        OpenUrl(url);
+        return;
+    }
+    // One reaching at a time; its page opens when it ends.
+    if (!reachingUrl_.empty()) return;
+    reachingUrl_ = url;
+    reachText_ = L"Reaching " + WideFromLocal(entry.address) + L"...";
+    ShowScanStatus();
+    platform_.reach(AddressValue(entry.address), entry.arrivalIfAddr);
+}
+
+void DeviceDrmListActivity::OnReached(const device_reach_result& result, void* data) {
+    auto* self = static_cast<DeviceDrmListActivity*>(data);
+    if (self == nullptr) return;
+    {
+        plock_guard held(self->listLock, kReachCaller, __LINE__);
+        self->reachResult_ = result;
+    }
+    if (self->view != nullptr) self->view->PostMessage(MSG_ACTIVITY_REPAINT, 0, 0);
+}
+
+void DeviceDrmListActivity::FollowReach() {
+    std::optional<device_reach_result> result;
+    {
+        ListGuard held(*this, kReachCaller, __LINE__);
+        result = std::exchange(reachResult_, std::nullopt);
+    }
+    if (!result || reachingUrl_.empty()) return;
+    const std::string url = std::exchange(reachingUrl_, std::string());
+    const std::string deviceText = AddressString(result->device);
+    const std::wstring device = WideFromLocal(deviceText);
+    switch (result->outcome) {
+        case device_reach_outcome::made_reachable:
+            reachText_ = device + L" reached through " + WideFromLocal(AddressString(result->address_used));
+            [[fallthrough]];
+        case device_reach_outcome::already_reachable:
+            selectedReachable_ = true;
+            OpenUrl(url);
+            break;
+        case device_reach_outcome::no_rights:
+            reachText_ = device + L" is on another network: reaching it needs administrator rights";
+            ShowScanStatus();
+            if (platform_.no_rights_text) {
+                view->ShowNotice(WideFromLocal(platform_.no_rights_text(deviceText)));
+            }
+            break;
+        case device_reach_outcome::no_free_address:
+        case device_reach_outcome::error:
+            reachText_ = WideFromLocal(device_reach_describe(*result));
+            break;
+    }
 }
 
 std::string DeviceDrmListActivity::SelectedUrl() {
@@ -614,16 +822,33 @@ void DeviceDrmListActivity::Dump() const {
 void device_drm_list_activity_probe_callback(drm_probe_device* record, int32_t kind,
                                              drm_probe_add_entry_hook addEntry, void* userData) {
     if (record == nullptr || userData == nullptr) return;
-    if (kind != DRM_PROBE_REPORT_MATCH && kind != DRM_PROBE_REPORT_HELLO) return;
+    if (kind != DRM_PROBE_REPORT_MATCH && kind != DRM_PROBE_REPORT_HELLO && kind != DRM_PROBE_REPORT_BYE) return;
     DeviceDrmListActivity* screen = Screen(userData);
     if (!screen->lockReady_) return;
     plock_guard held(screen->listLock, kCallbackCaller, __LINE__);
-    // A listed sender costs one look-up: its scopes, however many, are decoded only the first time.
+    const std::string_view endpoint(record->endpoint_address,
+                                    strnlen(record->endpoint_address, DRM_PROBE_ENDPOINT_SIZE));
+    if (kind == DRM_PROBE_REPORT_BYE) {
+        // The row stays; a further device at its address that says Bye is no longer counted.
+        screen->RemoveOtherDevice(std::string(endpoint));
+        return;
+    }
+    // A listed device costs one look-up: its scopes, however many, are decoded only the first time.
     // The reports of one datagram share their sender, so the last one found listed is remembered.
     const uint32_t sender = record->sender.sin_addr.s_addr;
-    if (screen->lastListedSender_ && *screen->lastListedSender_ == sender) return;
-    if (screen->KnownAddress(AddressText(record->sender))) {
-        screen->lastListedSender_ = sender;
+    if (screen->lastListedSender_ && screen->lastListedSender_->sender == sender &&
+        screen->lastListedSender_->endpoint == endpoint) {
+        return;
+    }
+    const std::string address = AddressText(record->sender);
+    if (const auto known = screen->knownAddresses_.find(address); known != screen->knownAddresses_.end()) {
+        if (known->second != endpoint && !screen->sharing_.Holds(address, endpoint)) {
+            // Another device answers from a listed address: one row per address, but it is named.
+            const std::optional<DeviceReport> report = ReadDeviceReport(*record, kind);
+            if (!report) return;
+            screen->AddOtherDevice(*report);
+        }
+        screen->lastListedSender_ = DeviceDrmListActivity::ListedReport{sender, std::string(endpoint)};
         return;
     }
     const std::optional<DeviceReport> report = ReadDeviceReport(*record, kind);
@@ -634,6 +859,13 @@ void device_drm_list_activity_probe_callback(drm_probe_device* record, int32_t k
                  report->location.c_str(), report->name.c_str(), report->endpoint.c_str(), &isNew);
     }
     if (isNew != 1) return;
+    if (!screen->queue_.empty()) {
+        // Where the answer came in: whether this computer reaches the device directly is asked
+        // when its row is chosen.
+        DeviceEntry& entry = screen->queue_.back().entry;
+        entry.arrivalIfAddr = record->arrival_if_addr;
+        entry.answeredUnicast = record->answered_unicast != 0;
+    }
     // Entry and row are queued under one hold of the lock, so a Scan takes both or neither.
     if (screen->addRowHook != nullptr) {
         screen->addRowHook(userData, report->model.c_str(), report->mac.c_str(), report->address.c_str(),

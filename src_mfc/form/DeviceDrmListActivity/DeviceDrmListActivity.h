@@ -1,7 +1,9 @@
 // The device list (activity 1001, the start screen): runs the probe listener while it exists,
-// lists every device that answers (one row per sender address), and opens the chosen device's web
-// page, also from a double click, Enter or a row's menu; copies rows and their addresses; sorts
-// by a clicked column heading. Reports arrive on the listener thread and never wait for the user-interface thread: they
+// lists every device that answers (one row per sender address; further devices answering from a
+// listed address are counted and named in the row's menu), and opens the chosen device's web
+// page, also from a double click, Enter or a row's menu - reaching it first when it is on a
+// network this computer does not reach directly; copies rows and their addresses; sorts by a
+// clicked column heading. Reports arrive on the listener thread and never wait for the user-interface thread: they
 // queue their rows, and the screen moves queued rows into the list when it paints.
 #pragma once
 
@@ -10,11 +12,13 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <unordered_set>
+#include <unordered_map>
 #include <vector>
 
 #include "AppDelegate.h"
 #include "device_rows/DeviceEntry.h"
+#include "device_rows/device_report.h"
+#include "DeviceDrmListActivity/device_address_sharing.h"
 #include "DeviceDrmListActivity/device_list_order.h"
 #include "DeviceDrmListActivity/device_list_platform.h"
 #include "DeviceDrmListActivity/device_list_status.h"
@@ -38,6 +42,8 @@ enum DeviceMenuCommand : uint32_t {
     kMenuCopyIp = 2,
     kMenuCopyMac = 3,
     kMenuCopyRow = 4,
+    kMenuCopyDevicesAtAddress = 5,  // offered when more than one device answers from the row's address
+    kMenuScanAddresses = 6,         // the addresses every Scan also probes one by one
 };
 
 // Queues the row of a new device (user data = the screen; the caller holds its listLock).
@@ -58,14 +64,16 @@ class DeviceDrmListActivity final : public ORVAN_UXViewController {
     void OnListClick(int32_t row, int64_t* result) override;
     // Chooses the row and opens its page, as Web GUI does.
     void OnListItemActivate(int32_t row) override;
-    // Chooses the row and offers its menu: open the page, copy the IP, the MAC or the whole row.
+    // Chooses the row and offers its menu: open the page, copy the IP, the MAC or the whole row (or
+    // every device at its address), and "Scan addresses..." (offered alone below the rows, also in
+    // an empty list).
     void OnListRightClick(int32_t row, orvan::wnd::Point point) override;
     // Sorts the rows by the column (the other way round on a second click); the chosen device
     // keeps the highlight wherever its row goes.
     void OnListColumnClick(int32_t column) override;
     // Copies the row (the chosen one when row is -1) as tab-separated text.
     void OnListCopy(int32_t row) override;
-    // Ends a Scan that has run its time: the status gives the count, an empty list says why.
+    // Ends a Scan that has run its time: the status line gives the count, an empty list says why.
     void OnTimer(uint32_t timerId) override;
     void OnSize(int32_t cx, int32_t cy) override;
     // Asks for the welcome screen; no control of this screen runs it.
@@ -93,7 +101,9 @@ class DeviceDrmListActivity final : public ORVAN_UXViewController {
     ORVAN_UXDockPos* dockBlockRight = nullptr;
     ORVAN_UXHolder<ORVAN_UXBitmap> headerBitmap;
     ORVAN_UXHolder<ORVAN_UXLabel> linkLocalLabel;  // empty without a link-local address
-    ORVAN_UXHolder<ORVAN_UXLabel> scanStatusLabel;  // empty until the first Scan
+    // Below the list: the Scan's status and what the user must know about the chosen device;
+    // empty until there is something to say.
+    ORVAN_UXHolder<ORVAN_UXLabel> scanStatusLabel;
     ORVAN_UXHolder<ORVAN_UXButton> scanButton;
     ORVAN_UXHolder<ORVAN_UXButton> webGuiButton;
     ORVAN_UXHolder<ORVAN_UXButton> homeButton;
@@ -114,6 +124,11 @@ class DeviceDrmListActivity final : public ORVAN_UXViewController {
         DeviceEntry entry;
         std::optional<RowTexts> row;
     };
+    // The report most recently found listed: its sender (network byte order) and endpoint.
+    struct ListedReport {
+        uint32_t sender = 0;
+        std::string endpoint;
+    };
 
     void CreateWidgets();
     // The link-local line as the core publishes it now: created, updated or emptied.
@@ -123,6 +138,12 @@ class DeviceDrmListActivity final : public ORVAN_UXViewController {
     static void OnLinkLocalChanged(void* data);
     void BuildDockTree();
     void PlaceWidgets();
+    struct ListCorner {
+        int32_t right = 0;
+        int32_t bottom = 0;
+    };
+    // The list's bottom right corner (exclusive) in the client area as it is now.
+    ListCorner ListBottomRight() const;
     void CreateListView();
     void Register();
     void DestroyListView();
@@ -137,7 +158,32 @@ class DeviceDrmListActivity final : public ORVAN_UXViewController {
     bool ChooseRow(int32_t row);
     // The page of the chosen device, empty without one.
     std::string SelectedUrl();
+    // The chosen device's entry, if any.
+    std::optional<DeviceEntry> SelectedEntry() const;
+    // Opens the device's page; one not reached directly is reached first (the page opens when
+    // reaching succeeded).
+    void OpenDevice(const DeviceEntry& entry, const std::string& url);
     void OpenUrl(const std::string& url);
+    // Reaching's outcome, on the reach worker's thread: kept for the next paint.
+    static void OnReached(const device_reach_result& result, void* data);
+    // At paint time: acts on a reaching that ended (opens the page, or says why not).
+    void FollowReach();
+    // Under listLock, when a further device answers from a listed address: noted (within the
+    // device bound) for the status and the row's menu.
+    void AddOtherDevice(const DeviceReport& report) REQUIRES(listLock);
+    // A Bye: the device leaves the others at its address.
+    void RemoveOtherDevice(const std::string& endpoint) REQUIRES(listLock);
+    // The devices answering from the address beyond its row's own, as "MAC  model  name" lines.
+    std::vector<std::wstring> OtherDevicesAt(const std::string& address);
+    // Listed, queued or answering from a listed address: what the device bound counts.
+    size_t DevicesHeld() const REQUIRES(listLock);
+    // What the status says about the chosen device: empty when nothing.
+    std::wstring SelectedNote();
+    // The dialog for the addresses every Scan also probes; taken ones are kept, and a Scan runs.
+    void AskScanAddresses();
+    bool OffersScanAddresses() const;
+    // Once the listener runs: the targets kept from an earlier run go to the probe client.
+    void LoadScanTargets();
     void CopyText(const std::wstring& text);
     // The status line as the scan and the list stand now.
     void ShowScanStatus();
@@ -156,11 +202,22 @@ class DeviceDrmListActivity final : public ORVAN_UXViewController {
     // New devices whose rows have not reached the list yet, in arrival order; emptied by Scan
     // together with the entries, so nothing queued before a Scan shows after it.
     std::vector<QueuedDevice> queue_ GUARDED_BY(listLock);
-    // Addresses listed or queued: every report looks its sender up here first.
-    std::unordered_set<std::string> knownAddresses_ GUARDED_BY(listLock);
-    // The sender most recently found in knownAddresses_ (network byte order); forgotten whenever an
-    // address leaves the set.
-    std::optional<uint32_t> lastListedSender_ GUARDED_BY(listLock);
+    // Addresses listed or queued, each with the endpoint of the device its row is for: every report
+    // looks its sender up here first.
+    std::unordered_map<std::string, std::string> knownAddresses_ GUARDED_BY(listLock);
+    // Further devices answering from listed addresses.
+    AddressSharing sharing_ GUARDED_BY(listLock);
+    // The report most recently found listed; forgotten whenever an address leaves the set.
+    std::optional<ListedReport> lastListedSender_ GUARDED_BY(listLock);
+    // Reaching's outcome, from the reach worker until the next paint takes it.
+    std::optional<device_reach_result> reachResult_ GUARDED_BY(listLock);
+    // User-interface thread: the chosen device is reached directly; the page waiting for a
+    // reaching under way (empty: none); what the last reaching came to, for the status.
+    bool selectedReachable_ = true;
+    // The scan targets as the user last typed them.
+    std::string scanTargets_;
+    std::string reachingUrl_;
+    std::wstring reachText_;
     uint32_t linkLocalGeneration_ = 0;
     bool wakePosted_ GUARDED_BY(listLock) = false;
     // Logged once per list: the device bound turned a sender away.

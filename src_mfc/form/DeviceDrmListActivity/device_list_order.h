@@ -10,8 +10,10 @@
 namespace ORVAN_UXClass {
 
 inline constexpr int32_t kDeviceListColumns = 5;
+inline constexpr int32_t kModelColumn = 0;
 inline constexpr int32_t kMacColumn = 1;
 inline constexpr int32_t kIpColumn = 2;
+inline constexpr int32_t kNameColumn = 3;
 
 // Model, MAC, IP, System Name, Location, as the row shows them.
 using RowTexts = std::array<std::wstring, kDeviceListColumns>;

@@ -1,9 +1,12 @@
 #include "DeviceDrmListActivity/device_list_platform.h"
 
+#include "DeviceDrmListActivity/device_scan_targets.h"
+#include "liborvaniot_core_cms/device_reach.h"
 #include "liborvaniot_core_cms/misc_common.h"
 #include "liborvaniot_drm_client/libdrm_client_probe.h"
+#include "liborvaniot_drm_client/libdrm_client_probe_target.h"
 #include "liborvaniot_os/liborvaniot_os_net_addr.h"
-
+#include "liborvaniot_os/liborvaniot_os_net_reach.h"
 namespace ORVAN_UXClass {
 
 namespace {
@@ -18,6 +21,29 @@ std::wstring ProductRightsHint() {
     }
 #endif
     return {};
+}
+
+bool ProductReachesDirectly(uint32_t device, uint32_t arrival_if_addr) {
+    const uint32_t arrival = arrival_if_addr == 0 ? 0 : liborvaniot_os_net_interface_of(arrival_if_addr);
+    return device_reach_is_direct(device, arrival);
+}
+
+void ProductReach(uint32_t device, uint32_t arrival_if_addr) {
+    device_reach_request(device, device_reach_interface_for(device, arrival_if_addr));
+}
+
+drm_probe_target_list ProductTargets(const std::string& text) {
+    const std::vector<std::string> words = ScanTargetWords(text);
+    return drm_probe_targets_parse(words, false);
+}
+
+std::string ProductNoRightsText(const std::string& device_ip) {
+#ifdef _WIN32
+    return device_reach_no_rights_text(device_ip,
+                                       "start \"Selvani Device Finder (administrator)\" from the Start menu");
+#else
+    return device_reach_no_rights_text(device_ip, "start the finder as administrator");
+#endif
 }
 
 }  // namespace
@@ -36,6 +62,17 @@ DeviceListPlatform DeviceListPlatform::Product() {
         .link_local_added_address = &misc_common_link_local_added_address,
         .link_local_generation = &misc_common_link_local_generation,
         .set_link_local_listener = &misc_common_set_link_local_listener,
+        .reaches_directly = &ProductReachesDirectly,
+        .reach = &ProductReach,
+        .set_reach_listener = &device_reach_set_listener,
+        .no_rights_text = &ProductNoRightsText,
+        .check_scan_targets = [](const std::string& text) { return ProductTargets(text).error; },
+        .set_scan_targets =
+            [](const std::string& text) {
+                const drm_probe_target_list targets = ProductTargets(text);
+                liborvaniot_drm_client_probe_set_targets(targets.ranges, 0);
+            },
+        .scan_targets_path = ScanTargetsFile::DefaultPath(),
         .rights_hint = &ProductRightsHint,
     };
 }

@@ -249,6 +249,56 @@ uint32_t FakeWindow::TrackPopupMenu(const std::vector<wnd::MenuItem>& items, wnd
     return chooser ? chooser(items) : 0;
 }
 
+std::vector<std::wstring> FakeWindow::Notices() const {
+    std::lock_guard guard(state_->mutex);
+    return state_->notices;
+}
+
+void FakeWindow::ShowNotice(const std::wstring& text) {
+    std::lock_guard guard(state_->mutex);
+    state_->Record(false, "ShowNotice \"" + Utf8(text) + "\"");
+    state_->notices.push_back(text);
+}
+
+void FakeWindow::SetPromptAnswers(std::vector<std::optional<std::wstring>> answers) {
+    std::lock_guard guard(state_->mutex);
+    state_->promptAnswers = std::move(answers);
+}
+
+std::vector<wnd::TextPrompt> FakeWindow::Prompts() const {
+    std::lock_guard guard(state_->mutex);
+    return state_->prompts;
+}
+
+std::vector<std::wstring> FakeWindow::PromptErrors() const {
+    std::lock_guard guard(state_->mutex);
+    return state_->promptErrors;
+}
+
+std::optional<std::wstring> FakeWindow::PromptText(const wnd::TextPrompt& prompt) {
+    {
+        std::lock_guard guard(state_->mutex);
+        state_->Record(false, "PromptText \"" + Utf8(prompt.title) + "\"");
+        state_->prompts.push_back(prompt);
+    }
+    // The user types until the check takes an answer or they cancel; the check runs outside the
+    // lock, as the real dialog's runs on its loop.
+    for (;;) {
+        std::optional<std::wstring> answer;
+        {
+            std::lock_guard guard(state_->mutex);
+            if (state_->promptAnswers.empty()) return std::nullopt;
+            answer = std::move(state_->promptAnswers.front());
+            state_->promptAnswers.erase(state_->promptAnswers.begin());
+        }
+        if (!answer) return std::nullopt;
+        const std::wstring error = prompt.check ? prompt.check(*answer) : std::wstring();
+        if (error.empty()) return answer;
+        std::lock_guard guard(state_->mutex);
+        state_->promptErrors.push_back(error);
+    }
+}
+
 bool FakeWindow::SetClipboardText(const std::wstring& text) {
     std::lock_guard guard(state_->mutex);
     state_->Record(false, "SetClipboardText \"" + Utf8(text) + "\"");

@@ -6,6 +6,7 @@
 #include <functional>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,10 @@ struct FakeWindowState {
     std::vector<FakeListContents> lists;
     int openPictureDrawers = 0;
     std::vector<std::vector<wnd::MenuItem>> menus;
+    std::vector<std::wstring> notices;
+    std::vector<std::optional<std::wstring>> promptAnswers;
+    std::vector<wnd::TextPrompt> prompts;
+    std::vector<std::wstring> promptErrors;
     std::function<uint32_t(const std::vector<wnd::MenuItem>&)> menuChooser;
     std::wstring clipboard;
     bool clipboardResult = true;

@@ -8,7 +8,9 @@
 #include <cstdint>
 #include <cstring>
 #include <optional>
+#include <vector>
 
+#include "liborvaniot_drm_client/libdrm_client_probe_sweep.h"
 #include "liborvaniot_drm_common/libdrm_common_bm_xml_node.h"
 #include "liborvaniot_os/liborvaniot_os.h"
 #include "liborvaniot_os/liborvaniot_os_debug.h"
@@ -46,12 +48,17 @@ constexpr int64_t kResendSeconds = 1;
 // ordinary size.
 constexpr int32_t kForcedReceiveBuffer = 16 * 1024 * 1024;
 
-// Channel sockets, the group receiver, the address watch, the wake-up and the stop descriptor.
-constexpr int32_t kMaxSockets = LIBORVANIOT_OS_NET_MAX_CHANNELS + 4;
+// Unicast probes sent in one pass at most, so that answers are read between them at any rate.
+constexpr uint64_t kSweepSendsPerPass = 64;
+
+// Channel sockets, the group receiver, the unicast socket, the address watch, the wake-up and the
+// stop descriptor.
+constexpr int32_t kMaxSockets = LIBORVANIOT_OS_NET_MAX_CHANNELS + 5;
 
 // The client context: made afresh by every start and ended by its stop, touched only by the
-// listener thread in between, except for the lock, which serialises the owner's scan requests with
-// the listener's scan bookkeeping (every change of scan_state is made holding it).
+// listener thread in between, except for the lock, which serialises the owner's scan requests and
+// targets with the listener's scan bookkeeping (every change of scan_state is made holding it), and
+// what it guards.
 struct drm_probe_client {
     drm_probe_client(const char* creator, const char* destroyer, int32_t line) : lock(creator, destroyer, line) {}
 
@@ -69,6 +76,13 @@ struct drm_probe_client {
     int32_t group_if_count = 0;
     // Readable when the host's addresses or links change.
     liborvaniot_os_socket address_watch = LIBORVANIOT_OS_INVALID_SOCKET;
+    // Sends the probes to single addresses and receives their answers; opened at the first scan
+    // that has targets and kept, so that late answers still arrive.
+    liborvaniot_os_socket unicast_sock = LIBORVANIOT_OS_INVALID_SOCKET;
+    // Written by the owner under the lock, taken over by each scan when it starts.
+    std::vector<drm_probe_target_range> targets GUARDED_BY(lock);
+    uint32_t target_rate GUARDED_BY(lock) = LIBDRM_CLIENT_SWEEP_RATE;
+    drm_probe_sweep sweep;
     // The socket whose turn it is to be read first, so that a flooded one cannot starve the rest.
     int32_t first_reader = 0;
     drm_probe_device record{};
@@ -96,6 +110,9 @@ std::atomic<int32_t> settings_changed{0};
 std::atomic<uint16_t> probe_port{0};
 std::atomic<uint32_t> extra_if_addr{0};
 std::atomic<int32_t> receive_batch{LIBDRM_CLIENT_RECEIVE_BATCH};
+std::atomic<int32_t> multicast_enabled{1};
+std::atomic<uint64_t> sweep_sent{0};
+std::atomic<uint64_t> sweep_failed{0};
 
 // Listener thread only: the document buffer of every parse (one datagram plus its terminator) and
 // the table that owns the parsed nodes.
@@ -124,6 +141,7 @@ void close_sockets(drm_probe_client* c) {
     c->channels.count = 0;
     liborvaniot_os_socket_debug_close(&c->group_sock);
     c->group_if_count = 0;
+    liborvaniot_os_socket_debug_close(&c->unicast_sock);
     open_channel_count.store(0);
 }
 
@@ -180,11 +198,13 @@ void sync_channels(drm_probe_client* c, uint16_t port) {
     c->reopen = 0;
 }
 
-void read_datagram(drm_probe_client* c, int32_t length, const sockaddr_in& sender, uint32_t arrival_if_addr) {
+void read_datagram(drm_probe_client* c, int32_t length, const sockaddr_in& sender, uint32_t arrival_if_addr,
+                   bool unicast) {
     receive_buffer[length] = '\0';
     drm_xml_node* root = drm_xml_parse(&node_table, receive_buffer, length);
     if (root == nullptr) return;
     drm_probe_device_prepare(&c->record, sender, arrival_if_addr);
+    c->record.answered_unicast = unicast ? 1 : 0;
     drm_probe_envelope_read(root, &c->record);
     drm_xml_node_detach(root);
 }
@@ -203,7 +223,7 @@ void drain_socket(drm_probe_client* c, liborvaniot_os_socket sock, uint32_t arri
         if (n == LIBORVANIOT_OS_NET_WOULD_BLOCK || n == -1) return;
         // Empty and over-long datagrams are dropped; the next one may be fine.
         if (n <= 0) continue;
-        read_datagram(c, n, sender, arrival_if_addr);
+        read_datagram(c, n, sender, arrival_if_addr, sock == c->unicast_sock);
     }
 }
 
@@ -255,7 +275,26 @@ struct scan_timing {
     liborvaniot_os_timeval start{};
     liborvaniot_os_timeval last_send{};
     bool send = false;
+    // The running scan's multicast burst has neither gone out nor been given up.
+    bool burst_pending = false;
 };
+
+// Takes over the owner's targets for the scan that starts now.
+void begin_sweep(drm_probe_client* c) REQUIRES(c->lock) {
+    sweep_sent.store(0);
+    sweep_failed.store(0);
+    c->sweep.begin(c->targets, c->target_rate, now_us());
+    if (c->sweep.done() || c->unicast_sock != LIBORVANIOT_OS_INVALID_SOCKET) return;
+    if (liborvaniot_os_net_unicast_client_init(&c->unicast_sock) == 0) {
+        liborvaniot_os_net_force_receive_buffer(c->unicast_sock, kForcedReceiveBuffer);
+        return;
+    }
+    // Nothing can go out: every target counts as failed, and the scan does not wait for them.
+    uint64_t targets = 0;
+    for (const drm_probe_target_range& range : c->targets) targets += drm_probe_target_count(range);
+    sweep_failed.store(targets);
+    c->sweep.clear();
+}
 
 void update_scan(drm_probe_client* c, scan_timing* timing) {
     int32_t state = LIBDRM_CLIENT_SCAN_IDLE;
@@ -265,23 +304,28 @@ void update_scan(drm_probe_client* c, scan_timing* timing) {
             liborvaniot_os_gettimeofday(&timing->start);
             set_scan_state(c, LIBDRM_CLIENT_SCAN_RUNNING);
             timing->last_send = liborvaniot_os_timeval{0, 0};
+            timing->burst_pending = multicast_enabled.load() != 0;
+            timing->send = false;
+            begin_sweep(c);
         }
         state = scan_state.load();
     }
-    if (state != LIBDRM_CLIENT_SCAN_RUNNING) return;
+    if (state != LIBDRM_CLIENT_SCAN_RUNNING || !timing->burst_pending) return;
     liborvaniot_os_timeval now{};
     liborvaniot_os_gettimeofday(&now);
     if (whole_seconds_between(timing->start, now) > kScanGiveUpSeconds) {
         bool given_up = false;
         {
             plock_guard held(c->lock, kRoutine, __LINE__);
-            // A request made meanwhile starts a new scan rather than being given up with this one.
+            // A request made meanwhile starts a new scan rather than being given up with this one;
+            // probes still due to single addresses keep the scan running until they are out.
             if (scan_state.load() == LIBDRM_CLIENT_SCAN_RUNNING) {
-                set_scan_state(c, LIBDRM_CLIENT_SCAN_IDLE);
+                if (c->sweep.done()) set_scan_state(c, LIBDRM_CLIENT_SCAN_IDLE);
                 given_up = true;
             }
         }
         timing->send = false;
+        timing->burst_pending = false;
         if (given_up) {
             liborvaniot_os_debug_printf(kRoutine, __LINE__, "%s scan given up, no channel to send on\n",
                                         kRoutine);
@@ -291,14 +335,50 @@ void update_scan(drm_probe_client* c, scan_timing* timing) {
     }
 }
 
+// Ends the running scan once its burst and its unicast probes are out.
+void finish_scan_when_sent(drm_probe_client* c, const scan_timing& timing) {
+    if (timing.burst_pending || !c->sweep.done() || scan_state.load() != LIBDRM_CLIENT_SCAN_RUNNING) return;
+    plock_guard held(c->lock, kRoutine, __LINE__);
+    // Requests made while the probes went out are answered by them.
+    set_scan_state(c, LIBDRM_CLIENT_SCAN_IDLE);
+}
+
 void finish_burst(drm_probe_client* c, scan_timing* timing) {
     liborvaniot_os_gettimeofday(&timing->last_send);
-    {
-        plock_guard held(c->lock, kRoutine, __LINE__);
-        // Requests made while the burst went out are answered by it.
-        set_scan_state(c, LIBDRM_CLIENT_SCAN_IDLE);
-    }
     timing->send = false;
+    timing->burst_pending = false;
+    finish_scan_when_sent(c, *timing);
+}
+
+// Sends the unicast probes that are due now; a socket without room is tried again at the next
+// pass, an address the system refuses (no route to it) is counted and passed over.
+void send_sweep(drm_probe_client* c, char* send_buffer, uint16_t port, const scan_timing& timing) {
+    if (scan_state.load() != LIBDRM_CLIENT_SCAN_RUNNING) return;
+    const int64_t now = now_us();
+    const uint64_t due = std::min(c->sweep.due(now), kSweepSendsPerPass);
+    for (uint64_t i = 0; i < due; ++i) {
+        char uuid[DRM_PROBE_UUID_SIZE];
+        drm_probe_uuid_make(uuid);
+        const int32_t length = drm_probe_text_format(send_buffer, DRM_PROBE_SEND_BUFFER_SIZE, uuid);
+        if (length < 0) break;
+        const uint32_t address = drm_probe_target_network_order(c->sweep.next());
+        const int32_t sent =
+            liborvaniot_os_net_send_to(c->unicast_sock, send_buffer, static_cast<size_t>(length), address, port);
+        // A probe the socket has no room for now is sent at the next pass, not skipped.
+        if (sent == LIBORVANIOT_OS_NET_WOULD_BLOCK) break;
+        c->sweep.advance(now);
+        if (sent == length) {
+            sweep_sent.fetch_add(1);
+            continue;
+        }
+        // One line for the first refusal of a scan; the count tells the rest.
+        if (sweep_failed.fetch_add(1) == 0) {
+            char text[16];
+            liborvaniot_os_net_format_address(address, text);
+            liborvaniot_os_debug_printf(kRoutine, __LINE__, "%s probe send to %s,error !!\n", kRoutine, text);
+        }
+    }
+    finish_scan_when_sent(c, timing);
 }
 
 // Reads the ready sockets in turn, starting with a different one each pass, within the budget.
@@ -333,6 +413,7 @@ void listen_pass(drm_probe_client* c, char* send_buffer, scan_timing* timing,
             send_burst(c, send_buffer, port);
             finish_burst(c, timing);
         }
+        send_sweep(c, send_buffer, port, *timing);
     }
 
     // Index i < channel count is channel i; then the group receiver, the watch, the wake-up and the
@@ -342,6 +423,7 @@ void listen_pass(drm_probe_client* c, char* send_buffer, scan_timing* timing,
     if (port != 0) {
         for (int32_t i = 0; i < c->channels.count; ++i) socks[sock_count++] = c->channels.channels[i].sock;
         socks[sock_count++] = c->group_sock;
+        socks[sock_count++] = c->unicast_sock;
     }
     const int32_t datagram_socks = sock_count;
     socks[sock_count++] = c->address_watch;
@@ -351,7 +433,12 @@ void listen_pass(drm_probe_client* c, char* send_buffer, scan_timing* timing,
     liborvaniot_os_stop_descriptor_settle();
     socks[sock_count++] = liborvaniot_os_stop_descriptor();
 
-    const int32_t wait_ms = scan_state.load() == LIBDRM_CLIENT_SCAN_IDLE ? kIdlePassWaitMs : kScanPassWaitMs;
+    int32_t wait_ms = scan_state.load() == LIBDRM_CLIENT_SCAN_IDLE ? kIdlePassWaitMs : kScanPassWaitMs;
+    if (const int64_t sweep_wait_us = c->sweep.wait_us(now_us()); port != 0 && sweep_wait_us >= 0) {
+        // Woken for the next unicast probe; a whole millisecond at least, so that a fast rate sends
+        // several per pass instead of spinning.
+        wait_ms = static_cast<int32_t>(std::clamp<int64_t>((sweep_wait_us + 999) / 1000, 1, wait_ms));
+    }
     uint8_t readable[kMaxSockets] = {};
     if (liborvaniot_os_net_wait(socks, sock_count, liborvaniot_os_net_wait_for::readable, wait_ms, readable) <= 0) {
         return;
@@ -414,6 +501,27 @@ int32_t liborvaniot_drm_client_probe_listen_start() {
     liborvaniot_os_sys_thread_create(&listener);
     started.store(1);
     return 0;
+}
+
+int32_t liborvaniot_drm_client_probe_set_targets(std::span<const drm_probe_target_range> ranges, uint32_t rate) {
+    if (started.load() != 1 || !client.has_value()) return 1;
+    drm_probe_client* c = &*client;
+    plock_guard held(c->lock, "liborvaniot_drm_client_probe_set_targets", __LINE__);
+    c->targets.assign(ranges.begin(), ranges.end());
+    c->target_rate = rate == 0 ? LIBDRM_CLIENT_SWEEP_RATE : rate;
+    return 0;
+}
+
+void liborvaniot_drm_client_probe_set_multicast(int32_t enabled) {
+    multicast_enabled.store(enabled != 0 ? 1 : 0);
+}
+
+uint64_t liborvaniot_drm_client_probe_sweep_sent() {
+    return sweep_sent.load();
+}
+
+uint64_t liborvaniot_drm_client_probe_sweep_failed() {
+    return sweep_failed.load();
 }
 
 int32_t liborvaniot_drm_client_probe_scan() {

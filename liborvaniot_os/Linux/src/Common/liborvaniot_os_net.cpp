@@ -161,6 +161,35 @@ int32_t liborvaniot_os_net_multicast_client_init(uint32_t if_addr, liborvaniot_o
     return 0;
 }
 
+int32_t liborvaniot_os_net_unicast_client_init(liborvaniot_os_socket* sock) {
+    // The socket table keeps this pointer for its leak report: it must outlive the call.
+    static constexpr char kCaller[] = "liborvaniot_os_net_unicast_client_init";
+    if (*sock != LIBORVANIOT_OS_INVALID_SOCKET) {
+        liborvaniot_os_socket_debug_close(sock);
+        return 1;
+    }
+    *sock = liborvaniot_os_socket_debug_open(SOCK_DGRAM, 0, kCaller, __LINE__);
+    if (*sock == LIBORVANIOT_OS_INVALID_SOCKET) {
+        liborvaniot_os_debug_printf(kCaller, __LINE__, "unicast probe socket open, error !!\n");
+        return 1;
+    }
+    const int receive_buffer = LIBORVANIOT_OS_NET_RECEIVE_BUFFER;
+    if (!set_option(*sock, SOL_SOCKET, SO_RCVBUF, &receive_buffer, sizeof receive_buffer)) {
+        liborvaniot_os_debug_printf(kCaller, __LINE__, "unicast probe socket setsockopt SO_RCVBUF, error !!\n");
+    }
+    if (!liborvaniot_os_socket_calls::bind(*sock, 0, 0)) {
+        liborvaniot_os_debug_printf(kCaller, __LINE__, "unicast probe socket bind, error !!\n");
+        liborvaniot_os_socket_debug_close(sock);
+        return 1;
+    }
+    // A swept network has hosts without a listener on the port; their refusals must not cut short
+    // the reading of the answers that follow them.
+    if (liborvaniot_os_socket_calls::ignore_port_unreachable(*sock) != 0) {
+        liborvaniot_os_debug_printf(kCaller, __LINE__, "unicast probe socket port-unreachable reports, error !!\n");
+    }
+    return 0;
+}
+
 void liborvaniot_os_net_multicast_client_open_all(liborvaniot_os_net_channel_table* table,
                                                   uint16_t probe_port,
                                                   const std::atomic<uint32_t>* extra_if_addr) {

@@ -30,6 +30,10 @@ bool bind_group(liborvaniot_os_socket sock, uint32_t group, uint16_t port);
 // A receive buffer of bytes even above the system's ordinary limit: 0, or the error number.
 int32_t force_receive_buffer(liborvaniot_os_socket sock, int32_t bytes);
 
+// Keeps an unconnected socket's receiving going when a host answers one of its datagrams with
+// "port unreachable": Windows otherwise fails the next receive with that error. 0, or the error.
+int32_t ignore_port_unreachable(liborvaniot_os_socket sock);
+
 // Takes one datagram: its length, or -1 (errno). *too_long tells that it did not fit into capacity
 // bytes: then it has been consumed and the buffer holds no usable part of it.
 int64_t receive(liborvaniot_os_socket sock, void* buffer, size_t capacity, sockaddr_in* from, bool* too_long);

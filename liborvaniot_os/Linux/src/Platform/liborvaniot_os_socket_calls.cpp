@@ -71,6 +71,11 @@ int32_t force_receive_buffer(liborvaniot_os_socket sock, int32_t bytes) {
     return set_option(sock, SOL_SOCKET, SO_RCVBUFFORCE, &size, sizeof size) ? 0 : errno;
 }
 
+int32_t ignore_port_unreachable(liborvaniot_os_socket) {
+    // An unconnected socket never hears of such errors here (no IP_RECVERR).
+    return 0;
+}
+
 int64_t receive(liborvaniot_os_socket sock, void* buffer, size_t capacity, sockaddr_in* from, bool* too_long) {
     socklen_t from_size = sizeof *from;
     // With MSG_TRUNC the result is the datagram's real length, so a longer one is recognised instead

@@ -204,6 +204,18 @@ int32_t force_receive_buffer(liborvaniot_os_socket sock, int32_t bytes) {
     return set_option(sock, SOL_SOCKET, SO_RCVBUF, &size, sizeof size) ? 0 : errno;
 }
 
+int32_t ignore_port_unreachable(liborvaniot_os_socket sock) {
+    // SIO_UDP_CONNRESET, from mstcpip.h, which the cross toolchain's headers may lack.
+    constexpr DWORD kUdpConnectionReset = IOC_IN | IOC_VENDOR | 12;
+    BOOL report = FALSE;
+    DWORD returned = 0;
+    if (WSAIoctl(liborvaniot_os_to_winsock(sock), kUdpConnectionReset, &report, sizeof report, nullptr, 0,
+                 &returned, nullptr, nullptr) == 0) {
+        return 0;
+    }
+    return liborvaniot_os_posix_error(WSAGetLastError());
+}
+
 int64_t send(liborvaniot_os_socket sock, const void* data, size_t length, const sockaddr_in& to) {
     const int n = sendto(liborvaniot_os_to_winsock(sock), static_cast<const char*>(data),
                          static_cast<int>(length > INT32_MAX ? INT32_MAX : length), 0,

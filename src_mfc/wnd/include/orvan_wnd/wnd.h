@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -122,6 +123,17 @@ struct MenuItem {
     std::wstring text;
 };
 
+// A small modal dialog that asks for one line of text: a title, a line saying what to type, the
+// field, OK and Cancel.
+struct TextPrompt {
+    std::wstring title;
+    std::wstring label;
+    std::wstring text;  // in the field when the dialog opens
+    // Runs on OK with the field's text: an empty answer takes the text; any other is shown in the
+    // dialog, which stays open for a correction. Empty: every text is taken.
+    std::function<std::wstring(const std::wstring&)> check;
+};
+
 // The child view as seen by the toolkit and the screens.
 class Window {
   public:
@@ -164,6 +176,11 @@ class Window {
     virtual bool SetClipboardText(const std::wstring& text) = 0;
     // Opens url with the desktop's URL handler; false when it is no URL or no handler accepted it.
     virtual bool OpenUrl(const std::string& url) = 0;
+    // Shows text in a modal message box over the program's window, with an OK button, and waits
+    // until the user closes it: for what the user must read before going on.
+    virtual void ShowNotice(const std::wstring& text) = 0;
+    // Shows prompt over the view and waits for the user: the text taken, nothing when cancelled.
+    virtual std::optional<std::wstring> PromptText(const TextPrompt& prompt) = 0;
 
     // A picture-drawing object for frames shown on this view; null when none can be had.
     virtual std::unique_ptr<PictureDrawer> OpenPictureDrawer() = 0;

@@ -6,6 +6,7 @@
 #include <QEnterEvent>
 #include <QGuiApplication>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -17,6 +18,7 @@
 #include "qt_list_control.h"
 #include "qt_picture.h"
 #include "qt_resources.h"
+#include "qt_text_prompt.h"
 
 namespace orvan::wnd::qt {
 
@@ -158,6 +160,18 @@ bool QtChildView::SetClipboardText(const std::wstring& text) {
 
 bool QtChildView::OpenUrl(const std::string& url) {
     return orvan::wnd::OpenUrl(url);
+}
+
+void QtChildView::ShowNotice(const std::wstring& text) {
+    QWidget* top = window();
+    QMessageBox box(QMessageBox::Warning, top->windowTitle(), QString::fromStdWString(text), QMessageBox::Ok, top);
+    box.setFont(DefaultGuiFont());
+    // Runs the event loop until the box closes, as a modal box does.
+    box.exec();
+}
+
+std::optional<std::wstring> QtChildView::PromptText(const TextPrompt& prompt) {
+    return RunTextPrompt(this, prompt);
 }
 
 std::unique_ptr<PictureDrawer> QtChildView::OpenPictureDrawer() {

@@ -1,5 +1,6 @@
 #include "win32_child_view.h"
 
+#include <iterator>
 #include <optional>
 
 #include "orvan_wnd/host.h"
@@ -10,6 +11,7 @@
 #include "win32_picture.h"
 #include "win32_popup_menu.h"
 #include "win32_resources.h"
+#include "win32_text_prompt.h"
 
 namespace orvan::wnd::win32 {
 
@@ -238,6 +240,17 @@ bool Win32ChildView::SetClipboardText(const std::wstring& text) {
 
 bool Win32ChildView::OpenUrl(const std::string& url) {
     return orvan::wnd::OpenUrl(url);
+}
+
+void Win32ChildView::ShowNotice(const std::wstring& text) {
+    const HWND frame = GetAncestor(hwnd_, GA_ROOT);
+    wchar_t title[256] = {};
+    GetWindowTextW(frame, title, static_cast<int>(std::size(title)));
+    MessageBoxW(frame, text.c_str(), title, MB_OK | MB_ICONWARNING);
+}
+
+std::optional<std::wstring> Win32ChildView::PromptText(const TextPrompt& prompt) {
+    return RunTextPrompt(hwnd_, prompt);
 }
 
 std::unique_ptr<PictureDrawer> Win32ChildView::OpenPictureDrawer() {

@@ -50,6 +50,10 @@ class FakeWindow final : public wnd::Window {
     // the desktop's handler runs beside the program.
     void SetUrlHandler(std::function<bool(const std::string& url)> handler);
 
+    // What the user types into text prompts, one answer after the other (nothing: Cancel). Each
+    // answer goes through the prompt's check; one it refuses is recorded and the next is typed.
+    void SetPromptAnswers(std::vector<std::optional<std::wstring>> answers);
+
     // --- What the code under test did.
     std::vector<std::string> Log() const;      // every recorded call, in order
     std::vector<std::string> Drawing() const;  // StretchBlt, FillSolidRect and TextOut only
@@ -79,6 +83,11 @@ class FakeWindow final : public wnd::Window {
     std::wstring ClipboardText() const;
     // Every URL given to OpenUrl, in order, accepted or not.
     std::vector<std::string> OpenedUrls() const;
+    // The texts of every notice shown, in order (each returns at once, as if closed).
+    std::vector<std::wstring> Notices() const;
+    // The prompts shown, and what their checks said to refused answers, in order.
+    std::vector<wnd::TextPrompt> Prompts() const;
+    std::vector<std::wstring> PromptErrors() const;
     int OpenFonts() const;
 
     // --- wnd::Window
@@ -105,6 +114,9 @@ class FakeWindow final : public wnd::Window {
     bool SetClipboardText(const std::wstring& text) override;
     // Recorded as "OpenUrl url".
     bool OpenUrl(const std::string& url) override;
+    void ShowNotice(const std::wstring& text) override;
+    // Recorded as "PromptText "title"".
+    std::optional<std::wstring> PromptText(const wnd::TextPrompt& prompt) override;
     std::unique_ptr<wnd::PictureDrawer> OpenPictureDrawer() override;
     std::unique_ptr<wnd::Font> CreateFontIndirect(const wnd::FontDesc& desc) override;
 

@@ -138,6 +138,14 @@ bool device_reach_is_direct(uint32_t device, uint32_t arrival_if_index) {
     return route.gateway == 0 && (arrival_if_index == 0 || route.if_index == arrival_if_index);
 }
 
+uint32_t device_reach_interface_for(uint32_t device, uint32_t arrival_if_addr) {
+    if (arrival_if_addr != 0) {
+        if (const uint32_t arrival = liborvaniot_os_net_interface_of(arrival_if_addr); arrival != 0) return arrival;
+    }
+    liborvaniot_os_net_route route;
+    return liborvaniot_os_net_route_lookup(device, &route) == 0 ? route.if_index : 0;
+}
+
 device_reach_result device_reach_make(uint32_t device, uint32_t if_index) {
     device_reach_result result;
     result.device = device;
@@ -284,4 +292,37 @@ std::string device_reach_describe(const device_reach_result& result) {
             break;
     }
     return "reaching " + text_of(result.device) + " failed: " + result.error_text;
+}
+
+std::string device_reach_interface_name(uint32_t if_index) {
+    liborvaniot_os_net_interface rows[LIBORVANIOT_OS_NET_MAX_INTERFACES];
+    int32_t count = 0;
+    if (liborvaniot_os_net_read_interfaces(rows, LIBORVANIOT_OS_NET_MAX_INTERFACES, &count) != 0) count = 0;
+    for (int32_t i = 0; i < count; ++i) {
+        if (rows[i].index == if_index) return rows[i].name;
+    }
+    return "interface " + std::to_string(if_index);
+}
+
+std::vector<std::string> device_reach_host_networks() {
+    constexpr int32_t kMaxNetworks = 32;
+    liborvaniot_os_net_network rows[kMaxNetworks];
+    int32_t count = 0;
+    std::vector<std::string> networks;
+    if (liborvaniot_os_net_read_networks(rows, kMaxNetworks, &count) != 0) return networks;
+    for (int32_t i = 0; i < count; ++i) {
+        networks.push_back(text_of(rows[i].address) + "/" + std::to_string(rows[i].prefix_len) + " on " +
+                           device_reach_interface_name(rows[i].if_index));
+    }
+    return networks;
+}
+
+std::string device_reach_no_rights_text(const std::string& device_ip, const std::string& run_as_administrator) {
+    std::string where;
+    for (const std::string& network : device_reach_host_networks()) where += (where.empty() ? "" : ", ") + network;
+    if (where.empty()) where = "none found";
+    return device_ip + " is on another network than this computer (this computer's networks: " + where +
+           "), so its page cannot load from here.\n"
+           "  Either " + run_as_administrator + " to reach it for this run,\n"
+           "  or give the device an address in one of this computer's networks.";
 }
