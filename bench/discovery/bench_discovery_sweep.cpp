@@ -9,14 +9,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <mutex>
 #include <string>
 #include <thread>
-#include <unordered_set>
 #include <vector>
 
 #include "liborvaniot_drm_client/libdrm_client_probe.h"
 #include "liborvaniot_os/liborvaniot_os.h"
+#include "answer_tally.h"
 #include "netns_env.h"
 
 namespace {
@@ -24,34 +23,6 @@ namespace {
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
-// Distinct answering devices, fed by the listener thread.
-class AnswerTally {
-  public:
-    static void OnReport(drm_probe_device* record, int32_t kind, drm_probe_add_entry_hook, void* user_data) {
-        if (kind != DRM_PROBE_REPORT_MATCH) return;
-        auto* self = static_cast<AnswerTally*>(user_data);
-        std::lock_guard<std::mutex> held(self->mutex_);
-        self->senders_.insert(record->sender.sin_addr.s_addr);
-        self->last_ = Clock::now();
-    }
-    void Reset() {
-        std::lock_guard<std::mutex> held(mutex_);
-        senders_.clear();
-    }
-    size_t Senders() const {
-        std::lock_guard<std::mutex> held(mutex_);
-        return senders_.size();
-    }
-    Clock::time_point Last() const {
-        std::lock_guard<std::mutex> held(mutex_);
-        return last_;
-    }
-
-  private:
-    mutable std::mutex mutex_;
-    std::unordered_set<uint32_t> senders_;
-    Clock::time_point last_{};
-};
 
 double MsBetween(Clock::time_point from, Clock::time_point to) {
     return std::chrono::duration<double, std::milli>(to - from).count();

@@ -115,22 +115,22 @@ TEST(CsvTextTest, HeaderThenOneRecordPerDeviceWithCrLf) {
 // A device whose page cannot load from here, and two devices on one address, are marked in every
 // output; the table gets its note column only when some device needs a note.
 TEST(DeviceMarksTest, UnreachableDevicesAndSharedAddressesAreMarkedInEveryOutput) {
-    FoundDevice far = Device(Answer{});
-    far.reachable = false;
+    FoundDevice distant = Device(Answer{});
+    distant.reachable = false;
     Answer second_answer;
     second_answer.ip = "10.0.0.10";
     FoundDevice first = Device(second_answer);
     first.devices_at_ip = 2;
     FoundDevice second = first;
     second.row.mac = "0A:1B:2C:3D:4E:60";
-    EXPECT_EQ(TableText({far, first, second}),
+    EXPECT_EQ(TableText({distant, first, second}),
               "Model       MAC                IP         System Name  Location  Note\n"
               "SIM-CAM100  0A:1B:2C:3D:4E:5F  10.0.0.9   cam          lab       not reachable from here\n"
               "SIM-CAM100  0A:1B:2C:3D:4E:5F  10.0.0.10  cam          lab       IP shared by 2 devices\n"
               "SIM-CAM100  0A:1B:2C:3D:4E:60  10.0.0.10  cam          lab       IP shared by 2 devices\n");
-    EXPECT_NE(JsonObject(far).find("\"reachable\":false,\"ip_conflict\":false}"), std::string::npos);
+    EXPECT_NE(JsonObject(distant).find("\"reachable\":false,\"ip_conflict\":false}"), std::string::npos);
     EXPECT_NE(JsonObject(second).find("\"reachable\":true,\"ip_conflict\":true}"), std::string::npos);
-    const std::string csv = CsvText({far, second});
+    const std::string csv = CsvText({distant, second});
     EXPECT_NE(csv.find(",2,false,false\r\n"), std::string::npos) << csv;
     EXPECT_NE(csv.find(",2,true,true\r\n"), std::string::npos) << csv;
 }

@@ -48,10 +48,10 @@ std::optional<std::string> Promtool(const std::string& text) {
 }
 
 TEST(PrometheusOutputTest, OneInfoSeriesPerDeviceAndTheScansFigures) {
-    FoundDevice far = Named("192.168.1.64", "Gate");
-    far.reachable = false;
+    FoundDevice distant = Named("192.168.1.64", "Gate");
+    distant.reachable = false;
     const std::string text =
-        PrometheusText({Named("10.0.0.9", "Lobby"), far}, ScanFigures{1.5, 1765400000.25, false, std::nullopt});
+        PrometheusText({Named("10.0.0.9", "Lobby"), distant}, ScanFigures{1.5, 1765400000.25, false, std::nullopt});
     EXPECT_EQ(text,
               "# HELP orvan_device_info A device that answered the scan, with what it says about itself.\n"
               "# TYPE orvan_device_info gauge\n"
