@@ -118,7 +118,6 @@ struct Bench {
             .check_scan_targets = {},
             .set_scan_targets = {},
             .scan_targets_path = {},
-            .open_url = [](const std::string&) { return true; },
             .rights_hint = {},
         };
         screen = std::make_unique<DeviceDrmListActivity>(&window, delegate.objectList.get(), &delegate,

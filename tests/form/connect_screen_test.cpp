@@ -12,6 +12,7 @@ namespace {
 
 using ORVAN_UXClass::DeviceConnectActivity;
 using ORVAN_UXClass::DeviceConnectErrorActivity;
+using ORVAN_UXClass::kWelcomeActivityId;
 using ::testing::AnyOf;
 using ::testing::Each;
 using ::testing::ElementsAre;
@@ -128,9 +129,11 @@ TEST_F(ConnectScreenTest, ReadyMeansTheLastThreeWords) {
 
 TEST_F(ConnectScreenTest, PrevStopsTheCountdownDropsTheConnectionAndGoesHome) {
     auto& screen = OpenConnect();
+    // Not the usual home (the device list), so that a screen that goes there regardless is caught.
+    delegate_.home_activity_id = kWelcomeActivityId;
     for (int i = 0; i < 5; ++i) Tick();
     Click(20, 20);
-    EXPECT_THAT(Requests(), ElementsAre(1001));
+    EXPECT_THAT(Requests(), ElementsAre(kWelcomeActivityId));
     EXPECT_FALSE(TimerRunning());
     EXPECT_EQ(screen.timerStep, nullptr);
     EXPECT_EQ(screen.done, 1);
@@ -141,7 +144,7 @@ TEST_F(ConnectScreenTest, PrevStopsTheCountdownDropsTheConnectionAndGoesHome) {
     Tick();
     Click(20, 20);
     EXPECT_THAT(window_.Events(), Each(Not(AnyOf(HasSubstr("Timer"), HasSubstr("PostMessage")))));
-    EXPECT_THAT(Requests(), ElementsAre(1001));
+    EXPECT_THAT(Requests(), ElementsAre(kWelcomeActivityId));
 }
 
 TEST_F(ConnectScreenTest, OnlyAScreenReplacedBeforeItFinishedDropsTheConnection) {

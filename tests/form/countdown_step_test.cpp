@@ -57,8 +57,11 @@ TEST(CountdownStep, ThirtySecondsShowTwentyNineAtOnceAndGiveUpOnStep290) {
 }
 
 TEST(CountdownStep, EndsOnTheSameStepForEveryLength) {
-    // Repeated subtraction of 0.1 would end these on steps that depend on rounding (40 seconds of
-    // 5 end on step 41, 30 on step 290); whole tenths end every one a second before its end.
+    // Whole tenths end every length a second before its end, whatever the length. A count that takes
+    // 0.1 off a fractional number ends on the same steps for the lengths the screens use (30 and 0
+    // seconds: steps 290 and 1); only at lengths this system never uses does its rounding move the
+    // end a step later (5 seconds: step 41, 90 seconds: step 891). Whole tenths keep one rule for
+    // any length a setting might bring.
     struct Case {
         int32_t seconds;
         int steps;

@@ -52,7 +52,7 @@ TEST_F(DeviceListActionsTest, DoubleClickAndEnterOpenTheRowsPageAsWebGuiDoes) {
     Screen().OnListItemActivate(0);   // Enter on 10.0.0.10
     Screen().OnListItemActivate(-1);  // below the rows
     Screen().OnListItemActivate(3);   // no such row
-    EXPECT_THAT(probe_.openedUrls, ElementsAre("https://10.0.0.9", "http://10.0.0.10"));
+    EXPECT_THAT(window_.OpenedUrls(), ElementsAre("https://10.0.0.9", "http://10.0.0.10"));
     EXPECT_EQ(Selected(), 0) << "activations without a row change nothing";
 }
 
@@ -73,12 +73,14 @@ TEST_F(DeviceListActionsTest, TheRowMenuOpensOrCopiesWhatTheRowSays) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.choice);
-        probe_.openedUrls.clear();
+        const size_t openedBefore = window_.OpenedUrls().size();
         window_.SetPopupMenuChoice(c.choice);
         window_.SetClipboardText(L"");
         Screen().OnListRightClick(1, {300, 120});
         EXPECT_EQ(window_.ClipboardText(), c.clipboard);
-        EXPECT_EQ(probe_.openedUrls, c.opened);
+        const std::vector<std::string> opened = window_.OpenedUrls();
+        EXPECT_EQ(std::vector<std::string>(opened.begin() + static_cast<std::ptrdiff_t>(openedBefore), opened.end()),
+                  c.opened);
         EXPECT_EQ(Selected(), 1) << "the right click chooses the row";
     }
     const auto menus = window_.PopupMenus();
@@ -101,7 +103,7 @@ TEST_F(DeviceListActionsTest, TheMenuActsOnTheRowItWasOpenedForEvenWhenRowsMoveM
         return ORVAN_UXClass::kMenuOpenWebGui;
     });
     Screen().OnListRightClick(0, {300, 100});
-    EXPECT_THAT(probe_.openedUrls, ElementsAre("https://10.0.0.9"));
+    EXPECT_THAT(window_.OpenedUrls(), ElementsAre("https://10.0.0.9"));
     EXPECT_EQ(Selected(), 1) << "the chosen device moved down with its row";
 }
 
@@ -142,9 +144,10 @@ TEST_F(DeviceListActionsTest, HeadingClicksSortRowsAndEntriesTogetherAndKeepTheC
         EXPECT_EQ(window_.ListControl(1)->sortColumn, step.column);
         EXPECT_EQ(window_.ListControl(1)->sortAscending, step.ascending);
     }
-    probe_.openedUrls.clear();
+    const size_t openedBefore = window_.OpenedUrls().size();
     ClickWebGui();
-    EXPECT_THAT(probe_.openedUrls, ElementsAre("https://10.0.0.9"));
+    ASSERT_EQ(window_.OpenedUrls().size(), openedBefore + 1);
+    EXPECT_EQ(window_.OpenedUrls().back(), "https://10.0.0.9");
 }
 
 TEST_F(DeviceListActionsTest, RowsArrivingAfterASortGoToTheirPlace) {
@@ -162,7 +165,7 @@ TEST_F(DeviceListActionsTest, RowsArrivingAfterASortGoToTheirPlace) {
     EXPECT_EQ(Selected(), 2);
     EXPECT_EQ(Highlighted(), 2);
     ClickWebGui();
-    EXPECT_THAT(probe_.openedUrls, ElementsAre("http://10.0.0.10"));
+    EXPECT_THAT(window_.OpenedUrls(), ElementsAre("http://10.0.0.10"));
 }
 
 TEST_F(DeviceListActionsTest, WithoutASortRowsKeepArrivingAtTheEnd) {

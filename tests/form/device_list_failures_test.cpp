@@ -49,13 +49,13 @@ TEST_F(DeviceListTest, TheBrowserStartsOutsideTheListLockAndAFailedStartIsLogged
     Show("198.18.1.10", "SLV-IPC4210");
     ClickRow(0);
     bool reportTaken = false;
-    probe_.onOpen = [&](const std::string&) {
+    window_.SetUrlHandler([&](const std::string&) {
         // A report needs the list lock; it must not wait for the browser.
         auto report = std::async(std::launch::async,
                                  [&] { probe_.Deliver(*Record("198.18.1.11", {Scope("hardware", "B")})); });
         reportTaken = report.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
         return false;
-    };
+    });
     testing::internal::CaptureStderr();
     ClickWebGui();
     const std::string log = testing::internal::GetCapturedStderr();

@@ -105,11 +105,6 @@ DeviceListPlatform FakeProbeClient::Platform() {
         .check_scan_targets = {},  // bound below when offered
         .set_scan_targets = {},
         .scan_targets_path = {},
-        .open_url =
-            [this](const std::string& url) {
-                openedUrls.push_back(url);
-                return onOpen ? onOpen(url) : true;
-            },
         .rights_hint = [this] { return rightsHint; },
     };
     if (offersScanTargets) {

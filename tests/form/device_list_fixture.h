@@ -86,9 +86,6 @@ class FakeProbeClient {
     void* reachListenerData = nullptr;
     std::mutex reachMutex;
 
-    std::vector<std::string> openedUrls;
-    // What the desktop's handler does with a URL (accepts it when empty).
-    std::function<bool(const std::string& url)> onOpen;
     std::wstring rightsHint;
 
   private:

@@ -76,7 +76,7 @@ TEST_F(DeviceListReachTest, WebGuiReachesADeviceOnAnotherNetworkFirstThenOpensIt
     ClickRow(0);
     EXPECT_EQ(Status(), L"192.168.1.64 is on another network: not reachable from here");
     ClickWebGui();
-    EXPECT_THAT(probe_.openedUrls, IsEmpty()) << "a page that cannot load is not opened";
+    EXPECT_THAT(window_.OpenedUrls(), IsEmpty()) << "a page that cannot load is not opened";
     ASSERT_EQ(probe_.reachRequests.size(), 1u);
     EXPECT_EQ(probe_.reachRequests[0].first, Address("192.168.1.64"));
     EXPECT_EQ(Status(), L"Reaching 192.168.1.64...");
@@ -84,10 +84,10 @@ TEST_F(DeviceListReachTest, WebGuiReachesADeviceOnAnotherNetworkFirstThenOpensIt
     EXPECT_EQ(probe_.reachRequests.size(), 1u) << "one reaching at a time";
 
     Reached("192.168.1.64", device_reach_outcome::made_reachable, "192.168.1.23");
-    EXPECT_THAT(probe_.openedUrls, ElementsAre("http://192.168.1.64"));
+    EXPECT_THAT(window_.OpenedUrls(), ElementsAre("http://192.168.1.64"));
     EXPECT_EQ(Status(), L"192.168.1.64 reached through 192.168.1.23");
     ClickWebGui();
-    EXPECT_EQ(probe_.openedUrls.size(), 2u) << "reached now: opened at once";
+    EXPECT_EQ(window_.OpenedUrls().size(), 2u) << "reached now: opened at once";
     EXPECT_EQ(probe_.reachRequests.size(), 1u);
 }
 
@@ -98,7 +98,7 @@ TEST_F(DeviceListReachTest, WithoutRightsTheUserIsToldWhyAndWhatToDoAndNothingOp
     ClickRow(0);
     ClickWebGui();
     Reached("192.168.1.64", device_reach_outcome::no_rights);
-    EXPECT_THAT(probe_.openedUrls, IsEmpty());
+    EXPECT_THAT(window_.OpenedUrls(), IsEmpty());
     EXPECT_THAT(window_.Notices(), ElementsAre(L"192.168.1.64 cannot be reached without rights"));
     EXPECT_EQ(Status(), L"192.168.1.64 is on another network: reaching it needs administrator rights");
 
@@ -113,7 +113,7 @@ TEST_F(DeviceListReachTest, WithoutRightsTheUserIsToldWhyAndWhatToDoAndNothingOp
     PaintOnRequest();
     EXPECT_NE(Status().find(L"192.168.1.64"), std::wstring::npos) << std::string(Status().begin(), Status().end());
     Reached("192.168.1.64", device_reach_outcome::made_reachable, "192.168.1.23");
-    EXPECT_THAT(probe_.openedUrls, IsEmpty());
+    EXPECT_THAT(window_.OpenedUrls(), IsEmpty());
 }
 
 }  // namespace

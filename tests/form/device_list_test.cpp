@@ -258,7 +258,7 @@ TEST_F(DeviceListTest, WebGuiChoosesTheSchemeByAnExactModelMatch) {
     };
     Open();
     ClickWebGui();
-    EXPECT_THAT(probe_.openedUrls, IsEmpty()) << "nothing chosen, nothing opened";
+    EXPECT_THAT(window_.OpenedUrls(), IsEmpty()) << "nothing chosen, nothing opened";
 
     for (size_t i = 0; i < cases.size(); ++i) {
         SCOPED_TRACE(cases[i].model);
@@ -266,15 +266,15 @@ TEST_F(DeviceListTest, WebGuiChoosesTheSchemeByAnExactModelMatch) {
         Show(ip, cases[i].model);
         ClickRow(static_cast<int32_t>(i));
         ClickWebGui();
-        ASSERT_FALSE(probe_.openedUrls.empty());
-        EXPECT_EQ(probe_.openedUrls.back(), cases[i].scheme + ip);
+        ASSERT_FALSE(window_.OpenedUrls().empty());
+        EXPECT_EQ(window_.OpenedUrls().back(), cases[i].scheme + ip);
     }
 
     probe_.Deliver(*Record("198.18.3.99", {Scope("name", "no model")}));
     PaintOnRequest();
     ClickRow(static_cast<int32_t>(cases.size()));
     ClickWebGui();
-    EXPECT_EQ(probe_.openedUrls.back(), "http://198.18.3.99") << "Unknown";
+    EXPECT_EQ(window_.OpenedUrls().back(), "http://198.18.3.99") << "Unknown";
 }
 
 TEST_F(DeviceListTest, ScanAfterASelectionEmptiesTheListAndDisablesWebGui) {
@@ -291,7 +291,7 @@ TEST_F(DeviceListTest, ScanAfterASelectionEmptiesTheListAndDisablesWebGui) {
     EXPECT_EQ(Selected(), -1);
     EXPECT_FALSE(WebGuiEnabled());
     ClickWebGui();
-    EXPECT_THAT(probe_.openedUrls, IsEmpty());
+    EXPECT_THAT(window_.OpenedUrls(), IsEmpty());
 
     Show("198.18.1.11", "B");
     EXPECT_EQ(Rows().size(), 1u) << "a device listed before the Scan is new again";
@@ -323,7 +323,7 @@ TEST_F(DeviceListTest, ARowQueuedBeforeAScanNeverShowsAfterIt) {
     EXPECT_EQ(Rows()[0][2], L"198.18.1.11");
     ClickRow(0);
     ClickWebGui();
-    EXPECT_THAT(probe_.openedUrls, ElementsAre("http://198.18.1.11")) << "row 0 is entry 0";
+    EXPECT_THAT(window_.OpenedUrls(), ElementsAre("http://198.18.1.11")) << "row 0 is entry 0";
 }
 
 TEST_F(DeviceListTest, ALaterVisitStartsAFreshListenerAndAStaleRepaintShowsNothing) {

@@ -46,7 +46,7 @@ TEST_F(DeviceListTest, RowsAndEntriesStayParallelWhileReportsRaceWithScansAndCli
             ClickWebGui();
             const std::string scheme =
                 ORVAN_UXClass::IsSecureWebModel(entries[last]) ? "https://" : "http://";
-            ASSERT_EQ(probe_.openedUrls.back(), scheme + entries[last].address);
+            ASSERT_EQ(window_.OpenedUrls().back(), scheme + entries[last].address);
             ++checked;
         }
         if (round % 7 == 6) {

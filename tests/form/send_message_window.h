@@ -70,6 +70,7 @@ class SendMessageWindow final : public orvan::wnd::Window {
         return inner_.TrackPopupMenu(items, point);
     }
     bool SetClipboardText(const std::wstring& text) override { return inner_.SetClipboardText(text); }
+    bool OpenUrl(const std::string& url) override { return inner_.OpenUrl(url); }
     void ShowNotice(const std::wstring& text) override { inner_.ShowNotice(text); }
     std::optional<std::wstring> PromptText(const orvan::wnd::TextPrompt& prompt) override {
         return inner_.PromptText(prompt);

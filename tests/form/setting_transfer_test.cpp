@@ -128,13 +128,18 @@ TEST_F(SettingTransferTest, PrevReconnectsToTheMenuThePageCameFrom) {
     struct Case {
         int32_t screenId;
         int32_t returnId;
+        int32_t homeId;
         int64_t request;
         int32_t pending;
     };
-    for (const Case& c : {Case{1009, 1007, 1003, 1007}, Case{1010, 1007, 1003, 1007},
-                          Case{1009, 0, 1001, kMenu}, Case{1010, 0, 1001, kMenu}}) {
-        SCOPED_TRACE(std::to_string(c.screenId) + " returning to " + std::to_string(c.returnId));
+    // Without a page to return to, Prev goes home, whichever screen that is.
+    for (const Case& c : {Case{1009, 1007, 1001, 1003, 1007}, Case{1010, 1007, 1000, 1003, 1007},
+                          Case{1009, 0, 1001, 1001, kMenu}, Case{1010, 0, 1001, 1001, kMenu},
+                          Case{1009, 0, 1000, 1000, kMenu}, Case{1010, 0, 1000, 1000, kMenu}}) {
+        SCOPED_TRACE(std::to_string(c.screenId) + " returning to " + std::to_string(c.returnId) + ", home " +
+                     std::to_string(c.homeId));
         delegate_.return_activity_id = c.returnId;
+        delegate_.home_activity_id = c.homeId;
         OpenConnection();
         delegate_.pending_activity_id = kMenu;
         Open(c.screenId);

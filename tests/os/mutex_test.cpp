@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -82,6 +83,14 @@ TEST(TrackedLockSlots, ExhaustedTableRefusesCreationAndEveryUserCleansUp) {
             "out of liborvaniot mutex object count(37439/37439),error !! one_too_many:77\n");
         EXPECT_EQ(result, -1);
         EXPECT_FALSE(liborvaniot_os_mutex_is_present(&extra));
+        // An owned lock that could not be made says so all its life, and its owner's end destroys
+        // nothing (a destruction of the absent lock would halt).
+        {
+            std::optional<tracked_lock> owned;
+            EXPECT_EQ(stderr_of([&] { owned.emplace("owner_start", "owner_end", 79); }),
+                      "out of liborvaniot mutex object count(37439/37439),error !! owner_start:79\n");
+            EXPECT_FALSE(owned->exists());
+        }
 
         // The debug layer cannot start without its log lock.
         std::string written = stderr_of([&] { result = liborvaniot_os_debug_initialize(); });
@@ -113,6 +122,25 @@ TEST(TrackedLockSlots, ExhaustedTableRefusesCreationAndEveryUserCleansUp) {
 
         // Freed slots behind the cursor are found by the second pass of the search.
         EXPECT_EQ(liborvaniot_os_mutex_struct_plock_init(&extra, "after_wrap", 78), 0);
+    });
+}
+
+TEST(OwnedTrackedLock, LivesExactlyAsLongAsItsOwnerUnderItsCreatorsName) {
+    os_test::expect_in_fresh_process([] {
+        int32_t index = -1;
+        {
+            tracked_lock lock("owner_start", "owner_end", 70);
+            ASSERT_TRUE(lock.exists());
+            index = lock.plock().m_index;
+            EXPECT_EQ(liborvaniot_os_mutex_slot_snapshot(index).in_use, 1);
+            EXPECT_STREQ(liborvaniot_os_mutex_slot_snapshot(index).owner_name, "owner_start");
+            EXPECT_EQ(liborvaniot_os_mutex_slot_snapshot(index).owner_line, 70);
+            plock_guard held(lock, "user", 71);
+            EXPECT_STREQ(liborvaniot_os_mutex_slot_snapshot(index).holder_name, "user");
+            EXPECT_EQ(liborvaniot_os_mutex_slot_snapshot(index).holder_line, 71);
+        }
+        EXPECT_EQ(liborvaniot_os_mutex_slot_snapshot(index).in_use, 0);
+        EXPECT_EQ(stderr_of([] { liborvaniot_os_mutex_report_leaks(); }), "");
     });
 }
 
@@ -325,6 +353,12 @@ TEST(TrackedLockMisuse, HaltsAtTheFaultyCallNamingTheCallers) {
              liborvaniot_os_mutex_struct_plock_free(&lock, "destroyer", 15);
          },
          "liborvaniot_os_mutex_struct_plock_free Alpstruct_plock->lock != 0,error !! destroyer:15\n"},
+        {"owned lock ended with its owner while held",
+         [] {
+             tracked_lock lock("owner_start", "owner_end", 17);
+             unchecked_lock(&lock.plock(), "user", 18);
+         },
+         "liborvaniot_os_mutex_struct_plock_free Alpstruct_plock->lock != 0,error !! owner_end:17\n"},
         {"re-acquired by its holder",
          [] {
              struct_plock lock;

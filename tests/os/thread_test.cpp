@@ -83,6 +83,14 @@ class UserThread : public os_test::RuntimeTest {
     void wait_for_status(int32_t wanted) {
         while (liborvaniot_os_thread_get_status(&record_) != wanted) liborvaniot_os_sleep_ms(1);
     }
+    bool has_handle() {
+        plock_guard held(record_.status_lock, "UserThread::has_handle", __LINE__);
+        return record_.has_handle;
+    }
+    int32_t result() {
+        plock_guard held(record_.status_lock, "UserThread::result", __LINE__);
+        return record_.result;
+    }
 
     WorkerState state_;
     liborvaniot_os_pthread record_{};
@@ -92,15 +100,15 @@ class UserThread : public os_test::RuntimeTest {
 TEST_F(UserThread, ReleaseAndJoinReturnToIdleWithTheRoutinesResult) {
     ASSERT_EQ(liborvaniot_os_pthread_start(&record_, &guard_, &state_, polls_until_break, "Owner::Start", 10),
               0);
-    EXPECT_TRUE(record_.has_handle);
+    EXPECT_TRUE(has_handle());
     wait_for_status(LIBORVANIOT_OS_PTHREAD_RUNNING);
 
     liborvaniot_os_thread_release(&record_);
     wait_for_status(LIBORVANIOT_OS_PTHREAD_FINISHED);
     liborvaniot_os_thread_join(&record_);
     EXPECT_EQ(liborvaniot_os_thread_get_status(&record_), LIBORVANIOT_OS_PTHREAD_IDLE);
-    EXPECT_FALSE(record_.has_handle);
-    EXPECT_EQ(record_.result, 42);
+    EXPECT_FALSE(has_handle());
+    EXPECT_EQ(result(), 42);
     EXPECT_EQ(state_.runs, 1);
 
     // Joining again finds no thread and changes nothing.

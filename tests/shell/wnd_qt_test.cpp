@@ -422,16 +422,19 @@ TEST(QtFrameTest, WelcomeScreenDrawnThroughTheWindowLayer) {
     EXPECT_EQ(main_frame.ChildView().Delegate().current_activity, nullptr);
 }
 
-TEST(UrlOpenerTest, ReplacedOpenerGetsTheUrlAndInvalidUrlsNeverReachTheDesktop) {
+TEST_F(QtViewTest, UrlsOpenedThroughTheViewReachTheReplacedOpenerAndInvalidOnesNeverTheDesktop) {
     std::vector<std::string> opened;
+    bool accepted = true;
     orvan::wnd::SetUrlOpener([&](const std::string& url) {
         opened.push_back(url);
-        return true;
+        return accepted;
     });
-    EXPECT_TRUE(orvan::wnd::OpenUrl("https://198.18.1.1"));
+    EXPECT_TRUE(window_->OpenUrl("https://198.18.1.1"));
+    accepted = false;
+    EXPECT_FALSE(window_->OpenUrl("http://198.18.1.2")) << "the handler's refusal reaches the screen";
     orvan::wnd::SetUrlOpener({});
-    EXPECT_THAT(opened, ElementsAre("https://198.18.1.1"));
-    EXPECT_FALSE(orvan::wnd::OpenUrl("no scheme here"));
+    EXPECT_THAT(opened, ElementsAre("https://198.18.1.1", "http://198.18.1.2"));
+    EXPECT_FALSE(window_->OpenUrl("no scheme here"));
 }
 
 }  // namespace

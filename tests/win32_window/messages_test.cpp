@@ -143,18 +143,21 @@ TEST_F(MessagesTest, TheManifestAsksForVersion6OfTheCommonControls) {
 
 TEST_F(MessagesTest, UrlsGoToTheReplacementAndTheShellGetsNothingThatIsNoUrl) {
     std::vector<std::string> opened;
+    bool accepted = true;
     SetUrlOpener([&](const std::string& url) {
         opened.push_back(url);
-        return true;
+        return accepted;
     });
-    EXPECT_TRUE(OpenUrl("http://10.88.0.2"));
+    EXPECT_TRUE(view_->OpenUrl("http://10.88.0.2"));
+    accepted = false;
+    EXPECT_FALSE(view_->OpenUrl("http://10.88.0.3")) << "the handler's refusal reaches the screen";
     SetUrlOpener(nullptr);
-    EXPECT_EQ(opened, std::vector<std::string>{"http://10.88.0.2"});
+    EXPECT_EQ(opened, (std::vector<std::string>{"http://10.88.0.2", "http://10.88.0.3"}));
     // Without a replacement these would reach the shell, which would run or open them as files.
     for (const char* notUrl :
          {"", "notepad.exe", "C:\\Windows\\notepad.exe", "c:x", "http://a b", "1http://x", "http:"}) {
         SCOPED_TRACE(notUrl);
-        EXPECT_FALSE(OpenUrl(notUrl));
+        EXPECT_FALSE(view_->OpenUrl(notUrl));
     }
 }
 

@@ -20,8 +20,8 @@ constexpr uint32_t kRequestPauseMs = 5000;
 constexpr uint32_t kTicksPerRenewal = 2;
 
 // Requests to end or restart the program, read under the core loop lock. Nothing sets them yet.
-int32_t exit_request = 0;
-int32_t restart_request = 0;
+int32_t exit_request GUARDED_BY(liborvaniot_core_cms_loop_mx) = 0;
+int32_t restart_request GUARDED_BY(liborvaniot_core_cms_loop_mx) = 0;
 
 bool stopping() {
     return liborvaniot_os_stop_flag.load() != 0;

@@ -45,7 +45,8 @@ inline constexpr int32_t LIBORVANIOT_OS_MUTEX_SLOTS = 37439;
 // (create twice, use or destroy an absent lock, destroy a held one, re-acquire by the holder) writes
 // a diagnostic naming both parties and aborts the process at the faulty call.
 int32_t liborvaniot_os_mutex_struct_plock_init(struct_plock* lock, const char* caller, int32_t line);
-int32_t liborvaniot_os_mutex_struct_plock_free(struct_plock* lock, const char* caller, int32_t line);
+int32_t liborvaniot_os_mutex_struct_plock_free(struct_plock* lock, const char* caller, int32_t line)
+    EXCLUDES(*lock);
 int32_t liborvaniot_os_mutex_struct_plock_lock(struct_plock* lock, const char* caller, int32_t line)
     ACQUIRE(*lock);
 int32_t liborvaniot_os_mutex_struct_plock_unlock(struct_plock* lock, const char* caller, int32_t line)
@@ -69,6 +70,27 @@ void liborvaniot_os_mutex_visit_held(void (*visitor)(int32_t index, const liborv
 // Read-only view of one slot, for diagnostics and tests.
 liborvaniot_os_mutex_resource liborvaniot_os_mutex_slot_snapshot(int32_t index);
 
+// A tracked lock owned by an object and living exactly as long as it: created with its owner under
+// the creator's name, destroyed with it under the destroyer's (both at the given line). When the
+// table has no room left the lock does not exist, and exists() says so for its whole life, so
+// owners keep no flag of their own beside the lock.
+class CAPABILITY("tracked lock") tracked_lock {
+  public:
+    tracked_lock(const char* creator, const char* destroyer, int32_t line);
+    ~tracked_lock();
+    tracked_lock(const tracked_lock&) = delete;
+    tracked_lock& operator=(const tracked_lock&) = delete;
+
+    bool exists() const { return liborvaniot_os_mutex_is_present(&lock_); }
+    // The underlying lock, for calls that take a struct_plock; to the analysis it is this object.
+    struct_plock& plock() RETURN_CAPABILITY(this) { return lock_; }
+
+  private:
+    struct_plock lock_;
+    const char* destroyer_;
+    int32_t line_;
+};
+
 // Scoped acquire/release of a tracked lock carrying the caller's name and line.
 class SCOPED_CAPABILITY plock_guard {
   public:
@@ -76,6 +98,8 @@ class SCOPED_CAPABILITY plock_guard {
         : lock_(lock), caller_(caller), line_(line) {
         liborvaniot_os_mutex_struct_plock_lock(&lock_, caller_, line_);
     }
+    plock_guard(tracked_lock& lock, const char* caller, int32_t line) ACQUIRE(lock)
+        : plock_guard(lock.plock(), caller, line) {}
     ~plock_guard() RELEASE() { liborvaniot_os_mutex_struct_plock_unlock(&lock_, caller_, line_); }
     plock_guard(const plock_guard&) = delete;
     plock_guard& operator=(const plock_guard&) = delete;

@@ -32,15 +32,15 @@ inline constexpr int32_t LIBORVANIOT_OS_PTHREAD_FINISHED = 3;
 inline constexpr int32_t LIBORVANIOT_OS_PTHREAD_IDLE = 4;
 
 struct liborvaniot_os_pthread {
-    int32_t magic;   // 0x5678 while prepared
-    int32_t status;  // one of the LIBORVANIOT_OS_PTHREAD_ values
+    int32_t magic;                           // 0x5678 while prepared
+    int32_t status GUARDED_BY(status_lock);  // one of the LIBORVANIOT_OS_PTHREAD_ values
     struct_plock status_lock;
     struct_plock second_lock;
-    int32_t result;
-    uintptr_t handle;  // the system's thread handle, valid while has_handle
-    bool has_handle;
+    int32_t result GUARDED_BY(status_lock);
+    uintptr_t handle GUARDED_BY(status_lock);  // the system's thread handle, valid while has_handle
+    bool has_handle GUARDED_BY(status_lock);
     int32_t (*routine)(liborvaniot_os_pthread* self);
-    int32_t break_flag;
+    int32_t break_flag GUARDED_BY(status_lock);
     struct_plock* guard;
     void* user_arg;
 };

@@ -806,7 +806,7 @@ std::string DeviceDrmListActivity::SelectedUrl() {
 }
 
 void DeviceDrmListActivity::OpenUrl(const std::string& url) {
-    if (!url.empty() && !platform_.open_url(url)) {
+    if (!url.empty() && (view == nullptr || !view->OpenUrl(url))) {
         liborvaniot_os_debug_printf(kOpenUrlCaller, __LINE__, "%s open %s,error !!\n", kOpenUrlCaller,
                                     url.c_str());
     }

@@ -7,8 +7,6 @@
 #include "liborvaniot_drm_client/libdrm_client_probe_target.h"
 #include "liborvaniot_os/liborvaniot_os_net_addr.h"
 #include "liborvaniot_os/liborvaniot_os_net_reach.h"
-#include "orvan_wnd/wnd.h"
-
 namespace ORVAN_UXClass {
 
 namespace {
@@ -75,7 +73,6 @@ DeviceListPlatform DeviceListPlatform::Product() {
                 liborvaniot_drm_client_probe_set_targets(targets.ranges, 0);
             },
         .scan_targets_path = ScanTargetsFile::DefaultPath(),
-        .open_url = &orvan::wnd::OpenUrl,
         .rights_hint = &ProductRightsHint,
     };
 }

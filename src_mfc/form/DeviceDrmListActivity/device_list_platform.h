@@ -1,7 +1,6 @@
 // What the device list uses beyond the window: the probe client (settings, start, scan, stop),
-// the core's published link-local address, reaching devices on another network of the link, and
-// the desktop's URL handler. The program binds the real ones; tests bind stand-ins, so the screen
-// runs without sockets.
+// the core's published link-local address and reaching devices on another network of the link.
+// The program binds the real ones; tests bind stand-ins, so the screen runs without sockets.
 #pragma once
 
 #include <cstdint>
@@ -52,15 +51,12 @@ struct DeviceListPlatform {
     // Where the targets are kept between runs (empty: nowhere).
     std::string scan_targets_path;
 
-    // False when no handler took the URL.
-    std::function<bool(const std::string& url)> open_url;
-
     // What the empty list adds after a Scan that found nothing when the finder runs without rights
     // it could use (on Windows: how to start it as administrator, which it needs to add a
     // link-local address); empty, or left empty, for nothing.
     std::function<std::wstring()> rights_hint;
 
-    // The discovery client, the core and the window layer of the program.
+    // The discovery client and the core of the program.
     static DeviceListPlatform Product();
 };
 

@@ -5,6 +5,7 @@
 #include <new>
 
 #include "liborvaniot_os/liborvaniot_os_mutex.h"
+#include "liborvaniot_os/liborvaniot_os_report_labels.h"
 #include "orvan_ux/ux_conventions.h"
 #include "orvan_ux/ux_messages.h"
 
@@ -12,7 +13,7 @@ namespace ORVAN_UXClass {
 
 namespace {
 
-constexpr char kSource[] = "src_mfc/form/LiveVideoActivity/LiveVideoActivity";
+constexpr const char* kSource = liborvaniot_os_report_labels::kLiveVideo;
 constexpr char kStartCaller[] = "ORVAN_UXClass::LiveVideoActivity::live_video_activity_start_thread";
 
 constexpr size_t kWorkBlockSize = 48;

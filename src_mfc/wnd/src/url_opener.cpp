@@ -2,7 +2,7 @@
 #include <mutex>
 
 #include "desktop_url.h"
-#include "orvan_wnd/wnd.h"
+#include "orvan_wnd/host.h"
 
 namespace orvan::wnd {
 

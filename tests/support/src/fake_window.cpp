@@ -217,6 +217,16 @@ void FakeWindow::SetClipboardResult(bool value) {
     state_->clipboardResult = value;
 }
 
+void FakeWindow::SetUrlHandler(std::function<bool(const std::string& url)> handler) {
+    std::lock_guard guard(state_->mutex);
+    state_->urlHandler = std::move(handler);
+}
+
+std::vector<std::string> FakeWindow::OpenedUrls() const {
+    std::lock_guard guard(state_->mutex);
+    return state_->openedUrls;
+}
+
 std::vector<std::vector<wnd::MenuItem>> FakeWindow::PopupMenus() const {
     std::lock_guard guard(state_->mutex);
     return state_->menus;
@@ -295,6 +305,17 @@ bool FakeWindow::SetClipboardText(const std::wstring& text) {
     if (!state_->clipboardResult) return false;
     state_->clipboard = text;
     return true;
+}
+
+bool FakeWindow::OpenUrl(const std::string& url) {
+    std::function<bool(const std::string&)> handler;
+    {
+        std::lock_guard guard(state_->mutex);
+        state_->Record(false, "OpenUrl " + url);
+        state_->openedUrls.push_back(url);
+        handler = state_->urlHandler;
+    }
+    return handler ? handler(url) : true;
 }
 
 std::unique_ptr<wnd::ListControl> FakeWindow::CreateListControl(int32_t controlId, int32_t left, int32_t top,

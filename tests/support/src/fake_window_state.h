@@ -48,6 +48,8 @@ struct FakeWindowState {
     std::function<uint32_t(const std::vector<wnd::MenuItem>&)> menuChooser;
     std::wstring clipboard;
     bool clipboardResult = true;
+    std::vector<std::string> openedUrls;
+    std::function<bool(const std::string&)> urlHandler;
     int openFonts = 0;
 
     int32_t charWidth = 8;

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 #include "liborvaniot_drm_client/libdrm_client_probe_sweep.h"
@@ -18,12 +19,13 @@
 #include "liborvaniot_os/liborvaniot_os_net.h"
 #include "liborvaniot_os/liborvaniot_os_net_group.h"
 #include "liborvaniot_os/liborvaniot_os_net_watch.h"
+#include "liborvaniot_os/liborvaniot_os_report_labels.h"
 #include "liborvaniot_os/liborvaniot_os_stop.h"
 #include "liborvaniot_os/liborvaniot_os_thread.h"
 
 namespace {
 
-constexpr char kSourcePath[] = "liborvaniot_drm_client/Linux/src/drm_client_func/libdrm_client_probe";
+constexpr const char* kSourcePath = liborvaniot_os_report_labels::kProbeClient;
 constexpr char kRoutine[] = "libdrm_client_probe_listen_thread_routine";
 
 // The longest the listener waits for its sockets while a scan runs (its give-up is checked this
@@ -53,11 +55,14 @@ constexpr uint64_t kSweepSendsPerPass = 64;
 // stop descriptor.
 constexpr int32_t kMaxSockets = LIBORVANIOT_OS_NET_MAX_CHANNELS + 5;
 
-// The client context: zeroed by every start, then touched only by the listener thread, except for
-// the lock, which also serialises the owner's scan requests.
+// The client context: made afresh by every start and ended by its stop, touched only by the
+// listener thread in between, except for the lock, which serialises the owner's scan requests and
+// targets with the listener's scan bookkeeping (every change of scan_state is made holding it), and
+// what it guards.
 struct drm_probe_client {
-    struct_plock lock;
-    int32_t lock_ready = 0;
+    drm_probe_client(const char* creator, const char* destroyer, int32_t line) : lock(creator, destroyer, line) {}
+
+    tracked_lock lock;
     // 1 when the channels must be brought in line with the host's addresses at the next pass.
     int32_t reopen = 0;
     // 1 when some address could not be opened; it is tried again before the next burst.
@@ -75,19 +80,26 @@ struct drm_probe_client {
     // that has targets and kept, so that late answers still arrive.
     liborvaniot_os_socket unicast_sock = LIBORVANIOT_OS_INVALID_SOCKET;
     // Written by the owner under the lock, taken over by each scan when it starts.
-    std::vector<drm_probe_target_range> targets;
-    uint32_t target_rate = LIBDRM_CLIENT_SWEEP_RATE;
+    std::vector<drm_probe_target_range> targets GUARDED_BY(lock);
+    uint32_t target_rate GUARDED_BY(lock) = LIBDRM_CLIENT_SWEEP_RATE;
     drm_probe_sweep sweep;
     // The socket whose turn it is to be read first, so that a flooded one cannot starve the rest.
     int32_t first_reader = 0;
     drm_probe_device record{};
 };
 
-drm_probe_client client;
+// Present from a start whose lock could be made until the stop. Never destroyed: a listener still
+// running while the process exits keeps its context.
+std::optional<drm_probe_client>& client = *new std::optional<drm_probe_client>();
 liborvaniot_os_sys_thread listener;
 std::atomic<int32_t> started{0};
-// Written only under the context lock; atomic so that it can also be read without it.
+// Changed only through set_scan_state, under the context lock; atomic so that it can also be read
+// without it.
 std::atomic<int32_t> scan_state{LIBDRM_CLIENT_SCAN_IDLE};
+
+void set_scan_state(drm_probe_client* c, int32_t state) REQUIRES(c->lock) {
+    scan_state.store(state);
+}
 std::atomic<int32_t> open_channel_count{0};
 // Created by start and closed by stop on the owner's thread, so a signal never reaches a descriptor
 // that has been closed or reused.
@@ -267,8 +279,8 @@ struct scan_timing {
     bool burst_pending = false;
 };
 
-// Takes over the owner's targets for the scan that starts now. Called under the lock.
-void begin_sweep(drm_probe_client* c) {
+// Takes over the owner's targets for the scan that starts now.
+void begin_sweep(drm_probe_client* c) REQUIRES(c->lock) {
     sweep_sent.store(0);
     sweep_failed.store(0);
     c->sweep.begin(c->targets, c->target_rate, now_us());
@@ -290,7 +302,7 @@ void update_scan(drm_probe_client* c, scan_timing* timing) {
         plock_guard held(c->lock, kRoutine, __LINE__);
         if (scan_state.load() == LIBDRM_CLIENT_SCAN_REQUESTED) {
             liborvaniot_os_gettimeofday(&timing->start);
-            scan_state.store(LIBDRM_CLIENT_SCAN_RUNNING);
+            set_scan_state(c, LIBDRM_CLIENT_SCAN_RUNNING);
             timing->last_send = liborvaniot_os_timeval{0, 0};
             timing->burst_pending = multicast_enabled.load() != 0;
             timing->send = false;
@@ -308,7 +320,7 @@ void update_scan(drm_probe_client* c, scan_timing* timing) {
             // A request made meanwhile starts a new scan rather than being given up with this one;
             // probes still due to single addresses keep the scan running until they are out.
             if (scan_state.load() == LIBDRM_CLIENT_SCAN_RUNNING) {
-                if (c->sweep.done()) scan_state.store(LIBDRM_CLIENT_SCAN_IDLE);
+                if (c->sweep.done()) set_scan_state(c, LIBDRM_CLIENT_SCAN_IDLE);
                 given_up = true;
             }
         }
@@ -328,7 +340,7 @@ void finish_scan_when_sent(drm_probe_client* c, const scan_timing& timing) {
     if (timing.burst_pending || !c->sweep.done() || scan_state.load() != LIBDRM_CLIENT_SCAN_RUNNING) return;
     plock_guard held(c->lock, kRoutine, __LINE__);
     // Requests made while the probes went out are answered by them.
-    scan_state.store(LIBDRM_CLIENT_SCAN_IDLE);
+    set_scan_state(c, LIBDRM_CLIENT_SCAN_IDLE);
 }
 
 void finish_burst(drm_probe_client* c, scan_timing* timing) {
@@ -468,20 +480,21 @@ void libdrm_client_probe_set_receive_batch(int32_t datagrams) {
 
 int32_t liborvaniot_drm_client_probe_listen_start() {
     if (started.load() == 1) return 0;
-    client = drm_probe_client{};
-    // A request left over from an earlier listener is not a request to this one.
+    // A request left over from an earlier listener is not a request to this one; no listener runs,
+    // so nobody else changes the state meanwhile.
     scan_state.store(LIBDRM_CLIENT_SCAN_IDLE);
-    if (liborvaniot_os_mutex_struct_plock_init(&client.lock, "liborvaniot_drm_client_probe_listen_start",
-                                               __LINE__) != 0) {
+    client.emplace("liborvaniot_drm_client_probe_listen_start", "liborvaniot_drm_client_probe_listen_stop",
+                   __LINE__);
+    if (!client->lock.exists()) {
+        client.reset();
         return 1;
     }
-    client.lock_ready = 1;
     // Without it the listener still works, only later: it then notices requests at its next pass.
     liborvaniot_os_socket fresh_wakeup = LIBORVANIOT_OS_INVALID_SOCKET;
     liborvaniot_os_net_wakeup_open(&fresh_wakeup);
     wakeup.store(fresh_wakeup);
     listener.routine = libdrm_client_probe_listen_thread_routine;
-    listener.arg = &client;
+    listener.arg = &*client;
     listener.id.store(0);
     // A refusal is logged by the thread layer; the client then counts as started with nothing running,
     // and stop returns at once.
@@ -491,10 +504,11 @@ int32_t liborvaniot_drm_client_probe_listen_start() {
 }
 
 int32_t liborvaniot_drm_client_probe_set_targets(std::span<const drm_probe_target_range> ranges, uint32_t rate) {
-    if (started.load() != 1 || client.lock_ready != 1) return 1;
-    plock_guard held(client.lock, "liborvaniot_drm_client_probe_set_targets", __LINE__);
-    client.targets.assign(ranges.begin(), ranges.end());
-    client.target_rate = rate == 0 ? LIBDRM_CLIENT_SWEEP_RATE : rate;
+    if (started.load() != 1 || !client.has_value()) return 1;
+    drm_probe_client* c = &*client;
+    plock_guard held(c->lock, "liborvaniot_drm_client_probe_set_targets", __LINE__);
+    c->targets.assign(ranges.begin(), ranges.end());
+    c->target_rate = rate == 0 ? LIBDRM_CLIENT_SWEEP_RATE : rate;
     return 0;
 }
 
@@ -511,10 +525,11 @@ uint64_t liborvaniot_drm_client_probe_sweep_failed() {
 }
 
 int32_t liborvaniot_drm_client_probe_scan() {
-    if (started.load() != 1 || client.lock_ready != 1) return 1;
+    if (started.load() != 1 || !client.has_value()) return 1;
     {
-        plock_guard held(client.lock, "liborvaniot_drm_client_probe_scan", __LINE__);
-        scan_state.store(LIBDRM_CLIENT_SCAN_REQUESTED);
+        drm_probe_client* c = &*client;
+        plock_guard held(c->lock, "liborvaniot_drm_client_probe_scan", __LINE__);
+        set_scan_state(c, LIBDRM_CLIENT_SCAN_REQUESTED);
     }
     wake_listener();
     return 0;
@@ -528,11 +543,8 @@ void liborvaniot_drm_client_probe_listen_stop() {
     listener.id.store(0);
     liborvaniot_os_socket stale_wakeup = wakeup.exchange(LIBORVANIOT_OS_INVALID_SOCKET);
     liborvaniot_os_net_descriptor_close(&stale_wakeup);
-    if (client.lock_ready == 1) {
-        liborvaniot_os_mutex_struct_plock_free(&client.lock, "liborvaniot_drm_client_probe_listen_stop",
-                                               __LINE__);
-        client.lock_ready = 0;
-    }
+    // The listener has ended: its context, and with it the lock, goes.
+    client.reset();
     started.store(0);
 }
 

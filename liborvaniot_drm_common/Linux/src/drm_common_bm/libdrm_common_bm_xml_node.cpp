@@ -9,12 +9,12 @@
 #include "libdrm_common_bm_xml_reader.h"
 #include "liborvaniot_os/liborvaniot_os_debug.h"
 #include "liborvaniot_os/liborvaniot_os_mem.h"
+#include "liborvaniot_os/liborvaniot_os_report_labels.h"
 #include "liborvaniot_os/liborvaniot_os_thread.h"
 
 namespace {
 
-constexpr const char* kSourcePath =
-    "liborvaniot_drm_common/Linux/src/drm_common_bm/libdrm_common_bm_xml_node";
+constexpr const char* kSourcePath = liborvaniot_os_report_labels::kXmlNode;
 
 constexpr int32_t kFirstStorageNodes = 16;
 constexpr int64_t kOverflowLinePeriodMs = 1000;

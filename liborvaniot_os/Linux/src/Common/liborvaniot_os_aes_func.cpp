@@ -5,10 +5,11 @@
 #include <cstring>
 
 #include "liborvaniot_os/liborvaniot_os_mem.h"
+#include "liborvaniot_os/liborvaniot_os_report_labels.h"
 
 namespace {
 
-constexpr char kSourcePath[] = "liborvaniot_os/Linux/src/Common/liborvaniot_os_aes_func";
+constexpr const char* kSourcePath = liborvaniot_os_report_labels::kAes;
 
 liborvaniot_os_aes_context* enc_context = nullptr;
 liborvaniot_os_aes_context* dec_context = nullptr;

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "liborvaniot_os/liborvaniot_os_mem.h"
+#include "liborvaniot_os/liborvaniot_os_report_labels.h"
 #include "liborvaniot_os_debug_sink.h"
 
 struct_plock liborvaniot_os_debug_mx;
@@ -17,11 +18,10 @@ struct_plock liborvaniot_core_cms_loop_mx;
 namespace {
 
 // Recorded as the file of this module's tracked allocations, and so printed by the leak report.
-constexpr const char* kModulePath = "liborvaniot_os/Linux/src/Common/liborvaniot_os_debug";
+constexpr const char* kModulePath = liborvaniot_os_report_labels::kDebug;
 constexpr char kLengthError[] = "\nerror !! len != buf_null_size\n";
 
-// Used by the log call only while it holds the log lock.
-char shared_buffer[MAX_DBG_MSG_NULL_SIZE];
+char shared_buffer[MAX_DBG_MSG_NULL_SIZE] GUARDED_BY(liborvaniot_os_debug_mx);
 
 // Formats into the fixed buffer, or into a tracked heap block when the message does not fit, and
 // writes the result. The formatter runs twice: once to measure, once to write.
@@ -70,12 +70,11 @@ int32_t destroy_if_present(struct_plock* lock, int32_t line) {
 
 void liborvaniot_os_debug_printf(const char* caller, int32_t line, const char* format, ...) {
     if (!liborvaniot_os_mutex_is_present(&liborvaniot_os_debug_mx)) return;
-    liborvaniot_os_mutex_struct_plock_lock(&liborvaniot_os_debug_mx, caller, line);
+    plock_guard held(liborvaniot_os_debug_mx, caller, line);
     va_list args;
     va_start(args, format);
     format_and_write(shared_buffer, format, args);
     va_end(args);
-    liborvaniot_os_mutex_struct_plock_unlock(&liborvaniot_os_debug_mx, caller, line);
 }
 
 void liborvaniot_os_debug_raw_printf(char* buffer, const char* format, ...) {

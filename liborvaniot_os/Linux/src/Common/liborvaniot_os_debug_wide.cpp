@@ -14,8 +14,8 @@ constexpr size_t kWideCapacity = 14336;
 constexpr char kTooLong[] = "\nerror !! MAX_DBG_MSG_NULL_SIZE\n";
 
 // Both used only while the log lock is held.
-wchar_t wide_buffer[kWideCapacity];
-char utf8_buffer[MAX_DBG_MSG_NULL_SIZE * 4];
+wchar_t wide_buffer[kWideCapacity] GUARDED_BY(liborvaniot_os_debug_mx);
+char utf8_buffer[MAX_DBG_MSG_NULL_SIZE * 4] GUARDED_BY(liborvaniot_os_debug_mx);
 
 bool is_flag_or_width(wchar_t c) {
     return c == L'-' || c == L'+' || c == L' ' || c == L'#' || c == L'0' || c == L'.' || c == L'*' ||

@@ -22,12 +22,17 @@ using liborvaniot_os_memory_status::kLowMemory;
 
 using liborvaniot_os_mem_records::record;
 
-// Guarded by the memory lock. Found by address in constant time, so that a release does not walk
-// every live block (the XML reader's tables and the probe client's buffers are many).
-liborvaniot_os_mem_records::registry& records() {
+// Found by address in constant time, so that a release does not walk every live block (the XML
+// reader's tables and the probe client's buffers are many).
+liborvaniot_os_mem_records::registry& unguarded_records() {
     // Never destroyed: a detached thread may still release a block while the process exits.
     static auto* instance = new liborvaniot_os_mem_records::registry();
     return *instance;
+}
+
+// The records as everyone but a count taken before the memory lock exists sees them.
+liborvaniot_os_mem_records::registry& records() REQUIRES(liborvaniot_os_mem_mx) {
+    return unguarded_records();
 }
 
 const char* or_empty(const char* text) {
@@ -40,13 +45,14 @@ uint64_t available_physical_memory() {
     return liborvaniot_os_memory_status::available_physical_memory(&bytes) ? bytes : kLowMemory;
 }
 
-// Both called under the memory lock. The file text is kept, not copied: callers pass source paths
-// that live for the whole run, and the leak report cuts them to 256 characters.
-bool _user_malloc_add_mem_info(void* block, uint64_t size, const char* file, int32_t line) {
+// The file text is kept, not copied: callers pass source paths that live for the whole run, and the
+// leak report cuts them to 256 characters.
+bool _user_malloc_add_mem_info(void* block, uint64_t size, const char* file, int32_t line)
+    REQUIRES(liborvaniot_os_mem_mx) {
     return records().add(block, size, or_empty(file), line);
 }
 
-int32_t _user_malloc_remove_mem_info(void* block, uint64_t* size) {
+int32_t _user_malloc_remove_mem_info(void* block, uint64_t* size) REQUIRES(liborvaniot_os_mem_mx) {
     return records().remove(block, size) ? 1 : 0;
 }
 
@@ -138,7 +144,7 @@ void liborvaniot_os_mem_report_leaks() {
 int32_t liborvaniot_os_mem_outstanding_count() {
     // Without the memory lock nothing can change the records.
     if (!liborvaniot_os_mutex_is_present(&liborvaniot_os_mem_mx)) {
-        return records().count();
+        return unguarded_records().count();
     }
     plock_guard held(liborvaniot_os_mem_mx, "liborvaniot_os_mem_outstanding_count", __LINE__);
     return records().count();

@@ -251,6 +251,16 @@ int32_t liborvaniot_os_mutex_struct_plock_free(struct_plock* lock, const char* c
     return result;
 }
 
+tracked_lock::tracked_lock(const char* creator, const char* destroyer, int32_t line)
+    : destroyer_(destroyer), line_(line) {
+    // A refusal has been reported by the creation; exists() tells the owner.
+    liborvaniot_os_mutex_struct_plock_init(&lock_, creator, line);
+}
+
+tracked_lock::~tracked_lock() {
+    if (exists()) liborvaniot_os_mutex_struct_plock_free(&lock_, destroyer_, line_);
+}
+
 int32_t mfc_mutex_init(mfc_mutex_handle* handle) {
     if (*handle != nullptr) {
         report("mfc_mutex_init,__mutex != 0,error !!\n");

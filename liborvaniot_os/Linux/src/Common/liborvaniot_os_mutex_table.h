@@ -39,9 +39,9 @@ struct slot {
 struct table {
     // Guards in_use, the owner fields, the count, the cursor and the created flag.
     liborvaniot_os_system_mutex guard;
-    bool created = false;
-    int32_t in_use_count = 0;
-    int32_t cursor = kFirstCursor;
+    bool created GUARDED_BY(guard) = false;
+    int32_t in_use_count GUARDED_BY(guard) = 0;
+    int32_t cursor GUARDED_BY(guard) = kFirstCursor;
     slot slots[LIBORVANIOT_OS_MUTEX_SLOTS];
 };
 
@@ -84,13 +84,13 @@ inline void write_holder(slot& s, int32_t lock, const char* name, int32_t line, 
 liborvaniot_os_mutex_resource read(const slot& s);
 
 // Under the table mutex: clears every slot (not the system mutexes) and resets count and cursor.
-void reset(table& t, int64_t created_counter);
+void reset(table& t, int64_t created_counter) REQUIRES(t.guard);
 
 // Under the table mutex: next fit from the cursor up to the last slot, the cursor always pointing
 // past the slot last tried. The slot found is marked in use with its owner; -1 when none is free.
-int32_t take_slot(table& t, const char* caller, int32_t line);
+int32_t take_slot(table& t, const char* caller, int32_t line) REQUIRES(t.guard);
 
 // Under the table mutex: gives a slot back (owner and holder cleared).
-void give_back(table& t, int32_t index);
+void give_back(table& t, int32_t index) REQUIRES(t.guard);
 
 }  // namespace liborvaniot_os_mutex_table

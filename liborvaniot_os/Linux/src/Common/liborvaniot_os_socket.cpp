@@ -12,15 +12,20 @@ struct socket_slot {
     int32_t line;
 };
 
-// Guarded by the socket lock; the end-of-run report reads it after the lock is gone.
 struct socket_table {
     bool created = false;
     socket_slot slots[LIBORVANIOT_OS_SOCKET_SLOTS];
 };
 
-socket_table& table() {
+socket_table& unguarded_table() {
     static socket_table* instance = new socket_table();  // never destroyed, like the other runtime tables
     return *instance;
+}
+
+// Opening and closing hold the socket lock; only the end-of-run report reads the table without it,
+// once the lock is gone.
+socket_table& table() REQUIRES(liborvaniot_os_socket_mx) {
+    return unguarded_table();
 }
 
 }  // namespace
@@ -66,7 +71,7 @@ void liborvaniot_os_socket_debug_close(liborvaniot_os_socket* sock) {
 }
 
 void liborvaniot_os_socket_report_leaks() {
-    socket_table& t = table();
+    socket_table& t = unguarded_table();
     if (!t.created) return;
     for (const auto& slot : t.slots) {
         if (slot.handle == LIBORVANIOT_OS_INVALID_SOCKET) continue;

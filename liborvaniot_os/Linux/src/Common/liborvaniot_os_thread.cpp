@@ -27,10 +27,12 @@ int32_t sys_thread_entry(void* parameter) {
 int32_t pthread_entry(void* parameter);
 
 // The status lock is taken under each step's own name, so misuse diagnostics point at the step.
-class status_guard {
+class SCOPED_CAPABILITY status_guard {
   public:
     status_guard(liborvaniot_os_pthread* record, const char* caller, int32_t line)
+        ACQUIRE(record->status_lock)
         : guard_(record->status_lock, caller, line) {}
+    ~status_guard() RELEASE() = default;
 
   private:
     plock_guard guard_;
@@ -74,12 +76,22 @@ int32_t liborvaniot_os_pthread_finalize_m(struct_plock* guard) {
 
 namespace {
 
-// Clears the record and creates its two locks; on failure destroys whichever of them exists.
-int32_t prepare_record(liborvaniot_os_pthread* record, struct_plock* guard, void* user_arg,
-                       const char* caller, int32_t line) {
+// A cleared record, prepared and idle. Its locks do not exist yet, so no other thread reaches it.
+void clear_record(liborvaniot_os_pthread* record) NO_THREAD_SAFETY_ANALYSIS {
     *record = liborvaniot_os_pthread{};
     record->magic = 0x5678;
     record->status = LIBORVANIOT_OS_PTHREAD_IDLE;
+}
+
+// The exit value of a joined thread: once the thread has ended the record is its owner's alone.
+int32_t joined_result(const liborvaniot_os_pthread* record) NO_THREAD_SAFETY_ANALYSIS {
+    return record->result;
+}
+
+// Clears the record and creates its two locks; on failure destroys whichever of them exists.
+int32_t prepare_record(liborvaniot_os_pthread* record, struct_plock* guard, void* user_arg,
+                       const char* caller, int32_t line) {
+    clear_record(record);
     if (liborvaniot_os_mutex_struct_plock_init(&record->status_lock, caller, line) != 0 ||
         liborvaniot_os_mutex_struct_plock_init(&record->second_lock, caller, line) != 0) {
         liborvaniot_os_pthread_lock_deinit(record);
@@ -186,9 +198,7 @@ int32_t liborvaniot_os_pthread_start(liborvaniot_os_pthread* record, struct_ploc
                                      int32_t (*routine)(liborvaniot_os_pthread*), const char* caller,
                                      int32_t line) {
     if (record->magic == 0x5678) return 0;
-    *record = liborvaniot_os_pthread{};
-    record->magic = 0x5678;
-    record->status = LIBORVANIOT_OS_PTHREAD_IDLE;
+    clear_record(record);
     if (liborvaniot_os_pthread_initialize_m(guard) != 0) {
         record->magic = 0;
         return -1;
@@ -221,8 +231,7 @@ int32_t liborvaniot_os_pthread_stop(liborvaniot_os_pthread* record, struct_plock
     liborvaniot_os_thread_get_status(record);
     liborvaniot_os_thread_release(record);
     liborvaniot_os_thread_join(record);
-    // The thread has ended and the record is ours alone until it is cleared below.
-    const int32_t exit_value = record->result;
+    const int32_t exit_value = joined_result(record);
     liborvaniot_os_pthread_finalize_m(guard);
     liborvaniot_os_pthread_lock_deinit(record);
     return exit_value;

@@ -1,4 +1,5 @@
 // The IP Helper's adapter list (GetAdaptersAddresses), read whole into an owned buffer.
+// The portable code built with this file is in Linux/src/Common (see liborvaniot_os/README.md).
 #pragma once
 
 #include <winsock2.h>

@@ -1,6 +1,7 @@
 // The system's side of the address watch: the adapter list as link states, and the IP Helper's
 // notifications for unicast addresses and interfaces. Wine has the notification calls as stand-ins
 // that report success and never notify, so under Wine there is no subscription and the watch polls.
+// The portable code built with this file is in Linux/src/Common (see liborvaniot_os/README.md).
 #include "liborvaniot_os_change_notices.h"
 
 #include <winsock2.h>

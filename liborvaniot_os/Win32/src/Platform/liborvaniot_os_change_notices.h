@@ -1,6 +1,7 @@
 // What the address watch compares and what wakes it: the state of the host's links and IPv4
 // addresses, and the system's change notifications, both replaceable so that the watch's logic can
 // be tested where the system never changes or never notifies (Wine).
+// The portable code built with this file is in Linux/src/Common (see liborvaniot_os/README.md).
 #pragma once
 
 #include <compare>

@@ -1,5 +1,6 @@
 // Clocks on Windows: the performance counter and its frequency, the system time as a file time,
 // the C runtime's 64-bit local-time conversion, and Sleep.
+// The portable code built with this file is in Linux/src/Common (see liborvaniot_os/README.md).
 #include "liborvaniot_os_clock.h"
 
 #include <windows.h>

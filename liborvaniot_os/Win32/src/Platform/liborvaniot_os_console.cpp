@@ -1,4 +1,5 @@
 // Terminal checks, the console control handler and the shell's "open" on Windows.
+// The portable code built with this file is in Linux/src/Common (see liborvaniot_os/README.md).
 #include "liborvaniot_os/liborvaniot_os_console.h"
 
 #include <fcntl.h>

@@ -1,4 +1,5 @@
 // The current directory from GetCurrentDirectoryW, which is wide text already.
+// The portable code built with this file is in Linux/src/Common (see liborvaniot_os/README.md).
 #include "liborvaniot_os_current_directory.h"
 
 #include <windows.h>

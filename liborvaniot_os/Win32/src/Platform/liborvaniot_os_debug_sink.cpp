@@ -1,5 +1,6 @@
 // The debugger's output channel, and standard error as well when the process has one, so that
 // tests and users can read the diagnostics without a debugger.
+// The portable code built with this file is in Linux/src/Common (see liborvaniot_os/README.md).
 #include "liborvaniot_os_debug_sink.h"
 
 #include <io.h>

@@ -1,5 +1,6 @@
 // Replacing a file whole on Windows: a fresh name created exclusively, then moved over the target in
 // one step.
+// The portable code built with this file is in Linux/src/Common (see liborvaniot_os/README.md).
 #include "liborvaniot_os/liborvaniot_os_file.h"
 
 #include <windows.h>

@@ -1,4 +1,5 @@
 // The host's IPv4 addresses and its interfaces from the IP Helper's adapter list.
+// The portable code built with this file is in Linux/src/Common (see liborvaniot_os/README.md).
 #include "liborvaniot_os_host_addresses.h"
 
 #include <winsock2.h>

@@ -1,5 +1,6 @@
 // The system's IP Helper calls for unicast addresses, looked up at run time: they are never called
 // under Wine, whose stand-ins end the process, and a missing one must not stop the program loading.
+// The portable code built with this file is in Linux/src/Common (see liborvaniot_os/README.md).
 #include "liborvaniot_os_ip_helper.h"
 
 #include <winsock2.h>

@@ -2,6 +2,7 @@
 // addresses), the routes that go with them and the address probe, as a table the code calls
 // through, so that its logic can be tested against a fake where the real calls cannot run: Wine
 // lacks them and ends the process when they are called.
+// The portable code built with this file is in Linux/src/Common (see liborvaniot_os/README.md).
 #pragma once
 
 #include <winsock2.h>

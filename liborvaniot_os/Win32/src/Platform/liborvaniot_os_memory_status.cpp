@@ -1,5 +1,6 @@
 // Available memory on Windows: GlobalMemoryStatusEx, whose figure already counts the standby pages
 // the system can reuse.
+// The portable code built with this file is in Linux/src/Common (see liborvaniot_os/README.md).
 #include "liborvaniot_os_memory_status.h"
 
 #include <windows.h>

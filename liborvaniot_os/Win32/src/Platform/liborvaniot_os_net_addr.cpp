@@ -3,6 +3,7 @@
 // each a host address added with a short lifetime through the IP Helper, with the routes it serves,
 // renewed while the program runs, so that a killed run's address expires by itself. Where the IP
 // Helper calls cannot be used (Wine), every change fails cleanly with ENOTSUP and nothing is added.
+// The portable code built with this file is in Linux/src/Common (see liborvaniot_os/README.md).
 #include "liborvaniot_os/liborvaniot_os_net_addr.h"
 
 #include <winsock2.h>

@@ -1,6 +1,7 @@
 // Reaching a device on another subnet of the same link on Windows: the host's networks come from
 // the adapter list, address probes and routes of our own go through the IP Helper (never under
 // Wine, which lacks the calls: there they fail with ENOTSUP and change nothing).
+// The portable code built with this file is in Linux/src/Common (see liborvaniot_os/README.md).
 #include "liborvaniot_os/liborvaniot_os_net_reach.h"
 
 #include <winsock2.h>

@@ -3,6 +3,7 @@
 // and addresses whenever the IP Helper notifies a change, or every second where it gives no
 // notifications (Wine), and makes the socket readable only when something besides a lifetime
 // changed: renewals, ours and other finders', wake nobody.
+// The portable code built with this file is in Linux/src/Common (see liborvaniot_os/README.md).
 #include "liborvaniot_os/liborvaniot_os_net_watch.h"
 
 #include <winsock2.h>

@@ -1,4 +1,5 @@
 // The routes kept with the addresses this process added (see the header).
+// The portable code built with this file is in Linux/src/Common (see liborvaniot_os/README.md).
 #include "liborvaniot_os_own_routes.h"
 
 #include <winsock2.h>

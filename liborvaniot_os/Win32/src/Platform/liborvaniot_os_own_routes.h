@@ -1,6 +1,7 @@
 // Routes this process needs for the addresses it added: Windows ties no route to an address, so
 // each route is kept here under the address it serves, given a lifetime like that address when the
 // process renews it, renewed (or made again, when someone removed it) with it, and removed with it.
+// The portable code built with this file is in Linux/src/Common (see liborvaniot_os/README.md).
 #pragma once
 
 #include <cstdint>

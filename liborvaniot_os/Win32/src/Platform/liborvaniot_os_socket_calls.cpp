@@ -1,6 +1,7 @@
 // Winsock 2.2 behind the runtime's socket calls: started and stopped with the net layer, FIONBIO for
 // non-blocking mode, handles kept out of child processes, the group receiver on the wildcard address
 // and select for readiness. Receiving is in liborvaniot_os_socket_receive.cpp.
+// The portable code built with this file is in Linux/src/Common (see liborvaniot_os/README.md).
 #include "liborvaniot_os_socket_calls.h"
 
 #include <winsock2.h>

@@ -1,6 +1,7 @@
 // Receiving on Windows: WSARecvMsg, so that a group receiver learns each datagram's destination
 // and keeps only those sent to its group, and WSAEMSGSIZE as an over-long datagram.
 // Winsock 2 comes first: the other headers build on it.
+// The portable code built with this file is in Linux/src/Common (see liborvaniot_os/README.md).
 #include <winsock2.h>
 
 #include <mswsock.h>

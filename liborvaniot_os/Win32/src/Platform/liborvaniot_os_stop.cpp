@@ -1,5 +1,6 @@
 // The stop on Windows: the console control handler runs on a thread of its own, so raising the stop
 // is an ordinary store, and waits poll the flag (select takes no event handles).
+// The portable code built with this file is in Linux/src/Common (see liborvaniot_os/README.md).
 #include "liborvaniot_os/liborvaniot_os_stop.h"
 
 #include "liborvaniot_os/liborvaniot_os_thread.h"

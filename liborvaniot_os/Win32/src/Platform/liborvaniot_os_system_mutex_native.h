@@ -2,6 +2,7 @@
 // is constant-initialised, costs no kernel object and no round trip to the kernel when uncontended,
 // and has nothing to close. It does not let its owner in again; the tracked locks recognise their
 // holder before they wait, so they never ask it to.
+// The portable code built with this file is in Linux/src/Common (see liborvaniot_os/README.md).
 #pragma once
 
 #include <windows.h>

@@ -1,6 +1,7 @@
 // Threads on Windows: _beginthreadex (the C runtime's start, since the bodies use it), with the
 // body's result as the thread's exit code. A system thread's handle is closed at once (nobody waits
 // for it); a user thread's is kept for the join.
+// The portable code built with this file is in Linux/src/Common (see liborvaniot_os/README.md).
 #include "liborvaniot_os_thread_calls.h"
 
 #include <process.h>

@@ -1,4 +1,5 @@
 // Winsock handles as the runtime's socket values, and Winsock errors as POSIX numbers.
+// The portable code built with this file is in Linux/src/Common (see liborvaniot_os/README.md).
 #pragma once
 
 #include <winsock2.h>

@@ -13,6 +13,13 @@
 
 namespace orvan::wnd {
 
+// Opens url with the desktop's URL handler, or with the replacement set below; false when no
+// handler accepted it. Every view's OpenUrl comes here.
+bool OpenUrl(const std::string& url);
+
+// Replaces the URL handler (tests, embedding); an empty function restores the desktop's.
+void SetUrlOpener(std::function<bool(const std::string&)> opener);
+
 // What the frame needs to place itself: the screen and the sizes of the frame's decoration.
 struct ScreenMetrics {
     int32_t screenWidth = 0;

@@ -1,6 +1,6 @@
 // The window layer as the toolkit and the screens see it: device contexts, resource bitmaps and
-// cursors, the child view's invalidation, capture, timers and posted messages, the list control
-// and the desktop's URL handler. The Qt implementation lives next to this header and is the only
+// cursors, the child view's invalidation, capture, timers and posted messages, the list control,
+// popup menu, clipboard and the desktop's URL handler. The Qt implementation lives next to this header and is the only
 // code that includes Qt; tests drive the toolkit through a recording implementation instead.
 #pragma once
 
@@ -174,6 +174,8 @@ class Window {
     virtual uint32_t TrackPopupMenu(const std::vector<MenuItem>& items, Point point) = 0;
     // Puts text on the clipboard; false when it could not.
     virtual bool SetClipboardText(const std::wstring& text) = 0;
+    // Opens url with the desktop's URL handler; false when it is no URL or no handler accepted it.
+    virtual bool OpenUrl(const std::string& url) = 0;
     // Shows text in a modal message box over the program's window, with an OK button, and waits
     // until the user closes it: for what the user must read before going on.
     virtual void ShowNotice(const std::wstring& text) = 0;
@@ -189,11 +191,5 @@ class Window {
                                (message, wparam, lparam))
     ORVAN_WND_SYSTEM_SPELLINGS(std::unique_ptr<Font>, CreateFontIndirect, (const FontDesc& desc), (desc))
 };
-
-// Opens url with the desktop's URL handler; false when no handler accepted it.
-bool OpenUrl(const std::string& url);
-
-// Replaces the URL handler (tests, embedding); an empty function restores the desktop's.
-void SetUrlOpener(std::function<bool(const std::string&)> opener);
 
 }  // namespace orvan::wnd

@@ -13,6 +13,7 @@
 #include <QResizeEvent>
 #include <QTimerEvent>
 
+#include "orvan_wnd/host.h"
 #include "qt_device_context.h"
 #include "qt_list_control.h"
 #include "qt_picture.h"
@@ -155,6 +156,10 @@ bool QtChildView::SetClipboardText(const std::wstring& text) {
     if (clipboard == nullptr) return false;
     clipboard->setText(QString::fromStdWString(text), QClipboard::Clipboard);
     return true;
+}
+
+bool QtChildView::OpenUrl(const std::string& url) {
+    return orvan::wnd::OpenUrl(url);
 }
 
 void QtChildView::ShowNotice(const std::wstring& text) {

@@ -3,6 +3,7 @@
 #include <iterator>
 #include <optional>
 
+#include "orvan_wnd/host.h"
 #include "win32_clipboard.h"
 #include "win32_device_context.h"
 #include "win32_list_control.h"
@@ -235,6 +236,10 @@ uint32_t Win32ChildView::TrackPopupMenu(const std::vector<MenuItem>& items, Poin
 
 bool Win32ChildView::SetClipboardText(const std::wstring& text) {
     return PutTextOnClipboard(hwnd_, text);
+}
+
+bool Win32ChildView::OpenUrl(const std::string& url) {
+    return orvan::wnd::OpenUrl(url);
 }
 
 void Win32ChildView::ShowNotice(const std::wstring& text) {

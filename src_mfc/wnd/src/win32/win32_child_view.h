@@ -44,6 +44,7 @@ class Win32ChildView final : public Window {
                                                    int32_t right, int32_t bottom) override;
     uint32_t TrackPopupMenu(const std::vector<MenuItem>& items, Point point) override;
     bool SetClipboardText(const std::wstring& text) override;
+    bool OpenUrl(const std::string& url) override;
     void ShowNotice(const std::wstring& text) override;
     std::optional<std::wstring> PromptText(const TextPrompt& prompt) override;
     std::unique_ptr<PictureDrawer> OpenPictureDrawer() override;

@@ -46,6 +46,9 @@ class FakeWindow final : public wnd::Window {
     void SetPopupMenuChoice(uint32_t id);
     void SetPopupMenuChooser(std::function<uint32_t(const std::vector<wnd::MenuItem>&)> chooser);
     void SetClipboardResult(bool value);
+    // Decides what OpenUrl returns (true when none is set); it runs outside the window's lock, as
+    // the desktop's handler runs beside the program.
+    void SetUrlHandler(std::function<bool(const std::string& url)> handler);
 
     // What the user types into text prompts, one answer after the other (nothing: Cancel). Each
     // answer goes through the prompt's check; one it refuses is recorded and the next is typed.
@@ -78,6 +81,8 @@ class FakeWindow final : public wnd::Window {
     std::vector<std::vector<wnd::MenuItem>> PopupMenus() const;
     // What the clipboard holds: the text of the last successful SetClipboardText.
     std::wstring ClipboardText() const;
+    // Every URL given to OpenUrl, in order, accepted or not.
+    std::vector<std::string> OpenedUrls() const;
     // The texts of every notice shown, in order (each returns at once, as if closed).
     std::vector<std::wstring> Notices() const;
     // The prompts shown, and what their checks said to refused answers, in order.
@@ -107,6 +112,8 @@ class FakeWindow final : public wnd::Window {
     // Recorded as "TrackPopupMenu at (x,y)" and "SetClipboardText "text"".
     uint32_t TrackPopupMenu(const std::vector<wnd::MenuItem>& items, wnd::Point point) override;
     bool SetClipboardText(const std::wstring& text) override;
+    // Recorded as "OpenUrl url".
+    bool OpenUrl(const std::string& url) override;
     void ShowNotice(const std::wstring& text) override;
     // Recorded as "PromptText "title"".
     std::optional<std::wstring> PromptText(const wnd::TextPrompt& prompt) override;
