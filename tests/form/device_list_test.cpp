@@ -330,7 +330,7 @@ TEST_F(DeviceListTest, ALaterVisitStartsAFreshListenerAndAStaleRepaintShowsNothi
     auto* first = &Open();
     probe_.Deliver(*Record("198.18.1.10", {Scope("hardware", "A")}));  // queued, never painted
     bool lockPresentWhileStopping = false;
-    probe_.onStop = [&] { lockPresentWhileStopping = liborvaniot_os_mutex_is_present(&first->listLock); };
+    probe_.onStop = [&] { lockPresentWhileStopping = first->listLock.exists(); };
 
     Close();
     probe_.onStop = nullptr;

@@ -140,7 +140,7 @@ std::string AddressString(uint32_t address) {
 class SCOPED_CAPABILITY DeviceDrmListActivity::ListGuard {
   public:
     ListGuard(DeviceDrmListActivity& screen, const char* caller, int32_t line) ACQUIRE(screen.listLock) {
-        if (screen.lockReady_) held_.emplace(screen.listLock, caller, line);
+        if (screen.listLock.exists()) held_.emplace(screen.listLock, caller, line);
     }
     ~ListGuard() RELEASE() {}
 
@@ -154,14 +154,15 @@ DeviceDrmListActivity::DeviceDrmListActivity(orvan::wnd::Window* view, ORVAN_UXO
 
 DeviceDrmListActivity::DeviceDrmListActivity(orvan::wnd::Window* view, ORVAN_UXObjectjList* objectList,
                                              AppDelegate* delegate, DeviceListPlatform platform)
-    : ORVAN_UXViewController(view, objectList, delegate), platform_(std::move(platform)) {
+    : ORVAN_UXViewController(view, objectList, delegate),
+      listLock(kConstructor, kDestructor, __LINE__),
+      platform_(std::move(platform)) {
     CreateWidgets();
     BuildDockTree();
     PlaceWidgets();
     if (int32_t* selected = SelectedDevice()) *selected = -1;
     CreateListView();
-    lockReady_ = liborvaniot_os_mutex_struct_plock_init(&listLock, kConstructor, __LINE__) == 0;
-    if (!lockReady_) {
+    if (!listLock.exists()) {
         liborvaniot_os_debug_printf(kConstructor, __LINE__, "%s listLock,error !!\n", kConstructor);
     }
     Register();
@@ -178,10 +179,7 @@ DeviceDrmListActivity::~DeviceDrmListActivity() {
     view->KillTimer(kScanTimerId);
     if (platform_.listen_is_started() == 1) platform_.listen_stop();
     platform_.set_probe_callback(nullptr, nullptr, nullptr);
-    if (lockReady_) {
-        liborvaniot_os_mutex_struct_plock_free(&listLock, kDestructor, __LINE__);
-        lockReady_ = false;
-    }
+    // listLock goes with the screen's members, once nothing can reach it any more.
     DestroyListView();
     objectList->RemoveAll();
     deviceEntries.clear();
@@ -310,10 +308,10 @@ void DeviceDrmListActivity::Register() {
     platform_.set_extra_interface(platform_.link_local_added_address());
     if (platform_.set_link_local_listener) platform_.set_link_local_listener(&OnLinkLocalChanged, this);
     // Outcomes are handed over under listLock: without it no reaching is offered.
-    if (lockReady_ && platform_.set_reach_listener) platform_.set_reach_listener(&OnReached, this);
+    if (listLock.exists() && platform_.set_reach_listener) platform_.set_reach_listener(&OnReached, this);
     addRowHook = &ForwardAddRow;
     // Without listLock no report could be taken safely, so the listener is not started.
-    if (lockReady_ && platform_.listen_is_started() == 0) platform_.listen_start();
+    if (listLock.exists() && platform_.listen_is_started() == 0) platform_.listen_start();
     LoadScanTargets();
 }
 
@@ -738,7 +736,7 @@ std::optional<DeviceEntry> DeviceDrmListActivity::SelectedEntry() const {
 }
 
 void DeviceDrmListActivity::OpenDevice(const DeviceEntry& entry, const std::string& url) {
-    if (selectedReachable_ || !platform_.reach || !lockReady_) {
+    if (selectedReachable_ || !platform_.reach || !listLock.exists()) {
         OpenUrl(url);
         return;
     }
@@ -829,7 +827,7 @@ void device_drm_list_activity_probe_callback(drm_probe_device* record, int32_t k
     if (record == nullptr || userData == nullptr) return;
     if (kind != DRM_PROBE_REPORT_MATCH && kind != DRM_PROBE_REPORT_HELLO && kind != DRM_PROBE_REPORT_BYE) return;
     DeviceDrmListActivity* screen = Screen(userData);
-    if (!screen->lockReady_) return;
+    if (!screen->listLock.exists()) return;
     plock_guard held(screen->listLock, kCallbackCaller, __LINE__);
     const std::string_view endpoint(record->endpoint_address,
                                     strnlen(record->endpoint_address, DRM_PROBE_ENDPOINT_SIZE));

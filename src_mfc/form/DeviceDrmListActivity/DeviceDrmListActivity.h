@@ -111,9 +111,11 @@ class DeviceDrmListActivity final : public ORVAN_UXViewController {
     // sort moves both).
     std::vector<DeviceEntry> deviceEntries;
     std::unique_ptr<orvan::wnd::ListControl> deviceListView;
-    // Guards what the listener thread hands over: the queue, the known addresses, the last sender and
-    // the wake flag. deviceEntries is the user-interface thread's alone and needs no lock.
-    struct_plock listLock;
+    // Guards what the listener thread (and the reach worker) hand over: the queue, the known
+    // addresses, the devices sharing them, the last sender, the wake flag and reaching's outcome.
+    // deviceEntries is the user-interface thread's alone and needs no lock. Created with the screen
+    // and freed with it; when it could not be created, no listener runs.
+    tracked_lock listLock;
     DeviceRowHook addRowHook = nullptr;
 
   private:
@@ -198,7 +200,6 @@ class DeviceDrmListActivity final : public ORVAN_UXViewController {
     DeviceListPlatform platform_;
     DeviceListOrder order_;
     ScanStatus scanStatus_;
-    bool lockReady_ = false;
     // New devices whose rows have not reached the list yet, in arrival order; emptied by Scan
     // together with the entries, so nothing queued before a Scan shows after it.
     std::vector<QueuedDevice> queue_ GUARDED_BY(listLock);
