@@ -7,6 +7,8 @@
 #   scripts/test.sh --sanitizer address   # AddressSanitizer + UndefinedBehaviorSanitizer in ./build-address
 #   scripts/test.sh --sanitizer thread    # ThreadSanitizer in ./build-thread
 #   scripts/test.sh --no-app ...           # without the window (no Qt build)
+#   scripts/test.sh --quick SUITE [CASES]   # one test suite: builds only its program and runs only
+#                                         # it, CASES a gtest filter (e.g. 'DeviceListReach*')
 #   Further arguments go to ctest (for example -R liborvaniot_).
 set -euo pipefail
 
@@ -15,8 +17,15 @@ sanitizer=""
 build=""
 ctest_args=()
 build_app=ON
+quick=""
+cases=""
 while [ $# -gt 0 ]; do
   case "$1" in
+    --quick)
+      quick="$2"
+      shift 2
+      if [ $# -gt 0 ] && [ "${1#-}" = "$1" ]; then cases="$1"; shift; fi
+      ;;
     --sanitizer) sanitizer="$2"; shift 2 ;;
     --build-dir) build="$2"; shift 2 ;;
     --no-app) build_app=OFF; shift ;;
@@ -26,15 +35,27 @@ while [ $# -gt 0 ]; do
 done
 build=${build:-$top/build${sanitizer:+-$sanitizer}}
 
+run_as_root=()
+if [ "$(id -u)" -ne 0 ]; then
+  echo "Network tests need root for their private namespaces: running the tests through sudo."
+  run_as_root=(sudo --preserve-env=PATH,GTEST_FILTER)
+fi
+
+# One suite while working on it: a machine that builds has its packages, and the rest of the tree
+# need not be built.
+if [ -n "$quick" ]; then
+  [ -f "$build/build.ninja" ] || cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DORVAN_SANITIZER="$sanitizer" -DORVAN_BUILD_APP="$build_app"
+  cmake --build "$build" -j "$(nproc)" --target "$quick"
+  [ -n "$cases" ] && export GTEST_FILTER="$cases"
+  exec "${run_as_root[@]}" ctest --test-dir "$build" --output-on-failure --timeout 900 -R "^${quick}\$" \
+    "${ctest_args[@]}"
+fi
+
 "$top/scripts/setup-debian.sh"
 
 cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVAN_SANITIZER="$sanitizer" \
   -DORVAN_BUILD_APP="$build_app"
 cmake --build "$build" -j "$(nproc)"
 
-run_as_root=()
-if [ "$(id -u)" -ne 0 ]; then
-  echo "Network tests need root for their private namespaces: running the tests through sudo."
-  run_as_root=(sudo --preserve-env=PATH)
-fi
 "${run_as_root[@]}" ctest --test-dir "$build" --output-on-failure --timeout 900 "${ctest_args[@]}"
