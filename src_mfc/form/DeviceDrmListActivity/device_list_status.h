@@ -1,4 +1,4 @@
-// The short status beside the link-local line: "Scanning..." while a Scan runs, then how many
+// The Scan's part of the status line under the list: "Scanning..." while a Scan runs, then how many
 // devices the list holds; and what the list says when a Scan found nothing. A Scan ends as the
 // command-line scanner's does: one second after the last new device, three seconds at most.
 #pragma once
