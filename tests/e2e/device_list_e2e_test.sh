@@ -31,12 +31,7 @@ fi
 
 work=$(mktemp -d)
 pids=()
-cleanup() {
-    for pid in "${pids[@]}"; do kill -TERM "$pid" 2>/dev/null; done
-    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null; done
-    rm -rf "$work"
-}
-trap cleanup EXIT
+trap 'stop_processes "${pids[@]}"; rm -rf "$work"' EXIT
 mkdir -p "$artifacts"
 
 # --- The finder's rows: the dump file and what it says.

@@ -30,12 +30,7 @@ require_test_network reach_e2e
 
 work=$(mktemp -d)
 pids=()
-cleanup() {
-    for pid in "${pids[@]}"; do kill -TERM "$pid" 2>/dev/null; done
-    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null; done
-    rm -rf "$work"
-}
-trap cleanup EXIT
+trap 'stop_processes "${pids[@]}"; rm -rf "$work"' EXIT
 mkdir -p "$artifacts"
 
 # shellcheck source=/dev/null
