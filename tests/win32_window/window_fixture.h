@@ -18,13 +18,7 @@ namespace win32_test {
 
 using namespace orvan::wnd;
 
-struct PostedRecord {
-    uint32_t message;
-    int64_t wparam;
-    int64_t lparam;
-};
-
-// Records what the view reports; a test may add what a paint draws.
+// Records the view's sizes, paints and list notifications; a test may add what a paint draws.
 class RecordingView final : public ViewHandler {
   public:
     void OnSize(uint32_t type, int32_t cx, int32_t cy) override { sizes.push_back(Size{cx, cy}); }
@@ -40,20 +34,15 @@ class RecordingView final : public ViewHandler {
     void OnLButtonDblClk(uint32_t, Point) override {}
     void OnMouseMove(uint32_t, Point) override {}
     void OnLButtonUp(uint32_t, Point) override {}
-    void OnTimer(uint32_t id) override { timers.push_back(id); }
+    void OnTimer(uint32_t) override {}
     bool OnSetCursor(std::optional<Point>) override { return false; }
-    int64_t OnMessage(uint32_t message, int64_t wparam, int64_t lparam) override {
-        posted.push_back(PostedRecord{message, wparam, lparam});
-        return 0;
-    }
+    int64_t OnMessage(uint32_t, int64_t, int64_t) override { return 0; }
     void OnNotify(const ListNotification& notification, int64_t*) override { notes.push_back(notification); }
 
     std::vector<Size> sizes;
     int paints = 0;
     int erases = 0;
     std::function<void(DeviceContext&)> paint;
-    std::vector<uint32_t> timers;
-    std::vector<PostedRecord> posted;
     std::vector<ListNotification> notes;
 };
 

@@ -198,7 +198,7 @@ bool FakeWindow::PostMessage(uint32_t message, int64_t wparam, int64_t lparam) {
     std::lock_guard guard(state_->mutex);
     state_->Record(false, "PostMessage " + std::to_string(message) + " (" + std::to_string(wparam) + ", " +
                               std::to_string(lparam) + ")");
-    if (!state_->postResult) return false;
+    if (!wnd::IsPostableMessage(message) || !state_->isWindow || !state_->postResult) return false;
     state_->posted.push_back({message, wparam, lparam});
     return true;
 }

@@ -66,6 +66,14 @@ class DeviceContext {
                                (x, y, text, color))
 };
 
+// The program's private message range: the window system sends nothing of its own there, so a
+// posted message outside it would reach the view as a system message (a close, a paint...).
+inline constexpr uint32_t kFirstPostableMessage = 0x0400;
+inline constexpr uint32_t kLastPostableMessage = 0x7FFF;
+constexpr bool IsPostableMessage(uint32_t message) {
+    return message >= kFirstPostableMessage && message <= kLastPostableMessage;
+}
+
 // Report-style list control (columns with headings, full-row selection, grid lines).
 class ListControl {
   public:
@@ -139,6 +147,7 @@ class Window {
   public:
     virtual ~Window() = default;
 
+    // False once the view's window is gone (its frame closed): timers stop and posts are refused.
     virtual bool IsWindow() const = 0;
     virtual void Invalidate(bool erase) = 0;
     // A device context for drawing outside a paint; it draws onto the view's backing image.
@@ -159,7 +168,10 @@ class Window {
     virtual void SetTimer(uint32_t id, uint32_t milliseconds) = 0;
     virtual void KillTimer(uint32_t id) = 0;
 
-    // Thread-safe; messages are handled one at a time, in posting order, on the UI thread.
+    // Thread-safe. Takes a message of the program's private range (IsPostableMessage) while the
+    // view exists (IsWindow); false for any other message and once the view is gone, and a refused
+    // message never reaches the handler. Taken messages are handled one at a time, in posting
+    // order, on the UI thread; those still waiting when the view goes are dropped.
     virtual bool PostMessage(uint32_t message, int64_t wparam, int64_t lparam) = 0;
 
     // A list control child of this view with the given control id and rectangle (left, top,

@@ -114,6 +114,7 @@ std::unique_ptr<Bitmap> QtChildView::LoadBitmapResource(int32_t id) {
 
 void QtChildView::SetTimer(uint32_t id, uint32_t milliseconds) {
     KillTimer(id);
+    if (destroyed_) return;
     const int qtId = startTimer(static_cast<int>(milliseconds));
     if (qtId != 0) timers_[id] = qtId;
 }
@@ -126,8 +127,17 @@ void QtChildView::KillTimer(uint32_t id) {
 }
 
 bool QtChildView::PostMessage(uint32_t message, int64_t wparam, int64_t lparam) {
+    // Outside the private range a message would stand for something the window system does.
+    if (!IsPostableMessage(message) || destroyed_) return false;
     QCoreApplication::postEvent(this, new PostedMessage(message, wparam, lparam));
     return true;
+}
+
+void QtChildView::Destroy() {
+    destroyed_ = true;
+    for (const auto& [id, qtId] : timers_) killTimer(qtId);
+    timers_.clear();
+    QCoreApplication::removePostedEvents(this, kPostedMessage);
 }
 
 std::unique_ptr<ListControl> QtChildView::CreateListControl(int32_t controlId, int32_t left, int32_t top,
@@ -189,8 +199,9 @@ void QtChildView::Notify(const ListNotification& notification) {
 
 bool QtChildView::event(QEvent* event) {
     if (event->type() == kPostedMessage) {
+        // A post that passed its check while the view was being destroyed still lands here.
         const auto* posted = static_cast<PostedMessage*>(event);
-        handler_.OnMessage(posted->message, posted->wparam, posted->lparam);
+        if (!destroyed_) handler_.OnMessage(posted->message, posted->wparam, posted->lparam);
         return true;
     }
     return QWidget::event(event);

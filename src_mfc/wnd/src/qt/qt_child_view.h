@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QRegion>
 #include <QWidget>
+#include <atomic>
 #include <map>
 #include <memory>
 
@@ -18,7 +19,7 @@ class QtChildView final : public QWidget, public Window {
     QtChildView(QWidget* parent, ViewHandler& handler);
     ~QtChildView() override;
 
-    bool IsWindow() const override { return true; }
+    bool IsWindow() const override { return !destroyed_.load(); }
     void Invalidate(bool erase) override;
     std::unique_ptr<DeviceContext> GetDC() override;
     Size GetClientSize() const override { return Size{width(), height()}; }
@@ -51,6 +52,11 @@ class QtChildView final : public QWidget, public Window {
     // A child control reports something (on the UI thread).
     void Notify(const ListNotification& notification);
 
+    // The window goes away with its closing frame while the object stays, as a system window
+    // destroyed with its parent: timers stop, waiting posted messages are dropped and later posts
+    // are refused (UI thread; once is enough).
+    void Destroy();
+
     // The pixels the window shows (tests, screenshots).
     const QImage& BackingImage() const { return backing_; }
 
@@ -69,6 +75,7 @@ class QtChildView final : public QWidget, public Window {
     void AskForCursor(std::optional<Point> position);
 
     ViewHandler& handler_;
+    std::atomic<bool> destroyed_{false};  // read by other threads when they post
     QImage backing_;
     bool invalid_ = false;            // the handler has to paint the whole view
     bool erase_pending_ = false;      // ... and was asked to erase its background first

@@ -89,6 +89,8 @@ void QtFrame::closeEvent(QCloseEvent* event) {
         closed_ = true;
         handler_.OnClose();
     }
+    // The view's window closes with the frame, as a child window does on other systems.
+    if (view_ != nullptr) view_->Destroy();
     event->accept();
 }
 

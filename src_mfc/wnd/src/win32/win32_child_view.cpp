@@ -97,7 +97,7 @@ LRESULT Win32ChildView::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
             Notify(*reinterpret_cast<const ListNotification*>(lparam));
             return 0;
         default:
-            if (message >= kFirstPostable && message <= kLastPostable) {
+            if (IsPostableMessage(message)) {
                 return static_cast<LRESULT>(
                     handler_.OnMessage(message, static_cast<int64_t>(wparam), static_cast<int64_t>(lparam)));
             }
@@ -217,7 +217,7 @@ void Win32ChildView::KillTimer(uint32_t id) {
 }
 
 bool Win32ChildView::PostMessage(uint32_t message, int64_t wparam, int64_t lparam) {
-    if (message < kFirstPostable || message > kLastPostable) return false;
+    if (!IsPostableMessage(message)) return false;
     // hwnd_ may be cleared by the UI thread meanwhile; posting to a destroyed window fails cleanly.
     HWND target = hwnd_;
     return target != nullptr &&

@@ -36,8 +36,7 @@ class Win32ChildView final : public Window {
     void SetTimer(uint32_t id, uint32_t milliseconds) override;
     void KillTimer(uint32_t id) override;
 
-    // Only messages from WM_USER to WM_APP - 1 (the program's private range) can be posted; others
-    // would reach the window as system messages. False for those and when the queue refuses.
+    // Also false when the queue refuses.
     bool PostMessage(uint32_t message, int64_t wparam, int64_t lparam) override;
 
     std::unique_ptr<ListControl> CreateListControl(int32_t controlId, int32_t left, int32_t top,

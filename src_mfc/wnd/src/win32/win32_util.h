@@ -32,8 +32,7 @@ inline constexpr UINT kListDestroy = WM_APP + 2;    // list view: destroy yourse
 inline constexpr UINT kListNotify = WM_APP + 3;     // child view: lParam points at a ListNotification
 inline constexpr UINT kWatchReadable = WM_APP + 4;  // message window: the watch wParam fired
 
-// The range of messages Window::PostMessage accepts and hands to the view's handler.
-inline constexpr UINT kFirstPostable = WM_USER;
-inline constexpr UINT kLastPostable = WM_APP - 1;
+// The range of messages Window::PostMessage accepts is the system's own private range.
+static_assert(kFirstPostableMessage == WM_USER && kLastPostableMessage == WM_APP - 1);
 
 }  // namespace orvan::wnd::win32

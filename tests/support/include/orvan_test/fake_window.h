@@ -40,6 +40,8 @@ class FakeWindow final : public wnd::Window {
     void SetTextMetrics(int32_t charWidth, int32_t height);
     void SetClientSize(int32_t cx, int32_t cy);
     void SetIsWindow(bool value);
+    // Whether the queue takes posts it would otherwise take (those of the private range while
+    // IsWindow holds); every post is recorded either way.
     void SetPostMessageResult(bool value);
     // What the next popup menus return: the id of the item the user picks (0: none). A test
     // may instead decide per menu, seeing its items.
