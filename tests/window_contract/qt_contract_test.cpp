@@ -1,9 +1,10 @@
-// The contract on the Qt layer: a real frame and child view on the offscreen platform, driven by
-// the Qt event loop of the test's thread.
+// The contract on the Qt layer: a real frame and child view on an X display, driven by the Qt
+// event loop of the test's thread.
 #include <QApplication>
 #include <QClipboard>
 #include <QElapsedTimer>
 #include <QTableWidget>
+#include <cstdlib>
 #include <memory>
 
 #include "orvan_wnd/host.h"
@@ -15,11 +16,11 @@
 namespace contract {
 namespace {
 
-// One offscreen application for the whole program; it lives until the process ends. Closing a
-// frame (one case does) must not end it.
+// One application for the whole program, on the display the run gives (offscreen without one); it
+// lives until the process ends. Closing a frame (one case does) must not end it.
 void StartApplication() {
     static orvan::wnd::Application* app = [] {
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        if (std::getenv("DISPLAY") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
         static int argc = 1;
         static char name[] = "orvan_window_contract_tests";
         static char* argv[] = {name, nullptr};
