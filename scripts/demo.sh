@@ -24,10 +24,8 @@ say() { echo "demo: $*"; }
 # Inside the test network (started by the part below through netns_run.sh).
 if [[ ${1:-} == --in-test-network ]]; then
     finder=$2 sim=$3 work=$4
-    for helper in wait_for test_network routed_network device_sim virtual_display finder_window; do
-        # shellcheck source=/dev/null
-        source "$top/tests/support/$helper.sh"
-    done
+    # shellcheck source=tests/support/helpers.sh
+    source "$top/tests/support/helpers.sh"
     require_test_network demo 2
     echo_pid=""
     finish() {

@@ -10,10 +10,8 @@ set -uo pipefail
 
 finder=${1:?usage: app_startup_bench.sh <orvan_finder> [runs]}
 runs=${2:-5}
-for helper in wait_for test_network virtual_display finder_window; do
-    # shellcheck source=/dev/null
-    source "$(dirname "${BASH_SOURCE[0]}")/../../tests/support/$helper.sh"
-done
+# shellcheck source=tests/support/helpers.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../../tests/support/helpers.sh"
 require_test_network app_startup_bench
 
 work=$(mktemp -d)

@@ -23,10 +23,8 @@ counts=("$@")
 readonly spread_ms=${ORVAN_BENCH_SPREAD_MS:-500}
 readonly idle_seconds=${ORVAN_BENCH_IDLE_S:-10}
 
-for helper in wait_for test_network device_sim virtual_display finder_window row_dump; do
-    # shellcheck source=/dev/null
-    source "$(dirname "${BASH_SOURCE[0]}")/../../tests/support/$helper.sh"
-done
+# shellcheck source=tests/support/helpers.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../../tests/support/helpers.sh"
 require_test_network device_list_bench 1
 
 work=$(mktemp -d)

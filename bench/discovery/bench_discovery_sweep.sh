@@ -16,10 +16,8 @@ if [[ -z ${ORVAN_NETNS_ID:-} ]]; then
     exec "$root/tests/netns/netns_run.sh" --peers 1 --timeout 600 -- "${BASH_SOURCE[0]}" "$build" "$@"
 fi
 
-for helper in wait_for test_network routed_network device_sim; do
-    # shellcheck source=/dev/null
-    source "$root/tests/support/$helper.sh"
-done
+# shellcheck source=tests/support/helpers.sh
+source "$root/tests/support/helpers.sh"
 require_test_network bench_discovery_sweep
 
 devices=1000

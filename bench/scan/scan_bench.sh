@@ -16,10 +16,8 @@ shift $(($# < 3 ? $# : 3))
 counts=("$@")
 ((${#counts[@]})) || counts=(1000)
 
-for helper in wait_for test_network device_sim; do
-    # shellcheck source=/dev/null
-    source "$(dirname "${BASH_SOURCE[0]}")/../../tests/support/$helper.sh"
-done
+# shellcheck source=tests/support/helpers.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../../tests/support/helpers.sh"
 require_test_network scan_bench
 
 work=$(mktemp -d)

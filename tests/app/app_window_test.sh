@@ -11,10 +11,8 @@ finder=${1:?usage: app_window_test.sh <orvan_finder> <artifact-dir>}
 artifacts=${2:?usage: app_window_test.sh <orvan_finder> <artifact-dir>}
 
 check_name=app_window_test
-for helper in checks wait_for test_network virtual_display finder_window; do
-    # shellcheck source=/dev/null
-    source "$(dirname "${BASH_SOURCE[0]}")/../support/$helper.sh"
-done
+# shellcheck source=tests/support/helpers.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../support/helpers.sh"
 require_test_network app_window_test
 
 work=$(mktemp -d)

@@ -9,12 +9,8 @@ finder=${1:?$usage}
 sim=${2:?$usage}
 artifacts=${3:?$usage}
 
-support=$(dirname "${BASH_SOURCE[0]}")/../support
-for helper in checks wait_for test_network routed_network device_sim virtual_display finder_window row_dump \
-    url_handler; do
-    # shellcheck source=/dev/null
-    source "$support/$helper.sh"
-done
+# shellcheck source=tests/support/helpers.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../support/helpers.sh"
 
 work=$(mktemp -d)
 trap 'stop_sims; stop_finder_and_display; routed_network_down; rm -rf "$work"' EXIT

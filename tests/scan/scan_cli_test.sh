@@ -156,18 +156,7 @@ grep -q $'\r\e\[K' "$work/tty.log" || fail "the live count is not cleared at the
 [[ $(wc -l <"$work/tty.out") -eq 4 ]] || fail "terminal run: table has $(wc -l <"$work/tty.out") lines"
 
 # 6. --watch: answers, then Hello from devices that start, Bye from devices that stop; Ctrl+C ends it.
-"$scan" --watch >"$work/watch" 2>"$work/watch.err" &
-watch_pid=$!
-lines() { [[ $(grep -c "\"event\":\"$1\"" "$work/watch") -ge $2 ]]; }
-wait_for 150 lines match 3 || fail "watch: the three answers did not arrive: $(cat "$work/watch")"
-start_sim 1 --base-address 198.18.2.10 --count 2 --name "late-{n}" --seed 2 || exit 1
-wait_for 50 lines hello 2 || fail "watch: no hello lines: $(cat "$work/watch")"
-stop_sim sim1
-wait_for 50 lines bye 2 || fail "watch: no bye lines: $(cat "$work/watch")"
-kill -INT "$watch_pid"
-wait "$watch_pid"
-watch_status=$?
-[[ $watch_status -eq 0 ]] || fail "watch: exit status $watch_status after Ctrl+C, expected 0"
+watch_devices_come_and_go 3 198.18.2.10
 python3 - "$work/watch" <<'PY' || fail "watch output: $(cat "$work/watch")"
 import json, sys
 events = [json.loads(line) for line in open(sys.argv[1], encoding="utf-8")]

@@ -15,10 +15,8 @@ sheet=${2:?usage: window_tour_test.sh <orvan_window_tour> <orvan_tour_sheet> <ar
 artifacts=${3:?usage: window_tour_test.sh <orvan_window_tour> <orvan_tour_sheet> <artifact-dir>}
 
 check_name=window_tour
-for helper in checks wait_for virtual_display finder_window test_network; do
-    # shellcheck source=/dev/null
-    source "$(dirname "${BASH_SOURCE[0]}")/../support/$helper.sh"
-done
+# shellcheck source=tests/support/helpers.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../support/helpers.sh"
 require_test_network window_tour
 
 work=$(mktemp -d)

@@ -14,10 +14,8 @@ sim=${2:?usage: finder_wine_test.sh <orvan_finder.exe> <orvan_device_sim> <artif
 artifacts=${3:?usage: finder_wine_test.sh <orvan_finder.exe> <orvan_device_sim> <artifact-dir>}
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 check_name=finder_wine_test
-for helper in checks wait_for test_network device_sim virtual_display finder_window url_handler row_dump; do
-    # shellcheck source=/dev/null
-    source "$here/../support/$helper.sh"
-done
+# shellcheck source=tests/support/helpers.sh
+source "$here/../support/helpers.sh"
 # shellcheck source=tests/wine/wine_env.sh
 source "$here/wine_env.sh"
 require_test_network finder_wine_test 2

@@ -9,11 +9,8 @@ set -uo pipefail
 
 test_exe=${1:?usage: probe_wine_net_test.sh <test.exe> <orvan_device_sim>}
 sim=${2:?usage: probe_wine_net_test.sh <test.exe> <orvan_device_sim>}
-support=$(cd "$(dirname "${BASH_SOURCE[0]}")/../support" && pwd)
-for helper in wait_for test_network device_sim; do
-    # shellcheck source=/dev/null
-    source "$support/$helper.sh"
-done
+# shellcheck source=tests/support/helpers.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../support/helpers.sh"
 require_test_network probe_wine_net_test
 sim_options=(--max-delay-ms 200 --no-http)
 

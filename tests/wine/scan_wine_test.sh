@@ -105,18 +105,7 @@ grep -q '^https://198.18.1.10/\{0,1\}$' "$urls" || fail "--open: the handler got
 
 # 7. --watch: the answers, then Hello and Bye of devices that come and go; Ctrl+C ends it with 0.
 stop_sim sim1
-wine "$scan" --watch >"$work/watch" 2>"$work/watch.err" &
-watch_pid=$!
-events() { [[ $(grep -c "\"event\":\"$1\"" "$work/watch") -ge $2 ]]; }
-wait_for 150 events match 4 || fail "watch: the answers did not arrive: $(cat "$work/watch")"
-start_sim 1 --base-address 198.18.2.20 --count 2 --name "late-{n}" --seed 2 || exit 1
-wait_for 100 events hello 2 || fail "watch: no Hello: $(cat "$work/watch")"
-stop_sim sim1
-wait_for 100 events bye 2 || fail "watch: no Bye: $(cat "$work/watch")"
-kill -INT "$watch_pid"
-wait "$watch_pid"
-watch_status=$?
-[[ $watch_status -eq 0 ]] || fail "watch: exit status $watch_status after Ctrl+C, expected 0"
+watch_devices_come_and_go 4 198.18.2.20 wine
 [[ -s $work/watch.err ]] && fail "watch: standard error: $(cat "$work/watch.err")"
 python3 - "$work/watch" "$flood_addr" <<'PY' || fail "watch output: $(cat "$work/watch")"
 import json, sys
