@@ -10,7 +10,7 @@ sim_readers=()
 # start_sim_in NAMESPACE INTERFACE NAME [simulator options...]: devices on INTERFACE of NAMESPACE
 # (sim_options first, then these options, so that these win), standard output and error in
 # $work/NAME.out; returns once the devices are ready, or says why not and fails. With sim_stamped
-# set, each line of the output starts with the microsecond (Unix time) it was written at.
+# set, each line of the output starts with the time it was read, in microseconds of Unix time.
 start_sim_in() {
     local namespace=$1 interface=$2 name=$3 out
     shift 3
