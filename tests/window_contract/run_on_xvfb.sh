@@ -19,11 +19,8 @@ if ! command -v Xvfb >/dev/null; then
 fi
 
 work=$(mktemp -d)
-xvfb_pid=""
-cleanup() {
-    [[ -n $xvfb_pid ]] && kill -TERM "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
+trap 'stop_virtual_display; rm -rf "$work"' EXIT
 start_virtual_display "$work" || exit 1
-"$@"
+status=0
+"$@" || status=$?
+exit "$status"
