@@ -168,10 +168,10 @@ class DeviceDrmListActivity final : public ORVAN_UXViewController {
     // User-interface thread: the chosen device is reached directly; the page waiting for a
     // reaching under way (empty: none); what the last reaching came to, for the status.
     bool selectedReachable_ = true;
-    // The scan targets as the user last typed them.
-    std::string scanTargets_;
     std::string reachingUrl_;
     std::wstring reachText_;
+    // The scan targets as the user last typed them.
+    std::string scanTargets_;
     uint32_t linkLocalGeneration_ = 0;
     int32_t scans_ = 0;
     int64_t lastScanUnixUs_ = 0;  // for the row dump
@@ -179,8 +179,8 @@ class DeviceDrmListActivity final : public ORVAN_UXViewController {
 };
 
 // The probe client's report receiver (listener thread): a match or hello with scopes becomes a
-// queued row the first time its sender address is seen. Byes and reports without scopes change
-// nothing.
+// queued row the first time its sender address is seen, and names a further device answering from
+// a listed address; that device's Bye forgets it. Other reports change nothing.
 void device_drm_list_activity_probe_callback(drm_probe_device* record, int32_t kind,
                                              drm_probe_add_entry_hook addEntry, void* userData);
 
