@@ -2,14 +2,10 @@
 
 #include <algorithm>
 #include <cstring>
-#include <numeric>
 #include <optional>
 #include <utility>
 
 #include "DeviceDrmListActivity/device_scan_targets.h"
-#include "device_rows/device_bound.h"
-#include "device_rows/SecureWebModelList.h"
-#include "device_rows/device_report.h"
 #include "device_rows/local_text.h"
 #include "device_rows/row_text.h"
 #include "liborvaniot_drm_client/libdrm_client_probe.h"
@@ -58,7 +54,6 @@ constexpr int32_t kLabelHeight = 16;
 constexpr wchar_t kLinkLocalCaption[] = L"Link-local address: ";
 // The status line runs under the list, as wide as the list.
 constexpr int32_t kStatusGap = 2;
-constexpr wchar_t kStatusSeparator[] = L" - ";
 
 // The list fills the client area right of the Home tab and below the header, 20 pixels from the
 // right and bottom edges as the client area was when the screen was built.
@@ -114,10 +109,6 @@ void ForwardAddEntry(void* userData, const char* address, const char* manufactur
 void ForwardAddRow(void* userData, const char* model, const char* mac, const char* address, const char* name,
                    const char* location) NO_THREAD_SAFETY_ANALYSIS {
     if (userData != nullptr) Screen(userData)->AddDeviceRow(model, mac, address, name, location);
-}
-
-std::string Text(const char* text) {
-    return text != nullptr ? std::string(text) : std::string();
 }
 
 uint32_t AddressValue(const std::string& text) {
@@ -183,9 +174,7 @@ DeviceDrmListActivity::~DeviceDrmListActivity() {
     DestroyListView();
     objectList->RemoveAll();
     deviceEntries.clear();
-    queue_.clear();
-    knownAddresses_.clear();
-    sharing_.Clear();
+    arrivals_.Clear();
     homeButton.Reset();
     webGuiButton.Reset();
     scanButton.Reset();
@@ -383,7 +372,7 @@ bool DeviceDrmListActivity::ChooseRow(int32_t row) {
     {
         ListGuard held(*this, kListClickCaller, __LINE__);
         int32_t* selected = SelectedDevice();
-        if (selected != nullptr && static_cast<size_t>(row) < deviceEntries.size()) {
+        if (selected != nullptr && rows_.EntryAt(row) != nullptr) {
             *selected = row;
             chosen = true;
         }
@@ -406,58 +395,24 @@ void DeviceDrmListActivity::OnListItemActivate(int32_t row) {
 void DeviceDrmListActivity::OnListRightClick(int32_t row, orvan::wnd::Point point) {
     if (!ChooseRow(row)) {
         // Below the rows, or in an empty list: what can be asked of the list itself.
-        if (OffersScanAddresses() &&
-            view->TrackPopupMenu({{kMenuScanAddresses, L"Scan addresses..."}}, point) == kMenuScanAddresses) {
+        if (OffersScanAddresses() && view->TrackPopupMenu(ListMenuItems(), point) == kMenuScanAddresses) {
             AskScanAddresses();
         }
         return;
     }
     // Rows may arrive and move while the menu is open: what it acts on is taken now.
-    const RowTexts texts = RowAt(row);
+    const RowTexts texts = rows_.At(row);
     const std::string url = SelectedUrl();
     const std::optional<DeviceEntry> entry = SelectedEntry();
-    std::vector<std::wstring> devicesHere;
-    if (entry) {
-        devicesHere = OtherDevicesAt(entry->address);
-        if (!devicesHere.empty()) {
-            devicesHere.insert(devicesHere.begin(),
-                               texts[kMacColumn] + L"\t" + texts[kModelColumn] + L"\t" + texts[kNameColumn]);
-        }
-    }
-    std::vector<orvan::wnd::MenuItem> items{{kMenuOpenWebGui, L"Open Web GUI"},
-                                            {kMenuCopyIp, L"Copy IP address"},
-                                            {kMenuCopyMac, L"Copy MAC address"},
-                                            {kMenuCopyRow, L"Copy row"}};
-    if (!devicesHere.empty()) {
-        items.push_back({kMenuCopyDevicesAtAddress,
-                         L"Copy the " + std::to_wstring(devicesHere.size()) + L" devices at this address"});
-    }
-    if (OffersScanAddresses()) items.push_back({kMenuScanAddresses, L"Scan addresses..."});
-    const uint32_t command = view->TrackPopupMenu(items, point);
-    switch (command) {
-        case kMenuOpenWebGui:
-            if (entry) OpenDevice(*entry, url);
-            break;
-        case kMenuScanAddresses:
-            AskScanAddresses();
-            break;
-        case kMenuCopyDevicesAtAddress: {
-            std::wstring lines;
-            for (const std::wstring& line : devicesHere) lines += line + L"\n";
-            CopyText(lines);
-            break;
-        }
-        case kMenuCopyIp:
-            CopyText(texts[kIpColumn]);
-            break;
-        case kMenuCopyMac:
-            CopyText(texts[kMacColumn]);
-            break;
-        case kMenuCopyRow:
-            CopyText(TabSeparatedRow(texts));
-            break;
-        default:
-            break;
+    const std::vector<std::wstring> devicesHere =
+        entry ? DevicesAtRow(texts, OtherDevicesAt(entry->address)) : std::vector<std::wstring>();
+    const uint32_t command = view->TrackPopupMenu(RowMenuItems(devicesHere.size(), OffersScanAddresses()), point);
+    if (command == kMenuOpenWebGui) {
+        if (entry) OpenDevice(*entry, url);
+    } else if (command == kMenuScanAddresses) {
+        AskScanAddresses();
+    } else if (const std::optional<std::wstring> text = RowMenuCopyText(command, texts, devicesHere)) {
+        CopyText(*text);
     }
 }
 
@@ -466,8 +421,8 @@ void DeviceDrmListActivity::OnListCopy(int32_t row) {
         const int32_t* selected = SelectedDevice();
         row = selected != nullptr ? *selected : -1;
     }
-    if (row < 0 || static_cast<size_t>(row) >= deviceEntries.size()) return;
-    CopyText(TabSeparatedRow(RowAt(row)));
+    if (rows_.EntryAt(row) == nullptr) return;
+    CopyText(TabSeparatedRow(rows_.At(row)));
 }
 
 void DeviceDrmListActivity::CopyText(const std::wstring& text) {
@@ -477,48 +432,12 @@ void DeviceDrmListActivity::CopyText(const std::wstring& text) {
 }
 
 void DeviceDrmListActivity::OnListColumnClick(int32_t column) {
-    if (!deviceListView) return;
-    const DeviceListOrder order = order_.Clicked(column);
-    if (order.column == order_.column && order.ascending == order_.ascending) return;
-    order_ = order;
-    deviceListView->SetSortIndicator(order_.column, order_.ascending);
+    if (!rows_.OrderBy(column)) return;
     {
         ListGuard held(*this, kSortCaller, __LINE__);
-        const size_t count =
-            std::min(deviceEntries.size(), static_cast<size_t>(std::max(0, deviceListView->GetItemCount())));
-        std::vector<RowTexts> rows(count);
-        for (size_t i = 0; i < count; ++i) rows[i] = RowAt(static_cast<int32_t>(i));
-        std::vector<size_t> from(count);
-        std::iota(from.begin(), from.end(), size_t{0});
-        std::stable_sort(from.begin(), from.end(),
-                         [&](size_t a, size_t b) { return RowBefore(rows[a], rows[b], order_); });
-        std::vector<DeviceEntry> entries;
-        entries.reserve(deviceEntries.size());
-        int32_t* selected = SelectedDevice();
-        int32_t moved = -1;
-        for (size_t to = 0; to < count; ++to) {
-            const RowTexts& texts = rows[from[to]];
-            for (int32_t c = 0; c < kDeviceListColumns; ++c) {
-                if (texts[c] != rows[to][c]) deviceListView->SetItemText(static_cast<int32_t>(to), c, texts[c]);
-            }
-            entries.push_back(std::move(deviceEntries[from[to]]));
-            if (selected != nullptr && static_cast<size_t>(*selected) == from[to]) moved = static_cast<int32_t>(to);
-        }
-        deviceEntries = std::move(entries);
-        if (selected != nullptr && *selected >= 0) MoveSelection(moved);
+        rows_.Resort(SelectedDevice());
     }
     Dump();
-}
-
-void DeviceDrmListActivity::MoveSelection(int32_t row) {
-    if (int32_t* selected = SelectedDevice()) *selected = row;
-    if (deviceListView) deviceListView->SetSelectedItem(row);
-}
-
-RowTexts DeviceDrmListActivity::RowAt(int32_t row) const {
-    RowTexts texts;
-    for (int32_t c = 0; c < kDeviceListColumns; ++c) texts[c] = deviceListView->GetItemText(row, c);
-    return texts;
 }
 
 void DeviceDrmListActivity::OnTimer(uint32_t timerId) {
@@ -528,7 +447,7 @@ void DeviceDrmListActivity::OnTimer(uint32_t timerId) {
     bool nothing = false;
     {
         ListGuard held(*this, kTimerCaller, __LINE__);
-        nothing = deviceEntries.empty() && queue_.empty();
+        nothing = deviceEntries.empty() && arrivals_.QueueEmpty();
     }
     if (nothing && deviceListView) {
         const std::wstring hint = platform_.rights_hint ? platform_.rights_hint() : std::wstring();
@@ -538,10 +457,7 @@ void DeviceDrmListActivity::OnTimer(uint32_t timerId) {
 }
 
 void DeviceDrmListActivity::ShowScanStatus() {
-    std::wstring text = scanStatus_.Text(deviceEntries.size());
-    if (const std::wstring note = SelectedNote(); !note.empty()) {
-        text += (text.empty() ? L"" : kStatusSeparator) + note;
-    }
+    const std::wstring text = StatusLine(scanStatus_.Text(deviceEntries.size()), SelectedNote());
     if (!scanStatusLabel) {
         if (text.empty()) return;
         objectList->AddLabel(this, scanStatusLabel, HeaderLabelDesc(0, text));
@@ -555,35 +471,12 @@ std::wstring DeviceDrmListActivity::SelectedNote() {
     const std::optional<DeviceEntry> entry = SelectedEntry();
     if (!entry) return {};
     if (!reachText_.empty()) return reachText_;
-    const std::wstring address = WideFromLocal(entry->address);
-    std::wstring note;
-    if (!selectedReachable_) note = address + L" is on another network: not reachable from here";
-    const size_t others = OtherDevicesAt(entry->address).size();
-    if (others > 0) {
-        note += (note.empty() ? L"" : L"; ") + std::to_wstring(others + 1) + L" devices share " + address;
-    }
-    return note;
+    return ChosenDeviceNote(WideFromLocal(entry->address), selectedReachable_, OtherDevicesAt(entry->address).size());
 }
 
 std::vector<std::wstring> DeviceDrmListActivity::OtherDevicesAt(const std::string& address) {
     ListGuard held(*this, kShowRowsCaller, __LINE__);
-    return sharing_.LinesAt(address);
-}
-
-size_t DeviceDrmListActivity::DevicesHeld() const {
-    return knownAddresses_.size() + sharing_.Count();
-}
-
-void DeviceDrmListActivity::AddOtherDevice(const DeviceReport& report) {
-    if (DevicesHeld() >= kMaxDevicesHeld) return;
-    sharing_.Add(report);
-    WakeForQueuedRows();
-}
-
-void DeviceDrmListActivity::RemoveOtherDevice(const std::string& endpoint) {
-    if (!sharing_.Remove(endpoint)) return;
-    lastListedSender_.reset();
-    WakeForQueuedRows();
+    return arrivals_.OthersAt(address);
 }
 
 void DeviceDrmListActivity::OnSize(int32_t cx, int32_t cy) {
@@ -599,94 +492,35 @@ void DeviceDrmListActivity::OnBack() {
 void DeviceDrmListActivity::AddDeviceEntry(const char* address, const char* /*manufacturer*/,
                                            const char* model, const char* /*location*/, const char* /*name*/,
                                            const char* endpointAddress, int32_t* isNew) {
-    if (address == nullptr || KnownAddress(address)) return;
-    // Every new sender address would be a row: a host forging answers from ever new addresses must
-    // not grow the list without bound.
-    if (DevicesHeld() >= kMaxDevicesHeld) {
-        if (!deviceBoundLogged_) {
-            deviceBoundLogged_ = true;
-            liborvaniot_os_debug_printf(kCallbackCaller, __LINE__,
-                                        "device limit of %d reached: answers from further addresses are ignored\n",
-                                        static_cast<int>(kMaxDevicesHeld));
-        }
-        return;
-    }
-    knownAddresses_.emplace(address, Text(endpointAddress));
-    queue_.push_back(QueuedDevice{DeviceEntry{address, WideFromLocal(Text(model))}, std::nullopt});
-    if (isNew != nullptr) *isNew = 1;
+    if (address == nullptr) return;
+    const bool added = arrivals_.Add(address, model != nullptr ? WideFromLocal(model) : std::wstring(),
+                                     endpointAddress != nullptr ? endpointAddress : "");
+    if (added && isNew != nullptr) *isNew = 1;
 }
 
 void DeviceDrmListActivity::AddDeviceRow(const char* model, const char* mac, const char* address,
                                          const char* name, const char* location) {
-    if (address == nullptr) return;
-    // The entry was queued a moment ago under the same hold of listLock: it is the newest.
-    for (auto it = queue_.rbegin(); it != queue_.rend(); ++it) {
-        if (it->entry.address != address || it->row) continue;
-        // Devices choose these bytes: control characters would break lines or drive a terminal a
-        // row is pasted into, so the cells show them as U+FFFD (the entry keeps what was sent).
-        it->row = RowTexts{VisibleText(WideFromLocal(Text(model))), VisibleText(WideFromLocal(Text(mac))),
-                           WideFromLocal(address), VisibleText(WideFromLocal(Text(name))),
-                           VisibleText(WideFromLocal(Text(location)))};
-        return;
-    }
-}
-
-bool DeviceDrmListActivity::KnownAddress(const std::string& address) const {
-    return knownAddresses_.contains(address);
-}
-
-void DeviceDrmListActivity::WakeForQueuedRows() {
-    // One paint request at a time: every row queued until that paint goes with it.
-    if (!wakePosted_ && view != nullptr) wakePosted_ = view->PostMessage(MSG_ACTIVITY_REPAINT, 0, 0);
+    if (address != nullptr) arrivals_.SetRow(address, DeviceRowTexts(model, mac, address, name, location));
 }
 
 void DeviceDrmListActivity::ShowQueuedRows() {
     {
         ListGuard held(*this, kShowRowsCaller, __LINE__);
-        wakePosted_ = false;
-        if (queue_.empty()) return;
-        for (QueuedDevice& queued : queue_) {
+        std::vector<QueuedDevice> queued = arrivals_.TakeQueued();
+        if (queued.empty()) return;
+        for (QueuedDevice& device : queued) {
             // A device whose row cannot be shown gets no entry either, so rows and entries stay
             // parallel; a later report of it is then new again.
-            const int32_t at = queued.row ? InsertDeviceRow(*queued.row) : -1;
-            if (at < 0) {
-                knownAddresses_.erase(queued.entry.address);
-                lastListedSender_.reset();
+            std::string address = device.entry.address;
+            if (!device.row || rows_.Insert(std::move(device.entry), *device.row, SelectedDevice()) < 0) {
+                arrivals_.Forget(address);
                 continue;
             }
-            deviceEntries.insert(deviceEntries.begin() + std::min<size_t>(at, deviceEntries.size()),
-                                 std::move(queued.entry));
             scanStatus_.NewDevice();
-            // A row placed above the chosen one pushes it down: the highlight goes with it.
-            int32_t* selected = SelectedDevice();
-            if (selected != nullptr && *selected >= at) MoveSelection(*selected + 1);
         }
-        queue_.clear();
     }
     ShowScanStatus();
     Dump();
-}
-
-int32_t DeviceDrmListActivity::InsertDeviceRow(const RowTexts& texts) {
-    if (!deviceListView) return -1;
-    // The first row that goes after the new one; in arrival order, none does.
-    int32_t low = 0;
-    int32_t high = deviceListView->GetItemCount();
-    while (low < high) {
-        const int32_t middle = low + (high - low) / 2;
-        if (RowBefore(texts, RowAt(middle), order_)) {
-            high = middle;
-        } else {
-            low = middle + 1;
-        }
-    }
-    const int32_t row = deviceListView->InsertItem(low, texts[0]);
-    if (row < 0) return -1;
-    // Column 0 already reads the model.
-    for (int32_t column = 1; column < kDeviceListColumns; ++column) {
-        deviceListView->SetItemText(row, column, texts[column]);
-    }
-    return row;
 }
 
 int DeviceDrmListActivity::buttonScan_OnClick(ORVAN_UXViewController* userData, int64_t, int64_t) {
@@ -697,15 +531,10 @@ int DeviceDrmListActivity::buttonScan_OnClick(ORVAN_UXViewController* userData, 
         ListGuard held(*self, kScanCaller, __LINE__);
         if (int32_t* selected = self->SelectedDevice()) *selected = -1;
         if (self->platform_.listen_is_started() == 1) {
-            if (self->deviceListView) self->deviceListView->DeleteAllItems();
-            self->deviceEntries.clear();
+            self->rows_.Clear();
             // Rows still on their way belong to the list being emptied.
-            self->queue_.clear();
-            self->knownAddresses_.clear();
-            self->sharing_.Clear();
+            self->arrivals_.Clear();
             self->reachText_.clear();
-            self->deviceBoundLogged_ = false;
-            self->lastListedSender_.reset();
             if (self->deviceListView) self->deviceListView->SetEmptyText(L"");
             self->scanStatus_.Start();
             self->view->SetTimer(kScanTimerId, kScanTickMs);
@@ -729,10 +558,9 @@ int DeviceDrmListActivity::buttonOpenUrl_OnClick(ORVAN_UXViewController* userDat
 
 std::optional<DeviceEntry> DeviceDrmListActivity::SelectedEntry() const {
     const int32_t* selected = SelectedDevice();
-    if (selected == nullptr || *selected < 0 || static_cast<size_t>(*selected) >= deviceEntries.size()) {
-        return std::nullopt;
-    }
-    return deviceEntries[static_cast<size_t>(*selected)];
+    const DeviceEntry* entry = selected != nullptr ? rows_.EntryAt(*selected) : nullptr;
+    if (entry == nullptr) return std::nullopt;
+    return *entry;
 }
 
 void DeviceDrmListActivity::OpenDevice(const DeviceEntry& entry, const std::string& url) {
@@ -743,7 +571,7 @@ void DeviceDrmListActivity::OpenDevice(const DeviceEntry& entry, const std::stri
     // One reaching at a time; its page opens when it ends.
     if (!reachingUrl_.empty()) return;
     reachingUrl_ = url;
-    reachText_ = L"Reaching " + WideFromLocal(entry.address) + L"...";
+    reachText_ = ReachingNote(WideFromLocal(entry.address));
     ShowScanStatus();
     platform_.reach(AddressValue(entry.address), entry.arrivalIfAddr);
 }
@@ -767,28 +595,16 @@ void DeviceDrmListActivity::FollowReach() {
     if (!result || reachingUrl_.empty()) return;
     const std::string url = std::exchange(reachingUrl_, std::string());
     const std::string deviceText = AddressString(result->device);
-    const std::wstring device = WideFromLocal(deviceText);
     // The status speaks of the chosen row: another may have been chosen while reaching ran.
     const std::optional<DeviceEntry> chosen = SelectedEntry();
     const bool stillChosen = chosen && chosen->address == deviceText;
-    std::wstring outcome;
-    switch (result->outcome) {
-        case device_reach_outcome::made_reachable:
-            outcome = device + L" reached through " + WideFromLocal(AddressString(result->address_used));
-            [[fallthrough]];
-        case device_reach_outcome::already_reachable:
-            if (stillChosen) selectedReachable_ = true;
-            OpenUrl(url);
-            break;
-        case device_reach_outcome::no_rights:
-            outcome = device + L" is on another network: reaching it needs administrator rights";
-            break;
-        case device_reach_outcome::no_free_address:
-        case device_reach_outcome::error:
-            outcome = WideFromLocal(device_reach_describe(*result));
-            break;
+    const bool opens = result->outcome == device_reach_outcome::made_reachable ||
+                       result->outcome == device_reach_outcome::already_reachable;
+    if (opens) {
+        if (stillChosen) selectedReachable_ = true;
+        OpenUrl(url);
     }
-    if (stillChosen) reachText_ = outcome;
+    if (stillChosen) reachText_ = ReachOutcomeNote(*result);
     ShowScanStatus();
     if (result->outcome == device_reach_outcome::no_rights && platform_.no_rights_text) {
         view->ShowNotice(WideFromLocal(platform_.no_rights_text(deviceText)));
@@ -798,9 +614,8 @@ void DeviceDrmListActivity::FollowReach() {
 std::string DeviceDrmListActivity::SelectedUrl() {
     ListGuard held(*this, kOpenUrlCaller, __LINE__);
     const int32_t* selected = SelectedDevice();
-    if (selected == nullptr || *selected < 0 || static_cast<size_t>(*selected) >= deviceEntries.size()) return {};
-    const DeviceEntry& entry = deviceEntries[static_cast<size_t>(*selected)];
-    return (IsSecureWebModel(entry) ? "https://" : "http://") + entry.address;
+    const DeviceEntry* entry = selected != nullptr ? rows_.EntryAt(*selected) : nullptr;
+    return entry != nullptr ? DeviceUrl(*entry) : std::string();
 }
 
 void DeviceDrmListActivity::OpenUrl(const std::string& url) {
@@ -824,57 +639,11 @@ void DeviceDrmListActivity::Dump() const {
 
 void device_drm_list_activity_probe_callback(drm_probe_device* record, int32_t kind,
                                              drm_probe_add_entry_hook addEntry, void* userData) {
-    if (record == nullptr || userData == nullptr) return;
-    if (kind != DRM_PROBE_REPORT_MATCH && kind != DRM_PROBE_REPORT_HELLO && kind != DRM_PROBE_REPORT_BYE) return;
+    if (record == nullptr || userData == nullptr || !DeviceArrivals::Concerns(kind)) return;
     DeviceDrmListActivity* screen = Screen(userData);
     if (!screen->listLock.exists()) return;
     plock_guard held(screen->listLock, kCallbackCaller, __LINE__);
-    const std::string_view endpoint(record->endpoint_address,
-                                    strnlen(record->endpoint_address, DRM_PROBE_ENDPOINT_SIZE));
-    if (kind == DRM_PROBE_REPORT_BYE) {
-        // The row stays; a further device at its address that says Bye is no longer counted.
-        screen->RemoveOtherDevice(std::string(endpoint));
-        return;
-    }
-    // A listed device costs one look-up: its scopes, however many, are decoded only the first time.
-    // The reports of one datagram share their sender, so the last one found listed is remembered.
-    const uint32_t sender = record->sender.sin_addr.s_addr;
-    if (screen->lastListedSender_ && screen->lastListedSender_->sender == sender &&
-        screen->lastListedSender_->endpoint == endpoint) {
-        return;
-    }
-    const std::string address = AddressText(record->sender);
-    if (const auto known = screen->knownAddresses_.find(address); known != screen->knownAddresses_.end()) {
-        if (known->second != endpoint && !screen->sharing_.Holds(address, endpoint)) {
-            // Another device answers from a listed address: one row per address, but it is named.
-            const std::optional<DeviceReport> report = ReadDeviceReport(*record, kind);
-            if (!report) return;
-            screen->AddOtherDevice(*report);
-        }
-        screen->lastListedSender_ = DeviceDrmListActivity::ListedReport{sender, std::string(endpoint)};
-        return;
-    }
-    const std::optional<DeviceReport> report = ReadDeviceReport(*record, kind);
-    if (!report) return;
-    int32_t isNew = 0;
-    if (addEntry != nullptr) {
-        addEntry(userData, report->address.c_str(), report->manufacturer.c_str(), report->model.c_str(),
-                 report->location.c_str(), report->name.c_str(), report->endpoint.c_str(), &isNew);
-    }
-    if (isNew != 1) return;
-    if (!screen->queue_.empty()) {
-        // Where the answer came in: whether this computer reaches the device directly is asked
-        // when its row is chosen.
-        DeviceEntry& entry = screen->queue_.back().entry;
-        entry.arrivalIfAddr = record->arrival_if_addr;
-        entry.answeredUnicast = record->answered_unicast != 0;
-    }
-    // Entry and row are queued under one hold of the lock, so a Scan takes both or neither.
-    if (screen->addRowHook != nullptr) {
-        screen->addRowHook(userData, report->model.c_str(), report->mac.c_str(), report->address.c_str(),
-                           report->name.c_str(), report->location.c_str());
-    }
-    screen->WakeForQueuedRows();
+    screen->arrivals_.Receive(*record, kind, addEntry, screen->addRowHook, userData);
 }
 
 }  // namespace ORVAN_UXClass

@@ -12,17 +12,18 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "AppDelegate.h"
 #include "device_rows/DeviceEntry.h"
 #include "device_rows/device_report.h"
-#include "DeviceDrmListActivity/device_address_sharing.h"
+#include "DeviceDrmListActivity/device_arrivals.h"
 #include "DeviceDrmListActivity/device_list_order.h"
 #include "DeviceDrmListActivity/device_list_platform.h"
+#include "DeviceDrmListActivity/device_list_rows.h"
 #include "DeviceDrmListActivity/device_list_status.h"
 #include "DeviceDrmListActivity/device_row_dump.h"
+#include "DeviceDrmListActivity/device_row_menu.h"
 #include "liborvaniot_drm_client/libdrm_client_probe_message.h"
 #include "liborvaniot_os/liborvaniot_os_mutex.h"
 #include "orvan_ux/ux_dock_pos.h"
@@ -35,20 +36,6 @@ namespace ORVAN_UXClass {
 inline constexpr int32_t kDeviceListControlId = 1;
 // The timer that measures a Scan (countdown screens use 1000).
 inline constexpr uint32_t kScanTimerId = 1002;
-
-// The items of a row's menu.
-enum DeviceMenuCommand : uint32_t {
-    kMenuOpenWebGui = 1,
-    kMenuCopyIp = 2,
-    kMenuCopyMac = 3,
-    kMenuCopyRow = 4,
-    kMenuCopyDevicesAtAddress = 5,  // offered when more than one device answers from the row's address
-    kMenuScanAddresses = 6,         // the addresses every Scan also probes one by one
-};
-
-// Queues the row of a new device (user data = the screen; the caller holds its listLock).
-using DeviceRowHook = void (*)(void* userData, const char* model, const char* mac, const char* address,
-                               const char* name, const char* location);
 
 class DeviceDrmListActivity final : public ORVAN_UXViewController {
   public:
@@ -111,8 +98,8 @@ class DeviceDrmListActivity final : public ORVAN_UXViewController {
     // sort moves both).
     std::vector<DeviceEntry> deviceEntries;
     std::unique_ptr<orvan::wnd::ListControl> deviceListView;
-    // Guards what the listener thread (and the reach worker) hand over: the queue, the known
-    // addresses, the devices sharing them, the last sender, the wake flag and reaching's outcome.
+    // Guards what the listener thread (and the reach worker) hand over: the arrivals (the queue, the
+    // known addresses, the devices sharing them, the last sender, the wake flag) and reaching's outcome.
     // deviceEntries is the user-interface thread's alone and needs no lock. Created with the screen
     // and freed with it; when it could not be created, no listener runs.
     tracked_lock listLock;
@@ -121,17 +108,6 @@ class DeviceDrmListActivity final : public ORVAN_UXViewController {
   private:
     friend void device_drm_list_activity_probe_callback(drm_probe_device* record, int32_t kind,
                                                         drm_probe_add_entry_hook addEntry, void* userData);
-    // A new device on its way to the list: its entry, and its row once the row hook gave it.
-    struct QueuedDevice {
-        DeviceEntry entry;
-        std::optional<RowTexts> row;
-    };
-    // The report most recently found listed: its sender (network byte order) and endpoint.
-    struct ListedReport {
-        uint32_t sender = 0;
-        std::string endpoint;
-    };
-
     void CreateWidgets();
     // The link-local line as the core publishes it now: created, updated or emptied.
     void ShowLinkLocal();
@@ -149,13 +125,6 @@ class DeviceDrmListActivity final : public ORVAN_UXViewController {
     void CreateListView();
     void Register();
     void DestroyListView();
-    // Under listLock: asks the user-interface thread once for a paint that shows the queue.
-    void WakeForQueuedRows() REQUIRES(listLock);
-    // Inserts one row where the order puts it: its index, or -1 when the list could not take it.
-    int32_t InsertDeviceRow(const RowTexts& texts);
-    RowTexts RowAt(int32_t row) const;
-    // The row the chosen device moved to (or -1), highlighted in the list.
-    void MoveSelection(int32_t row);
     // OnListClick's choice: true when the row has an entry and is now the chosen one.
     bool ChooseRow(int32_t row);
     // The page of the chosen device, empty without one.
@@ -170,15 +139,8 @@ class DeviceDrmListActivity final : public ORVAN_UXViewController {
     static void OnReached(const device_reach_result& result, void* data);
     // At paint time: acts on a reaching that ended (opens the page, or says why not).
     void FollowReach();
-    // Under listLock, when a further device answers from a listed address: noted (within the
-    // device bound) for the status and the row's menu.
-    void AddOtherDevice(const DeviceReport& report) REQUIRES(listLock);
-    // A Bye: the device leaves the others at its address.
-    void RemoveOtherDevice(const std::string& endpoint) REQUIRES(listLock);
     // The devices answering from the address beyond its row's own, as "MAC  model  name" lines.
     std::vector<std::wstring> OtherDevicesAt(const std::string& address);
-    // Listed, queued or answering from a listed address: what the device bound counts.
-    size_t DevicesHeld() const REQUIRES(listLock);
     // What the status says about the chosen device: empty when nothing.
     std::wstring SelectedNote();
     // The dialog for the addresses every Scan also probes; taken ones are kept, and a Scan runs.
@@ -189,8 +151,6 @@ class DeviceDrmListActivity final : public ORVAN_UXViewController {
     void CopyText(const std::wstring& text);
     // The status line as the scan and the list stand now.
     void ShowScanStatus();
-    // Listed or queued.
-    bool KnownAddress(const std::string& address) const REQUIRES(listLock);
     // The chosen row in the navigator's device record, or null without one.
     int32_t* SelectedDevice() const;
     void Dump() const;
@@ -198,39 +158,29 @@ class DeviceDrmListActivity final : public ORVAN_UXViewController {
     class ListGuard;
 
     DeviceListPlatform platform_;
-    DeviceListOrder order_;
+    // Devices handed over by the listener thread on their way to the list.
+    DeviceArrivals arrivals_ GUARDED_BY(listLock){view};
+    // The list's rows beside deviceEntries, in the order the headings chose.
+    DeviceListRows rows_{deviceListView, deviceEntries};
     ScanStatus scanStatus_;
-    // New devices whose rows have not reached the list yet, in arrival order; emptied by Scan
-    // together with the entries, so nothing queued before a Scan shows after it.
-    std::vector<QueuedDevice> queue_ GUARDED_BY(listLock);
-    // Addresses listed or queued, each with the endpoint of the device its row is for: every report
-    // looks its sender up here first.
-    std::unordered_map<std::string, std::string> knownAddresses_ GUARDED_BY(listLock);
-    // Further devices answering from listed addresses.
-    AddressSharing sharing_ GUARDED_BY(listLock);
-    // The report most recently found listed; forgotten whenever an address leaves the set.
-    std::optional<ListedReport> lastListedSender_ GUARDED_BY(listLock);
     // Reaching's outcome, from the reach worker until the next paint takes it.
     std::optional<device_reach_result> reachResult_ GUARDED_BY(listLock);
     // User-interface thread: the chosen device is reached directly; the page waiting for a
     // reaching under way (empty: none); what the last reaching came to, for the status.
     bool selectedReachable_ = true;
-    // The scan targets as the user last typed them.
-    std::string scanTargets_;
     std::string reachingUrl_;
     std::wstring reachText_;
+    // The scan targets as the user last typed them.
+    std::string scanTargets_;
     uint32_t linkLocalGeneration_ = 0;
-    bool wakePosted_ GUARDED_BY(listLock) = false;
-    // Logged once per list: the device bound turned a sender away.
-    bool deviceBoundLogged_ GUARDED_BY(listLock) = false;
     int32_t scans_ = 0;
     int64_t lastScanUnixUs_ = 0;  // for the row dump
     DeviceRowDump dump_;
 };
 
 // The probe client's report receiver (listener thread): a match or hello with scopes becomes a
-// queued row the first time its sender address is seen. Byes and reports without scopes change
-// nothing.
+// queued row the first time its sender address is seen, and names a further device answering from
+// a listed address; that device's Bye forgets it. Other reports change nothing.
 void device_drm_list_activity_probe_callback(drm_probe_device* record, int32_t kind,
                                              drm_probe_add_entry_hook addEntry, void* userData);
 
