@@ -18,18 +18,19 @@ namespace {
 
 // One application for the whole program, on the display the run gives (offscreen without one); it
 // lives until the process ends. Closing a frame (one case does) must not end it.
-void StartApplication() {
+orvan::wnd::Application& App() {
     static orvan::wnd::Application* app = [] {
         if (std::getenv("DISPLAY") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
         static int argc = 1;
         static char name[] = "orvan_window_contract_tests";
         static char* argv[] = {name, nullptr};
         std::string error;
-        auto created = orvan::wnd::CreateApplication(argc, argv, "ORVANCms.AppID.NoVersion", &error).release();
+        orvan::wnd::Application* created =
+            orvan::wnd::CreateApplication(argc, argv, "ORVANCms.AppID.NoVersion", &error).release();
         QApplication::setQuitOnLastWindowClosed(false);
         return created;
     }();
-    (void)app;
+    return *app;
 }
 
 class NoFrameEvents final : public orvan::wnd::FrameHandler {
@@ -41,7 +42,7 @@ class NoFrameEvents final : public orvan::wnd::FrameHandler {
 class QtHarness {
   public:
     QtHarness() {
-        StartApplication();
+        App();
         frame_ = std::make_unique<orvan::wnd::qt::QtFrame>(frame_events_);
         window_ = frame_->CreateView(handler_);
         frame_->resize(960, 540);
