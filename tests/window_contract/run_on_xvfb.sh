@@ -8,9 +8,9 @@
 set -uo pipefail
 
 support=$(cd "$(dirname "${BASH_SOURCE[0]}")/../support" && pwd)
-# shellcheck source=../support/wait_for.sh
+# shellcheck source=tests/support/wait_for.sh
 source "$support/wait_for.sh"
-# shellcheck source=../support/virtual_display.sh
+# shellcheck source=tests/support/virtual_display.sh
 source "$support/virtual_display.sh"
 
 if ! command -v Xvfb >/dev/null; then
