@@ -17,7 +17,6 @@ set -euo pipefail
 
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 self=$top/scripts/demo.sh
-title="Selvani Version 1.2.7.0"
 
 say() { echo "demo: $*"; }
 
@@ -25,16 +24,16 @@ say() { echo "demo: $*"; }
 # Inside the test network (started by the part below through netns_run.sh).
 if [[ ${1:-} == --in-test-network ]]; then
     finder=$2 sim=$3 work=$4
-    # shellcheck source=/dev/null
-    source "$top/tests/support/test_network.sh"
-    # shellcheck source=/dev/null
-    source "$top/tests/support/routed_network.sh"
-    require_test_network demo
-    pids=()
+    # shellcheck source=tests/support/helpers.sh
+    source "$top/tests/support/helpers.sh"
+    require_test_network demo 2
+    echo_pid=""
     finish() {
         trap - INT TERM EXIT
-        for pid in "${pids[@]}"; do kill -TERM "$pid" 2>/dev/null || true; done
-        for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+        set +e
+        stop_processes $echo_pid
+        stop_sims
+        stop_finder_and_display
     }
     trap finish EXIT
     trap 'exit 0' INT TERM
@@ -57,18 +56,13 @@ EOF
     export PATH=$work/bin:$PATH
     unset BROWSER DEFAULT_BROWSER
 
-    ip netns exec "${peers[0]}" "$sim" --interface "${peer_ifs[0]}" --devices "$work/devices" \
-        >"$work/devices.log" 2>&1 &
-    pids+=($!)
+    start_sim 0 --devices "$work/devices"
     # A camera fresh out of the box on its factory address, on the same cable.
-    ip netns exec "${peers[1]}" "$sim" --interface "${peer_ifs[1]}" --base-address 192.168.1.64 --prefix-len 24 \
-        --name "New Camera" --location "Out of the box" --seed 2 >"$work/factory.log" 2>&1 &
-    pids+=($!)
+    start_sim 1 --base-address 192.168.1.64 --prefix-len 24 --name "New Camera" --location "Out of the box" --seed 2
     # Three devices one router away (peer 1 routes), asked by every Scan through the kept targets.
     routed_network_up 10.2.0.0/24 10.2.0.1/24 10.2.0.10/24
-    ip netns exec "$device_ns" "$sim" --interface "$device_if" --base-address 10.2.0.10 --count 3 \
-        --name "Remote {n}" --location "Branch office" --seed 3 >"$work/routed.log" 2>&1 &
-    pids+=($!)
+    start_sim_in "$device_ns" "$device_if" routed --base-address 10.2.0.10 --count 3 --name "Remote {n}" \
+        --location "Branch office" --seed 3
     export XDG_CONFIG_HOME=$work/config
     mkdir -p "$XDG_CONFIG_HOME/orvan-finder"
     echo "10.2.0.0/24" >"$XDG_CONFIG_HOME/orvan-finder/scan-targets"
@@ -76,20 +70,15 @@ EOF
     virtual=""
     if [[ -z ${DISPLAY:-} ]]; then
         virtual=1
-        Xvfb -displayfd 3 -screen 0 1280x720x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-        pids+=($!)
-        for ((i = 0; i < 100; i++)); do [[ -s $work/display ]] && break; sleep 0.1; done
-        export DISPLAY=":$(head -n1 "$work/display")"
-        unset WAYLAND_DISPLAY
+        start_virtual_display "$work" 1280x720x24
+    else
+        export QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR=$work/runtime
+        mkdir -p -m 0700 "$XDG_RUNTIME_DIR"
     fi
-    export QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR=$work/runtime
-    mkdir -p -m 0700 "$XDG_RUNTIME_DIR"
 
-    "$finder" >"$work/finder.log" 2>&1 &
-    finder_pid=$!
-    pids+=("$finder_pid")
+    launch_finder "$finder"
     tail -n0 -f "$work/web-gui.log" &
-    pids+=($!)
+    echo_pid=$!
 
     say "5 simulated devices at 198.18.1.10 to 198.18.1.14; the finder at $ORVAN_NETNS_FINDER_ADDR"
     say "3 more behind a router at 10.2.0.10 to 10.2.0.12 (every Scan asks 10.2.0.0/24: Scan addresses...)"
@@ -97,18 +86,13 @@ EOF
     if [[ -z $virtual ]]; then
         say "the window is on your display ($DISPLAY): press Scan, pick a row, press Web GUI. Ctrl+C ends the demo."
         wait "$finder_pid" || true
+        finder_pid=""
         say "the finder has closed"
         exit 0
     fi
 
     shot=$work/finder.png
-    wid=""
-    for ((i = 0; i < 300; i++)); do
-        wid=$(xdotool search --name "^$title\$" 2>/dev/null | head -n1) || true
-        [[ -n $wid ]] && break
-        sleep 0.1
-    done
-    [[ -n $wid ]] || { say "the finder's window did not appear; its output: $work/finder.log"; exit 1; }
+    await_finder_window || { say "the finder's window did not appear; its output: $work/finder.err"; exit 1; }
     sleep 3  # the devices' announcements come in; then Scan, as a user would
     xdotool mousemove --window "$wid" 500 29 click 1
     say "no display: the window runs on a virtual screen; the demo pressed Scan"

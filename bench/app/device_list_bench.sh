@@ -18,41 +18,30 @@ repeats=${3:-3}
 shift $(($# < 3 ? $# : 3))
 counts=("$@")
 ((${#counts[@]})) || counts=(100 1000)
-readonly title="Selvani Version 1.2.7.0"
 # Over how long the devices' answers are spread, and how long the idle CPU is measured; the
 # environment may change both (for example ORVAN_BENCH_SPREAD_MS=1500 for 10,000 devices).
 readonly spread_ms=${ORVAN_BENCH_SPREAD_MS:-500}
 readonly idle_seconds=${ORVAN_BENCH_IDLE_S:-10}
 
-if [[ -z ${ORVAN_NETNS_ID:-} ]]; then
-    echo "device_list_bench: refusing to run outside a test network (run it through tests/netns/netns_run.sh)" >&2
-    exit 1
-fi
-read -r -a peers <<<"$ORVAN_NETNS_PEERS"
-read -r -a peer_ifs <<<"$ORVAN_NETNS_PEER_IFS"
+# shellcheck source=tests/support/helpers.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../../tests/support/helpers.sh"
+require_test_network device_list_bench 1
 
 work=$(mktemp -d)
-pids=()
-stop_all() {
-    for pid in "${pids[@]}"; do kill -TERM "$pid" 2>/dev/null; done
-    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null; done
-    pids=()
+rows_file=$work/rows
+# Every line of the simulator with the time it was read.
+sim_stamped=1
+sim_options=(--no-hello --no-http --max-delay-ms "$spread_ms")
+# stop_run: the finder (already closed by the run, unless it failed) and the devices of one run.
+stop_run() {
+    stop_sims
+    [[ -n $finder_pid ]] && stop_processes "$finder_pid"
+    finder_pid=""
 }
-trap 'stop_all; rm -rf "$work"' EXIT
-
-# shellcheck source=/dev/null
-source "$(dirname "${BASH_SOURCE[0]}")/../../tests/support/wait_for.sh"
-field() { sed -n "s/^$1 //p" "$work/rows" 2>/dev/null; }
-dump_says() { [[ $(field "$1") == "$2" ]]; }
+trap 'stop_run; stop_finder_and_display; rm -rf "$work"' EXIT
 ms() { awk -v us="$1" 'BEGIN { printf "%.1f", us / 1000 }'; }
 
-Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-xvfb_pid=$!
-trap 'stop_all; kill -TERM "$xvfb_pid" 2>/dev/null; wait "$xvfb_pid" 2>/dev/null; rm -rf "$work"' EXIT
-wait_for 100 test -s "$work/display" || { echo "Xvfb did not start" >&2; exit 1; }
-export DISPLAY=":$(head -n1 "$work/display")" QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR=$work/runtime
-unset WAYLAND_DISPLAY
-mkdir -m 0700 "$XDG_RUNTIME_DIR"
+start_virtual_display "$work" || exit 1
 clock_ticks=$(getconf CLK_TCK)
 cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }  # utime + stime
 
@@ -60,23 +49,9 @@ cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }  # utime + stime
 # to $work/result.
 run_once() {
     local count=$1
-    rm -f "$work/rows" "$work/sim.out" "$work/sim.pipe" "$work/result"
-    # Every line of the simulator with the time it was read.
-    mkfifo "$work/sim.pipe"
-    while IFS= read -r line; do echo "${EPOCHREALTIME/[.,]/} $line"; done <"$work/sim.pipe" >"$work/sim.out" &
-    pids+=($!)
-    ip netns exec "${peers[0]}" "$sim" --interface "${peer_ifs[0]}" --base-address 198.18.1.10 --count "$count" \
-        --no-hello --no-http --max-delay-ms "$spread_ms" >"$work/sim.pipe" 2>"$work/sim.err" &
-    pids+=($!)
-    wait_for 300 grep -qs ' ready ' "$work/sim.out" || { echo "simulator did not start: $(cat "$work/sim.err")" >&2; return 1; }
-
-    ORVAN_DUMP_ROWS_TO=$work/rows "$finder" >/dev/null 2>"$work/finder.err" &
-    local finder_pid=$!
-    pids+=("$finder_pid")
-    window_up() { xdotool search --name "^$title\$" >"$work/wid" 2>/dev/null && test -s "$work/wid"; }
-    wait_for 600 window_up || { echo "no window" >&2; return 1; }
-    local wid
-    wid=$(head -n1 "$work/wid")
+    rm -f "$rows_file" "$work/result"
+    start_sim 0 --base-address 198.18.1.10 --count "$count" || return 1
+    start_finder ORVAN_DUMP_ROWS_TO="$rows_file" "$finder" || return 1
     listening() { ss -Huanp 'sport = :13702' 2>/dev/null | grep -q orvan_finder; }
     wait_for 150 listening || { echo "the finder does not listen" >&2; return 1; }
 
@@ -90,7 +65,7 @@ run_once() {
     local rows last_row_us last_answer_us
     rows=$(field rows)
     last_row_us=$(field written-unix-us)
-    last_answer_us=$(awk -v n="$count" '$2 == "answered" && $3 == n { t = $1 } END { printf "%.0f\n", t }' "$work/sim.out")
+    last_answer_us=$(awk -v n="$count" '$2 == "answered" && $3 == n { t = $1 } END { printf "%.0f\n", t }' "$work/sim0.out")
 
     local before after idle
     before=$(cpu_ticks "$finder_pid")
@@ -114,7 +89,7 @@ printf '%-8s %-4s %22s %26s %6s %14s %22s\n' devices run "Scan -> last row (ms)"
 for count in "${counts[@]}"; do
     for ((r = 1; r <= repeats; r++)); do
         run_once "$count" || { echo "run failed" >&2; exit 1; }
-        stop_all
+        stop_run
         read -r to_last after_answer rows idle to_exit <"$work/result"
         printf '%-8s %-4s %22s %26s %6s %14s %22s\n' "$count" "$r" "$to_last" "$after_answer" "$rows" "$idle" "$to_exit"
     done

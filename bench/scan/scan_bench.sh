@@ -16,16 +16,13 @@ shift $(($# < 3 ? $# : 3))
 counts=("$@")
 ((${#counts[@]})) || counts=(1000)
 
-# shellcheck source=/dev/null
-source "$(dirname "${BASH_SOURCE[0]}")/../../tests/support/wait_for.sh"
-# shellcheck source=/dev/null
-source "$(dirname "${BASH_SOURCE[0]}")/../../tests/support/test_network.sh"
+# shellcheck source=tests/support/helpers.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../../tests/support/helpers.sh"
 require_test_network scan_bench
 
 work=$(mktemp -d)
 chmod 755 "$work"
-sim_pid=""
-trap '[[ -n $sim_pid ]] && stop_processes "$sim_pid"; rm -rf "$work"' EXIT
+trap 'stop_sims; rm -rf "$work"' EXIT
 
 # One run: "<seconds> <devices listed> <exit status>".
 run_once() {
@@ -40,10 +37,7 @@ run_once() {
 
 printf '%-8s %-22s %-4s %16s %8s %6s\n' devices rights run "start -> exit (s)" listed status
 for count in "${counts[@]}"; do
-    ip netns exec "${peers[0]}" "$sim" --interface "${peer_ifs[0]}" --base-address 198.18.1.10 --count "$count" \
-        --no-hello --no-bye --no-http --max-delay-ms 500 >"$work/sim.out" 2>&1 &
-    sim_pid=$!
-    wait_for 600 grep -q '^ready ' "$work/sim.out" || { echo "simulator: $(cat "$work/sim.out")" >&2; exit 1; }
+    start_sim 0 --base-address 198.18.1.10 --count "$count" --no-hello --no-bye --no-http --max-delay-ms 500 || exit 1
     for rights in root unprivileged; do
         as_user=()
         [[ $rights == unprivileged ]] && as_user=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
@@ -52,6 +46,5 @@ for count in "${counts[@]}"; do
             printf '%-8s %-22s %-4s %16s %8s %6s\n' "$count" "$rights" "$r" "$seconds" "$listed" "$status"
         done
     done
-    stop_processes "$sim_pid"
-    sim_pid=""
+    stop_sims
 done

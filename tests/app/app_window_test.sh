@@ -9,27 +9,14 @@ set -uo pipefail
 
 finder=${1:?usage: app_window_test.sh <orvan_finder> <artifact-dir>}
 artifacts=${2:?usage: app_window_test.sh <orvan_finder> <artifact-dir>}
-readonly title="Selvani Version 1.2.7.0"
 
-support=$(dirname "${BASH_SOURCE[0]}")/../support
 check_name=app_window_test
-# shellcheck source=/dev/null
-source "$support/checks.sh"
-# shellcheck source=/dev/null
-source "$support/wait_for.sh"
-# shellcheck source=/dev/null
-source "$support/test_network.sh"
+# shellcheck source=tests/support/helpers.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../support/helpers.sh"
 require_test_network app_window_test
 
 work=$(mktemp -d)
-xvfb_pid=""
-finder_pid=""
-cleanup() {
-    [[ -n $finder_pid ]] && kill -KILL "$finder_pid" 2>/dev/null
-    [[ -n $xvfb_pid ]] && kill -TERM "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
+trap 'stop_finder_and_display; rm -rf "$work"' EXIT
 mkdir -p "$artifacts"
 
 # 1. Without a display the program says what to do and ends.
@@ -40,16 +27,12 @@ grep -q "^no display: set DISPLAY or run under Xvfb" "$work/nodisplay.err" ||
     fail "without a display the message is: $(cat "$work/nodisplay.err")"
 
 # 2. A virtual screen of 1920 by 1080 on the first free display number.
-# shellcheck source=/dev/null
-source "$support/virtual_display.sh"
 start_virtual_display "$work" || exit 1
 note "Xvfb on $DISPLAY"
 
 # 3. The program, until its window is up and its first paint happened.
-ORVAN_REPORT_FIRST_PAINT=1 "$finder" >"$work/finder.out" 2>"$work/finder.err" &
-finder_pid=$!
-if ! wid=$(find_window "$title" 600); then
-    fail "no window titled '$title' within 60 s"
+if ! start_finder ORVAN_REPORT_FIRST_PAINT=1 "$finder"; then
+    fail "the finder's window did not come up"
 else
     wait_for 100 grep -q '^first-paint-unix-us ' "$work/finder.out" || fail "no first paint reported"
     sleep 0.5

@@ -10,39 +10,10 @@
 # rows are read from the file it writes when ORVAN_DUMP_ROWS_TO is set.
 set -uo pipefail
 
-finder=${1:?usage: device_list_e2e_test.sh <orvan_finder> <orvan_device_sim> <artifact-dir>}
-sim=${2:?usage: device_list_e2e_test.sh <orvan_finder> <orvan_device_sim> <artifact-dir>}
-artifacts=${3:?usage: device_list_e2e_test.sh <orvan_finder> <orvan_device_sim> <artifact-dir>}
-readonly title="Selvani Version 1.2.7.0"
-
-support=$(dirname "${BASH_SOURCE[0]}")/../support
 check_name=e2e
-# shellcheck source=/dev/null
-source "$support/checks.sh"
-# shellcheck source=/dev/null
-source "$support/wait_for.sh"
-# shellcheck source=/dev/null
-source "$support/test_network.sh"
-require_test_network e2e
-if ((${#peers[@]} < 2)); then
-    echo "e2e: needs two peer namespaces" >&2
-    exit 1
-fi
-
-work=$(mktemp -d)
-pids=()
-trap 'stop_processes "${pids[@]}"; rm -rf "$work"' EXIT
-mkdir -p "$artifacts"
-
-# --- The finder's rows: the dump file and what it says.
-# shellcheck source=/dev/null
-source "$support/row_dump.sh"
-rows_file=$work/rows
-
-# --- The browser: a stand-in that writes down the URLs it is given.
-# shellcheck source=/dev/null
-source "$support/url_handler.sh"
-record_opened_urls "$work"
+# shellcheck source=tests/e2e/e2e_common.sh
+source "$(dirname "${BASH_SOURCE[0]}")/e2e_common.sh"
+require_test_network e2e 2
 
 # --- The devices. Values are percent-encoded by the simulator (a space as %20, é as %C3%A9).
 long_name=$(printf 'N%.0s' {1..80})
@@ -83,42 +54,16 @@ check_row() {
     [[ $got == "${expected_row[$ip]}" ]] || fail "row of $ip is [$got], expected [${expected_row[$ip]}]"
 }
 
-# --- A virtual screen; the window sits without decoration at (480,270), so window coordinates are
-# the view's client coordinates.
-# shellcheck source=/dev/null
-source "$support/virtual_display.sh"
-start_virtual_display "$work" || exit 1
-pids+=("$xvfb_pid")
-
-ORVAN_DUMP_ROWS_TO=$rows_file "$finder" >"$work/finder.out" 2>"$work/finder.err" &
-finder_pid=$!
-pids+=("$finder_pid")
-wid=$(find_window "$title" 600) || { fail "no window titled '$title'"; exit 1; }
-wait_for 100 dump_says rows 0 || { fail "the device list did not come up"; exit 1; }
+start_finder_with_rows
 # The listener hears announcements once its group receiver is bound to the discovery port.
 listening() { ss -Huanp 'sport = :13702' 2>/dev/null | grep -q orvan_finder; }
 wait_for 150 listening || fail "the finder does not listen on port 13702"
 
-click() { xdotool mousemove --window "$wid" "$1" "$2" click 1; }
-click_scan() { click 500 29; }
-click_web_gui() { click 590 29; }
-# Rows are 20 pixels high below the heading; the dump says whether the click chose the row.
-click_row() { click 260 $((100 + 20 * $1)); }
-
-start_sim() {  # <peer index> <device file> <seed> [options...]
-    local index=$1 devices=$2 seed=$3
-    shift 3
-    ip netns exec "${peers[$index]}" "$sim" --interface "${peer_ifs[$index]}" --devices "$devices" --seed "$seed" \
-        --max-delay-ms 300 "$@" >"$work/sim$index.out" 2>"$work/sim$index.err" &
-    pids+=($!)
-    sim_pids[$index]=$!
-    wait_for 100 grep -q '^ready' "$work/sim$index.out" || fail "simulator $index did not start: $(cat "$work/sim$index.err")"
-}
-declare -a sim_pids
+sim_options=(--max-delay-ms 300)
 
 # 1. Announcements: devices that say Hello appear without a Scan; the silent one does not.
-start_sim 1 "$work/devices_b" 2 --no-hello --duplicate-answers --duplicate-model SLV-IPC4210
-start_sim 0 "$work/devices_a" 1
+start_sim 1 --devices "$work/devices_b" --seed 2 --no-hello --duplicate-answers --duplicate-model SLV-IPC4210 || exit 1
+start_sim 0 --devices "$work/devices_a" --seed 1 || exit 1
 wait_for 100 dump_says rows 6 || fail "after the Hellos the list has $(field rows) rows, expected 6"
 for ip in $hello_ips; do check_row "$ip"; done
 listed 198.18.2.10 && fail "a device that sent no Hello is listed before any Scan"
@@ -234,7 +179,7 @@ open_url_of_row "Web GUI after sorting" 0 click_web_gui
 
 # 4. A device that leaves (Bye) keeps its row until the next Scan; Scan after a choice empties the
 #    list, disables Web GUI and lists only who answers.
-kill -TERM "${sim_pids[1]}"
+kill -TERM "${sim_pids[sim1]}"
 wait_for 50 grep -q '^bye sent' "$work/sim1.out" || fail "the twin said no Bye"
 sleep 0.5
 listed 198.18.2.10 || fail "a Bye removed a row"
@@ -257,7 +202,7 @@ import -display "$DISPLAY" -window "$wid" "$artifacts/device_list_after_second_s
 
 # 5. The window closes cleanly on SIGTERM.
 kill -TERM "$finder_pid"
-expect_exit "$finder_pid" SIGTERM
+expect_exit "$finder_pid" SIGTERM && finder_pid=""
 cp "$work/finder.err" "$artifacts/finder_stderr.txt"
 expect_clean_finish "$work/finder.err"
 

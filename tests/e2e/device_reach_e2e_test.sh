@@ -10,70 +10,30 @@
 # Runs only inside a private test network with one peer (netns_run.sh --peers 1), as root.
 set -uo pipefail
 
-finder=${1:?usage: device_reach_e2e_test.sh <orvan_finder> <orvan_device_sim> <artifact-dir>}
-sim=${2:?usage: device_reach_e2e_test.sh <orvan_finder> <orvan_device_sim> <artifact-dir>}
-artifacts=${3:?usage: device_reach_e2e_test.sh <orvan_finder> <orvan_device_sim> <artifact-dir>}
-readonly title="Selvani Version 1.2.7.0"
-readonly device=192.168.1.64
-
-support=$(dirname "${BASH_SOURCE[0]}")/../support
 check_name=reach_e2e
-# shellcheck source=/dev/null
-source "$support/checks.sh"
-# shellcheck source=/dev/null
-source "$support/wait_for.sh"
-# shellcheck source=/dev/null
-source "$support/test_network.sh"
-# shellcheck source=/dev/null
-source "$support/routed_network.sh"
+# shellcheck source=tests/e2e/e2e_common.sh
+source "$(dirname "${BASH_SOURCE[0]}")/e2e_common.sh"
 require_test_network reach_e2e
-
-work=$(mktemp -d)
-pids=()
-trap 'stop_processes "${pids[@]}"; rm -rf "$work"' EXIT
-mkdir -p "$artifacts"
-
-# shellcheck source=/dev/null
-source "$support/row_dump.sh"
-rows_file=$work/rows
-# shellcheck source=/dev/null
-source "$support/url_handler.sh"
-record_opened_urls "$work"
+readonly device=192.168.1.64
 
 page_loads() { curl -s -o /dev/null --max-time 2 "http://$device/"; }
 # What reaching added: our addresses ("<link>:or") and our routes (protocol 111).
 leftovers() { ip -4 -o addr show label '*:or'; ip -4 -o route show proto 111; }
 nothing_left() { [[ -z $(leftovers) ]]; }
 
-ip netns exec "${peers[0]}" "$sim" --interface "${peer_ifs[0]}" --base-address "$device" --prefix-len 24 \
-    --max-delay-ms 100 --no-hello >"$work/sim.out" 2>&1 &
-pids+=($!)
-wait_for 100 grep -q '^ready ' "$work/sim.out" || { fail "simulator: $(cat "$work/sim.out")"; exit 1; }
+sim_options=(--max-delay-ms 100 --no-hello)
+start_sim 0 --base-address "$device" --prefix-len 24 || exit 1
 page_loads && fail "the device's page loads before anything was done"
 
 # Two devices behind a router (peer 1 routes to 10.2.0.0/24), and the targets a user kept earlier.
 routed_network_up 10.2.0.0/24 10.2.0.1/24 10.2.0.10/24 || exit 1
-ip netns exec "$device_ns" "$sim" --interface "$device_if" --base-address 10.2.0.10 --count 2 --no-http \
-    --max-delay-ms 100 --no-hello --seed 5 >"$work/routed.out" 2>&1 &
-pids+=($!)
-wait_for 100 grep -q '^ready ' "$work/routed.out" || { fail "routed simulator: $(cat "$work/routed.out")"; exit 1; }
+start_sim_in "$device_ns" "$device_if" routed --base-address 10.2.0.10 --count 2 --no-http --seed 5 || exit 1
 export XDG_CONFIG_HOME=$work/config
 mkdir -p "$XDG_CONFIG_HOME/orvan-finder"
 echo "10.2.0.0/24" >"$XDG_CONFIG_HOME/orvan-finder/scan-targets"
 
-# shellcheck source=/dev/null
-source "$support/virtual_display.sh"
-start_virtual_display "$work" || exit 1
-pids+=("$xvfb_pid")
-ORVAN_DUMP_ROWS_TO=$rows_file "$finder" >"$work/finder.out" 2>"$work/finder.err" &
-finder_pid=$!
-pids+=("$finder_pid")
-wid=$(find_window "$title" 600) || { fail "no window titled '$title'"; exit 1; }
-wait_for 100 dump_says rows 0 || { fail "the device list did not come up"; exit 1; }
-
-click() { xdotool mousemove --window "$wid" "$1" "$2" click 1; }
-click_row() { click 260 $((100 + 20 * $1)); }
-click 500 29  # Scan
+start_finder_with_rows
+click_scan
 wait_for 100 dump_says rows 3 || fail "after a Scan the list has $(field rows) rows, expected 3 (the routed ones too)"
 for ip in 10.2.0.10 10.2.0.11; do listed "$ip" || fail "$ip behind the router was not listed"; done
 
@@ -81,7 +41,7 @@ for ip in 10.2.0.10 10.2.0.11; do listed "$ip" || fail "$ip behind the router wa
 row=$(row_index_of 10.2.0.10)
 click_row "$row"
 wait_for 50 dump_says selected "$row" || fail "a click on the row of 10.2.0.10 did not choose it"
-click 590 29  # Web GUI
+click_web_gui
 wait_for 100 more_urls_than 0 || fail "Web GUI did not open the routed device's page"
 [[ $(head -n1 "$urls") == "http://10.2.0.10" ]] || fail "Web GUI opened '$(head -n1 "$urls")'"
 nothing_left || fail "opening a routed device added something: $(leftovers)"
@@ -89,7 +49,7 @@ nothing_left || fail "opening a routed device added something: $(leftovers)"
 row=$(row_index_of "$device")
 click_row "$row"
 wait_for 50 dump_says selected "$row" || fail "a click on the row of $device did not choose it"
-click 590 29  # Web GUI
+click_web_gui
 wait_for 200 more_urls_than 1 || fail "Web GUI opened nothing: $(tail -n5 "$work/finder.err")"
 [[ $(tail -n1 "$urls") == "http://$device" ]] || fail "Web GUI opened '$(tail -n1 "$urls")'"
 page_loads || fail "the opened page does not load from this computer"
@@ -97,7 +57,7 @@ page_loads || fail "the opened page does not load from this computer"
 import -display "$DISPLAY" -window "$wid" "$artifacts/device_reached.png" 2>/dev/null
 
 kill -TERM "$finder_pid"
-expect_exit "$finder_pid" SIGTERM
+expect_exit "$finder_pid" SIGTERM && finder_pid=""
 cp "$work/finder.err" "$artifacts/finder_reach_stderr.txt"
 expect_clean_finish "$work/finder.err"
 nothing_left || fail "left behind after the finder closed: $(leftovers)"

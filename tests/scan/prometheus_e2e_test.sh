@@ -10,39 +10,20 @@
 #
 #   prometheus_e2e_test.sh <orvan-scan> <orvan_device_sim>      (inside netns_run.sh --peers 2)
 set -uo pipefail
-scan=${1:?usage: prometheus_e2e_test.sh <orvan-scan> <orvan_device_sim>}
-sim=${2:?usage: prometheus_e2e_test.sh <orvan-scan> <orvan_device_sim>}
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 
-# shellcheck source=/dev/null
-source "$top/tests/support/wait_for.sh"
-# shellcheck source=/dev/null
-source "$top/tests/support/test_network.sh"
-require_test_network prometheus_e2e_test
+# shellcheck source=tests/scan/scan_test_common.sh
+source "$top/tests/scan/scan_test_common.sh"
+pids=()
+trap 'stop_sims; stop_processes "${pids[@]}"; rm -rf "$work"' EXIT
 for tool in prometheus prometheus-node-exporter python3 setpriv unshare; do
     command -v "$tool" >/dev/null || { echo "$tool is not installed (scripts/setup-debian.sh installs it): skipped" >&2; exit 77; }
 done
-
-failed=0
-fail() { echo "FAIL: $*" >&2; failed=1; }
-note() { echo "prometheus_e2e_test: $*" >&2; }
-work=$(mktemp -d)
-chmod 755 "$work"
-pids=()
-sim_pids=()
-trap 'stop_processes "${sim_pids[@]}" "${pids[@]}"; rm -rf "$work"' EXIT
 ip link set lo up
 nobody=(setpriv --reuid=65534 --regid=65534 --clear-groups --inh-caps=-all --ambient-caps=-all --bounding-set=-all
         --no-new-privs --)
 
-start_sim() {
-    local k=$1
-    shift
-    ip netns exec "${peers[$k]}" "$sim" --interface "${peer_ifs[$k]}" --max-delay-ms 100 --no-http "$@" \
-        >"$work/sim$k.out" 2>&1 &
-    sim_pids[$k]=$!
-    wait_for 100 grep -q '^ready ' "$work/sim$k.out" || { note "simulator $k: $(cat "$work/sim$k.out")"; exit 1; }
-}
+sim_options=(--max-delay-ms 100 --no-http)
 cat >"$work/devices0" <<'DEVICES'
 address=198.18.1.9; model=SLV-IPC4210; name=Lobby "east"; location=Floor 1\2
 address=198.18.1.10; model=CAM-9; name=Dock; location=Köln
@@ -50,8 +31,8 @@ DEVICES
 cat >"$work/devices1" <<'DEVICES'
 address=198.18.2.10; model=GW-1; name=gate; location=Yard
 DEVICES
-start_sim 0 --devices "$work/devices0" --base-address 198.18.1.9 --seed 3
-start_sim 1 --devices "$work/devices1" --base-address 198.18.2.10 --seed 4
+start_sim 0 --devices "$work/devices0" --base-address 198.18.1.9 --seed 3 || exit 1
+start_sim 1 --devices "$work/devices1" --base-address 198.18.2.10 --seed 4 || exit 1
 
 # The unit's commands with this test's folders: %t is the runtime folder (new at every start, as
 # systemd makes it for the dynamic user), the collector's folder is ours.
@@ -144,8 +125,7 @@ holds 'orvan_scan_devices == 3 and orvan_scan_failed == 0 and orvan_scan_duratio
     fail "the scan's figures: $(query '{__name__=~"orvan_scan_.*"}')"
 
 # The gateway stops; the next scheduled scan no longer finds it.
-stop_processes "${sim_pids[1]}"
-unset 'sim_pids[1]'
+stop_sim sim1
 run_unit
 [[ $scan_status -eq 0 ]] || fail "the second scan ended with status $scan_status: $(cat "$work/scan.err")"
 wait_for 300 devices_are "198.18.1.10 198.18.1.9" || fail "the stopped device's series did not go: $(ips_of orvan_device_info)"

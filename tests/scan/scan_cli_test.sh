@@ -7,27 +7,11 @@
 #   scan_cli_test.sh <orvan-scan> <orvan_device_sim>      (inside netns_run.sh --peers 2)
 set -uo pipefail
 
-scan=${1:?usage: scan_cli_test.sh <orvan-scan> <orvan_device_sim>}
-sim=${2:?usage: scan_cli_test.sh <orvan-scan> <orvan_device_sim>}
-
-# shellcheck source=/dev/null
-source "$(dirname "${BASH_SOURCE[0]}")/../support/wait_for.sh"
-# shellcheck source=/dev/null
-source "$(dirname "${BASH_SOURCE[0]}")/../support/test_network.sh"
-require_test_network scan_cli_test
-finder_if=$ORVAN_NETNS_FINDER_IF
-
-work=$(mktemp -d)
-chmod 755 "$work"
-sim_pids=()
-failed=0
-fail() { echo "FAIL: $*" >&2; failed=1; }
-note() { echo "scan_cli_test: $*" >&2; }
-stop_sims() {
-    stop_processes "${sim_pids[@]}"
-    sim_pids=()
-}
+# shellcheck source=tests/scan/scan_test_common.sh
+source "$(dirname "${BASH_SOURCE[0]}")/scan_test_common.sh"
 trap 'stop_sims; rm -rf "$work"' EXIT
+finder_if=$ORVAN_NETNS_FINDER_IF
+sim_options=(--max-delay-ms 200 --no-http)
 
 # Runs orvan-scan with the arguments: standard output, error and status in $work/out, err, status.
 run() {
@@ -46,16 +30,6 @@ expect_err() {
 # Addresses this program added ("<link>:ov" labels).
 added_addresses() { ip -4 -o addr show label '*:ov' | awk '{ print $4 }'; }
 
-# Starts the simulator in peer $1 with the remaining arguments; waits until it is ready.
-start_sim() {
-    local k=$1
-    shift
-    ip netns exec "${peers[$k]}" "$sim" --interface "${peer_ifs[$k]}" --max-delay-ms 200 --no-http "$@" \
-        >"$work/sim$k.out" 2>&1 &
-    sim_pids+=($!)
-    wait_for 100 grep -q '^ready ' "$work/sim$k.out" || { note "simulator $k: $(cat "$work/sim$k.out")"; exit 1; }
-}
-
 # Devices whose names and locations carry what breaks careless output: commas, quotes, line breaks,
 # non-ASCII and a terminal escape. Addresses sort differently as text and as numbers.
 cat >"$work/devices" <<'DEVICES'
@@ -63,7 +37,7 @@ address=198.18.1.10; model=SLV-IPC4210; name=Lobby, "east"; location=Floor 1
 address=198.18.1.9; model=CAM-9; scope=drm://www.orvan-iot.example/name/Caf%C3%A9%0Aline%202; location=Köln
 address=198.18.1.100; model=GW-1; name=gate; scope=drm://www.orvan-iot.example/location/x%1B%5B2Jy
 DEVICES
-start_sim 0 --devices "$work/devices" --base-address 198.18.1.9 --metadata-version 7
+start_sim 0 --devices "$work/devices" --base-address 198.18.1.9 --metadata-version 7 || exit 1
 
 # 1. The table: sorted by IP as numbers, one line per device, nothing on standard error when piped.
 run
@@ -123,8 +97,6 @@ PY
 grep -q $'\r$' "$work/out" || fail "csv: records do not end in CRLF"
 
 # 4. --open: the right scheme by model, through the desktop's URL handler (a recording stand-in).
-# shellcheck source=/dev/null
-source "$(dirname "${BASH_SOURCE[0]}")/../support/url_handler.sh"
 record_opened_urls "$work"
 run --open 198.18.1.9
 expect_status 0 "open by IP"
@@ -150,20 +122,18 @@ expect_status 0 "open on behalf of a user"
 # waits for every answer and refuses, naming both addresses, instead of opening whichever came first.
 uuid_of_ten=$(python3 -c 'import json,sys; print([d["endpoint"] for d in json.load(open(sys.argv[1])) if d["ip"]=="198.18.1.10"][0].removeprefix("urn:uuid:"))' "$work/out.json")
 echo "address=198.18.2.50; uuid=$uuid_of_ten; model=CAM-9; name=impostor" >"$work/impostor"
-start_sim 1 --devices "$work/impostor" --base-address 198.18.2.50
+start_sim 1 --devices "$work/impostor" --base-address 198.18.2.50 || exit 1
 opened_before=$(url_count)
 run --open "$mac_of_ten" --timeout 2
 expect_status 2 "open by a MAC two devices claim"
 expect_err "2 devices claim MAC $mac_of_ten (198.18.1.10, 198.18.2.50)" "open by a MAC two devices claim"
 [[ $(url_count) -eq $opened_before ]] || fail "a MAC two devices claim was opened: $(tail -n1 "$urls")"
-kill -TERM "${sim_pids[1]}"
-wait "${sim_pids[1]}"
-unset 'sim_pids[1]'
+stop_sim sim1
 
 # Two devices on one address (a second camera still on the first one's address): both are listed,
 # each marked, in JSON and in the table's note column.
 echo "address=198.18.1.10; model=CAM-9; name=twin" >"$work/twin"
-start_sim 1 --devices "$work/twin" --base-address 198.18.1.10 --seed 7
+start_sim 1 --devices "$work/twin" --base-address 198.18.1.10 --seed 7 || exit 1
 run --json --timeout 2
 expect_status 0 "two devices on one address"
 python3 - "$work/out" <<'PY' || fail "two devices on one address: $(cat "$work/out")"
@@ -177,9 +147,7 @@ assert all(d["reachable"] for d in devices), devices
 PY
 run --timeout 2
 [[ $(grep -c 'IP shared by 2 devices$' "$work/out") == 2 ]] || fail "table: the shared address is not noted: $(cat "$work/out")"
-kill -TERM "${sim_pids[1]}"
-wait "${sim_pids[1]}"
-unset 'sim_pids[1]'
+stop_sim sim1
 
 # 5. The live count on a terminal, and nothing of it on a pipe.
 script -qec "$scan --timeout 2 >$work/tty.out" "$work/tty.log" >/dev/null 2>&1
@@ -188,20 +156,7 @@ grep -q $'\r\e\[K' "$work/tty.log" || fail "the live count is not cleared at the
 [[ $(wc -l <"$work/tty.out") -eq 4 ]] || fail "terminal run: table has $(wc -l <"$work/tty.out") lines"
 
 # 6. --watch: answers, then Hello from devices that start, Bye from devices that stop; Ctrl+C ends it.
-"$scan" --watch >"$work/watch" 2>"$work/watch.err" &
-watch_pid=$!
-lines() { [[ $(grep -c "\"event\":\"$1\"" "$work/watch") -ge $2 ]]; }
-wait_for 150 lines match 3 || fail "watch: the three answers did not arrive: $(cat "$work/watch")"
-start_sim 1 --base-address 198.18.2.10 --count 2 --name "late-{n}" --seed 2
-wait_for 50 lines hello 2 || fail "watch: no hello lines: $(cat "$work/watch")"
-kill -TERM "${sim_pids[1]}"
-wait "${sim_pids[1]}"
-unset 'sim_pids[1]'
-wait_for 50 lines bye 2 || fail "watch: no bye lines: $(cat "$work/watch")"
-kill -INT "$watch_pid"
-wait "$watch_pid"
-watch_status=$?
-[[ $watch_status -eq 0 ]] || fail "watch: exit status $watch_status after Ctrl+C, expected 0"
+watch_devices_come_and_go 3 198.18.2.10
 python3 - "$work/watch" <<'PY' || fail "watch output: $(cat "$work/watch")"
 import json, sys
 events = [json.loads(line) for line in open(sys.argv[1], encoding="utf-8")]
@@ -281,7 +236,5 @@ expect_status 2 "no usable interface"
 expect_err "no usable network interface" "no usable interface"
 ip addr add "$address" dev "$finder_if"
 
-if ((failed)); then
-    exit 1
-fi
+end_if_failed
 echo "scan_cli_test: passed"

@@ -8,27 +8,13 @@
 #   scan_reach_test.sh <orvan-scan> <orvan_device_sim>      (inside netns_run.sh --peers 1)
 set -uo pipefail
 
-scan=${1:?usage: scan_reach_test.sh <orvan-scan> <orvan_device_sim>}
-sim=${2:?usage: scan_reach_test.sh <orvan-scan> <orvan_device_sim>}
-
-# shellcheck source=/dev/null
-source "$(dirname "${BASH_SOURCE[0]}")/../support/wait_for.sh"
-# shellcheck source=/dev/null
-source "$(dirname "${BASH_SOURCE[0]}")/../support/test_network.sh"
-# shellcheck source=/dev/null
-source "$(dirname "${BASH_SOURCE[0]}")/../support/url_handler.sh"
-require_test_network scan_reach_test
+# shellcheck source=tests/scan/scan_test_common.sh
+source "$(dirname "${BASH_SOURCE[0]}")/scan_test_common.sh"
+scan_pid=
+trap '[[ -n $scan_pid ]] && kill -KILL "$scan_pid" 2>/dev/null; stop_sims; rm -rf "$work"' EXIT
 
 device=192.168.1.64
 lifetime=5
-work=$(mktemp -d)
-chmod 755 "$work"
-failed=0
-fail() { echo "FAIL: $*" >&2; failed=1; }
-note() { echo "scan_reach_test: $*" >&2; }
-scan_pid=
-sim_pid=
-trap '[[ -n $scan_pid ]] && kill -KILL "$scan_pid" 2>/dev/null; stop_processes $sim_pid; rm -rf "$work"' EXIT
 # Starts orvan-scan in the background with fresh output files: the previous run's "press Ctrl+C"
 # must not be taken for this run's (the shell truncates the files only once the child runs).
 start_scan() {
@@ -49,10 +35,7 @@ reachable_in_scan() {
 leftovers() { ip -4 -o addr show label '*:or'; ip -4 -o route show proto 111; }
 nothing_left() { [[ -z $(leftovers) ]]; }
 
-ip netns exec "${peers[0]}" "$sim" --interface "${peer_ifs[0]}" --base-address "$device" --prefix-len 24 \
-    --max-delay-ms 100 >"$work/sim.out" 2>&1 &
-sim_pid=$!
-wait_for 100 grep -q '^ready ' "$work/sim.out" || { note "simulator: $(cat "$work/sim.out")"; exit 1; }
+start_sim 0 --base-address "$device" --prefix-len 24 --max-delay-ms 100 || exit 1
 page_loads && fail "the device's page loads before anything was done"
 [[ $(reachable_in_scan) == false ]] || fail "a scan does not mark the device unreachable: '$(reachable_in_scan)'"
 
@@ -103,7 +86,5 @@ scan_pid=
 nothing_left && fail "killed run: nothing was there to expire"
 wait_for $(((lifetime + 3) * 10)) nothing_left || fail "killed run: left behind after the lifetime: $(leftovers)"
 
-if ((failed)); then
-    exit 1
-fi
+end_if_failed
 echo "scan_reach_test: passed"

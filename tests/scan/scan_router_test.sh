@@ -9,31 +9,15 @@
 #   scan_router_test.sh <orvan-scan.exe> <orvan_device_sim>  (the same under Wine, inside wine_netns.sh)
 set -uo pipefail
 
-scan=${1:?usage: scan_router_test.sh <orvan-scan> <orvan_device_sim>}
-sim=${2:?usage: scan_router_test.sh <orvan-scan> <orvan_device_sim>}
-
-# shellcheck source=/dev/null
-source "$(dirname "${BASH_SOURCE[0]}")/../support/wait_for.sh"
-# shellcheck source=/dev/null
-source "$(dirname "${BASH_SOURCE[0]}")/../support/test_network.sh"
-# shellcheck source=/dev/null
-source "$(dirname "${BASH_SOURCE[0]}")/../support/routed_network.sh"
-require_test_network scan_router_test
+# shellcheck source=tests/scan/scan_test_common.sh
+source "$(dirname "${BASH_SOURCE[0]}")/scan_test_common.sh"
+trap 'stop_sims; routed_network_down; rm -rf "$work"' EXIT
 
 devices=20
-work=$(mktemp -d)
-failed=0
-fail() { echo "FAIL: $*" >&2; failed=1; }
-note() { echo "scan_router_test: $*" >&2; }
-sim_pid=
-trap 'stop_processes $sim_pid; routed_network_down; rm -rf "$work"' EXIT
 routed_network_up 10.2.0.0/24 10.2.0.1/24 10.2.0.2/24 || exit 1
-
 # Devices 10.2.0.10 to 10.2.0.29.
-ip netns exec "$device_ns" "$sim" --interface "$device_if" --base-address 10.2.0.10 --count "$devices" \
-    --prefix-len 24 --no-hello --no-bye --max-delay-ms 50 --no-http >"$work/sim.out" 2>&1 &
-sim_pid=$!
-wait_for 100 grep -q '^ready ' "$work/sim.out" || { note "simulator: $(cat "$work/sim.out")"; exit 1; }
+start_sim_in "$device_ns" "$device_if" sim --base-address 10.2.0.10 --count "$devices" --prefix-len 24 \
+    --no-hello --no-bye --max-delay-ms 50 --no-http || exit 1
 
 launcher=()
 [[ $scan == *.exe ]] && launcher=(wine)
@@ -128,5 +112,5 @@ run --target 10.2.0.11 --target 203.0.113.5 --no-multicast --json
 grep -qF "orvan-scan: 1 of 2 target addresses could not be sent a probe (no route to them?)" "$work/err" ||
     fail "partly unroutable targets: $(cat "$work/err")"
 
-((failed)) && exit 1
+end_if_failed
 echo "scan_router_test: all checks passed"

@@ -1,14 +1,19 @@
 # Shell helpers for scripts that run inside the private test network made by netns_run.sh.
 
-# require_test_network NAME: ends the script (status 1) unless it runs inside such a network;
-# otherwise sets the arrays peers and peer_ifs (the peer namespaces and their links).
+# require_test_network NAME [PEERS]: ends the script (status 1) unless it runs inside such a network
+# with at least PEERS peer namespaces; otherwise sets the arrays peers and peer_ifs (the peer
+# namespaces and their links).
 require_test_network() {
     if [[ -z ${ORVAN_NETNS_ID:-} ]]; then
         echo "$1: refusing to run outside a test network (run it through tests/netns/netns_run.sh)" >&2
         exit 1
     fi
-    read -r -a peers <<<"$ORVAN_NETNS_PEERS"
-    read -r -a peer_ifs <<<"$ORVAN_NETNS_PEER_IFS"
+    read -r -a peers <<<"${ORVAN_NETNS_PEERS:-}"
+    read -r -a peer_ifs <<<"${ORVAN_NETNS_PEER_IFS:-}"
+    if ((${#peers[@]} < ${2:-0})); then
+        echo "$1: needs $2 peer namespaces" >&2
+        exit 1
+    fi
 }
 
 # stop_processes PID...: SIGTERM to each, then waits for each.

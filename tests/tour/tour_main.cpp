@@ -5,12 +5,12 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <memory>
 #include <string>
 
-#include "ORVANCmsApp.h"
 #include "activity_table.h"
+#include "finder_start.h"
 #include "line_input.h"
-#include "orvan_wnd/host.h"
 #include "tour_control.h"
 
 namespace {
@@ -21,28 +21,20 @@ constexpr uint32_t kControlPollMs = 20;
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string error;
-    std::unique_ptr<orvan::wnd::Application> app =
-        orvan::wnd::CreateApplication(argc, argv, CORVANCmsApp::kAppId, &error);
-    if (!app) {
-        std::fputs(error.c_str(), stderr);
-        return 1;
-    }
-    CORVANCmsApp theApp(*app, ORVAN_UXClass::ProductActivities());
-    if (!theApp.InitInstance()) return 1;
-
-    TourControl control(*theApp.MainFrame(), ORVAN_UXClass::ProductActivities(), stdout);
+    std::unique_ptr<TourControl> control;
     LineInput input(STDIN_FILENO);
-    control.AnnounceTable();
     bool quitOnEnd = true;
-    app->StartPoll(kControlPollMs, [&] {
-        control.Poll();
-        for (const std::string& line : input.ReadLines()) control.Run(line);
-        // A script that went away without saying quit must not leave the window behind.
-        if (input.Ended() && quitOnEnd) {
-            quitOnEnd = false;
-            control.Run("quit");
-        }
+    return RunFinder(argc, argv, [&](orvan::wnd::Application& app, CORVANCmsApp& theApp) {
+        control = std::make_unique<TourControl>(*theApp.MainFrame(), ORVAN_UXClass::ProductActivities(), stdout);
+        control->AnnounceTable();
+        app.StartPoll(kControlPollMs, [&] {
+            control->Poll();
+            for (const std::string& line : input.ReadLines()) control->Run(line);
+            // A script that went away without saying quit must not leave the window behind.
+            if (input.Ended() && quitOnEnd) {
+                quitOnEnd = false;
+                control->Run("quit");
+            }
+        });
     });
-    return theApp.ExitInstance(theApp.Run());
 }

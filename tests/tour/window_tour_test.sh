@@ -13,30 +13,14 @@ set -uo pipefail
 tour=${1:?usage: window_tour_test.sh <orvan_window_tour> <orvan_tour_sheet> <artifact-dir>}
 sheet=${2:?usage: window_tour_test.sh <orvan_window_tour> <orvan_tour_sheet> <artifact-dir>}
 artifacts=${3:?usage: window_tour_test.sh <orvan_window_tour> <orvan_tour_sheet> <artifact-dir>}
-readonly title="Selvani Version 1.2.7.0"
 
-support=$(dirname "${BASH_SOURCE[0]}")/../support
 check_name=window_tour
-# shellcheck source=/dev/null
-source "$support/checks.sh"
-# shellcheck source=/dev/null
-source "$support/wait_for.sh"
-# shellcheck source=/dev/null
-source "$support/virtual_display.sh"
-# shellcheck source=/dev/null
-source "$support/test_network.sh"
+# shellcheck source=tests/support/helpers.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../support/helpers.sh"
 require_test_network window_tour
 
 work=$(mktemp -d)
-xvfb_pid=""
-tour_pid=""
-cleanup() {
-    exec 4>&-
-    [[ -n $tour_pid ]] && kill -KILL "$tour_pid" 2>/dev/null
-    [[ -n $xvfb_pid ]] && kill -TERM "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
+trap 'exec 4>&-; stop_finder_and_display; rm -rf "$work"' EXIT
 rm -rf "$artifacts/screens"
 mkdir -p "$artifacts/screens"
 
@@ -44,12 +28,11 @@ start_virtual_display "$work" || exit 1
 note "Xvfb on $DISPLAY"
 
 # --- The tour program, steered through a pipe; it answers on its standard output.
-out=$work/tour.out
+out=$work/finder.out
 mkfifo "$work/control"
 # Should the program die, a write to its pipe fails instead of ending this script unreported.
 trap '' PIPE
-"$tour" <"$work/control" >"$out" 2>"$work/tour.err" &
-tour_pid=$!
+launch_finder --input "$work/control" "$tour"
 exec 4>"$work/control"
 send() { echo "$*" >&4; }
 lines() { wc -l <"$out"; }
@@ -69,7 +52,7 @@ ask() {
 record_field() { ask record | tr ' ' '\n' | sed -n "s/^$1=//p"; }
 mode_set_is() { [[ $(record_field gateway_mode_set) == "$1" ]]; }
 
-wid=$(find_window "$title" 600) || { fail "no window titled '$title' within 60 s"; exit 1; }
+await_finder_window || exit 1
 wait_for 300 said_after 0 "screen 1001" || { fail "the start screen did not come up"; exit 1; }
 read -r -a table <<<"$(sed -n 's/^table //p' "$out")"
 note "window $wid; ${#table[@]} screens in the table"
@@ -159,11 +142,11 @@ fi
 if grep -q '^error' "$out"; then fail "the tour program did not understand: $(grep '^error' "$out")"; fi
 send quit
 exec 4>&-
-expect_exit "$tour_pid" quit && tour_pid=""
-cp "$work/tour.err" "$artifacts/tour_stderr.txt"
+expect_exit "$finder_pid" quit && finder_pid=""
+cp "$work/finder.err" "$artifacts/tour_stderr.txt"
 cp "$out" "$artifacts/tour_stdout.txt"
-expect_clean_finish "$work/tour.err"
+expect_clean_finish "$work/finder.err"
 
-end_if_failed "standard error of the tour program=$work/tour.err"
+end_if_failed "standard error of the tour program=$work/finder.err"
 note "screenshots in $artifacts/screens, contact sheet $artifacts/contact_sheet.png"
 echo "window_tour_test: passed"

@@ -9,11 +9,13 @@
 # windows at all. Exit status: the program's; 77 (skipped) when Xvfb is not installed.
 set -euo pipefail
 
-support=$(cd "$(dirname "${BASH_SOURCE[0]}")/../support" && pwd)
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # shellcheck source=../support/wait_for.sh
-source "$support/wait_for.sh"
+source "$here/../support/wait_for.sh"
 # shellcheck source=../support/virtual_display.sh
-source "$support/virtual_display.sh"
+source "$here/../support/virtual_display.sh"
+# shellcheck source=../wine/wine_env.sh
+source "$here/../wine/wine_env.sh"
 
 work=$1
 wine=$2
@@ -24,18 +26,9 @@ if ! command -v Xvfb >/dev/null; then
 fi
 
 rm -rf "$work"
-mkdir -p "$work/home" "$work/prefix"
-export HOME="$work/home" WINEPREFIX="$work/prefix" WINEARCH=win64 WINEDLLOVERRIDES="mscoree,mshtml=" WINEDEBUG=-all
-xvfb_pid=""
-cleanup() {
-  wineserver -k 2>/dev/null || true
-  wineserver -w 2>/dev/null || true
-  if [[ -n $xvfb_pid ]]; then
-    kill "$xvfb_pid" 2>/dev/null || true
-    wait "$xvfb_pid" 2>/dev/null || true
-  fi
-}
-trap cleanup EXIT
+# The display comes after Wine's environment, which clears DISPLAY for the suites without windows.
+wine_env "$work"
+trap 'wine_server_stop; stop_virtual_display' EXIT
 start_virtual_display "$work"
 status=0
 "$wine" "$@" || status=$?

@@ -12,34 +12,18 @@ set -uo pipefail
 finder=${1:?usage: finder_wine_test.sh <orvan_finder.exe> <orvan_device_sim> <artifact-dir>}
 sim=${2:?usage: finder_wine_test.sh <orvan_finder.exe> <orvan_device_sim> <artifact-dir>}
 artifacts=${3:?usage: finder_wine_test.sh <orvan_finder.exe> <orvan_device_sim> <artifact-dir>}
-readonly window_title="Selvani Version 1.2.7.0"
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 check_name=finder_wine_test
-# shellcheck source=tests/support/checks.sh
-source "$here/../support/checks.sh"
-# shellcheck source=tests/wine/sim_peers.sh
-source "$here/sim_peers.sh"
-# shellcheck source=tests/support/virtual_display.sh
-source "$here/../support/virtual_display.sh"
+# shellcheck source=tests/support/helpers.sh
+source "$here/../support/helpers.sh"
 # shellcheck source=tests/wine/wine_env.sh
 source "$here/wine_env.sh"
-# shellcheck source=tests/support/url_handler.sh
-source "$here/../support/url_handler.sh"
-# shellcheck source=tests/support/row_dump.sh
-source "$here/../support/row_dump.sh"
-require_test_network finder_wine_test
+require_test_network finder_wine_test 2
 
 work=$(mktemp -d)
-xvfb_pid=""
-finder_pid=""
-cleanup() {
-    stop_sims
-    # A Wine program ends with its server, which wine_netns.sh stops; only the display is ours.
-    [[ -n $xvfb_pid ]] && kill -TERM "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
+trap 'stop_sims; stop_finder_and_display; rm -rf "$work"' EXIT
 mkdir -p "$artifacts"
+sim_options=(--max-delay-ms 200 --no-http)
 
 # --- The rows, from the file the finder writes when ORVAN_DUMP_ROWS_TO names one (a Windows path).
 rows_file=$work/rows
@@ -69,9 +53,7 @@ note "Xvfb on $DISPLAY"
 # this network had none, so it is started again (in this network still) on the virtual display.
 wine_server_stop
 wine_server_start || exit 1
-ORVAN_DUMP_ROWS_TO=$(winepath -w "$rows_file") wine "$finder" >"$work/finder.out" 2>"$work/finder.err" &
-finder_pid=$!
-wid=$(find_window "$window_title" 600) || { fail "no window titled '$window_title' within 60 s"; exit 1; }
+start_finder ORVAN_DUMP_ROWS_TO="$(winepath -w "$rows_file")" wine "$finder" || exit 1
 wait_for 300 dump_says rows 0 || { fail "the device list did not come up"; exit 1; }
 xwininfo -id "$wid" >"$work/xwininfo"
 size=$(awk '/^  Width:/ { w = $2 } /^  Height:/ { h = $2 } END { print w "x" h }' "$work/xwininfo")

@@ -9,10 +9,10 @@ set -uo pipefail
 
 test_exe=${1:?usage: probe_wine_net_test.sh <test.exe> <orvan_device_sim>}
 sim=${2:?usage: probe_wine_net_test.sh <test.exe> <orvan_device_sim>}
-here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-# shellcheck source=tests/wine/sim_peers.sh
-source "$here/sim_peers.sh"
+# shellcheck source=tests/support/helpers.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../support/helpers.sh"
 require_test_network probe_wine_net_test
+sim_options=(--max-delay-ms 200 --no-http)
 
 work=$(mktemp -d)
 trap 'stop_sims; rm -rf "$work"' EXIT

@@ -11,15 +11,10 @@ set -uo pipefail
 
 scan=${1:?usage: scan_wine_test.sh <orvan-scan.exe> <orvan_device_sim>}
 sim=${2:?usage: scan_wine_test.sh <orvan-scan.exe> <orvan_device_sim>}
-here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-# shellcheck source=tests/wine/sim_peers.sh
-source "$here/sim_peers.sh"
-require_test_network scan_wine_test
-
-work=$(mktemp -d)
-failed=0
-fail() { echo "FAIL: $*" >&2; failed=1; }
+# shellcheck source=tests/scan/scan_test_common.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../scan/scan_test_common.sh"
 trap 'stop_sims; rm -rf "$work"' EXIT
+sim_options=(--max-delay-ms 200 --no-http)
 
 run() {
     wine "$scan" "$@" >"$work/out" 2>"$work/err"
@@ -101,8 +96,6 @@ expect_status 2 "an unknown interface"
 grep -qF "no network interface named 'nosuch0'" "$work/err" || fail "an unknown interface: $(cat "$work/err")"
 
 # 6. --open: the shell's "open" reaches the desktop's URL handler (Wine passes it to xdg-open).
-# shellcheck source=tests/support/url_handler.sh
-source "$here/../support/url_handler.sh"
 record_opened_urls "$work"
 run --open 198.18.1.10
 expect_status 0 "--open"
@@ -111,19 +104,8 @@ wait_for 100 test -s "$urls" || fail "--open: the URL handler did not run"
 grep -q '^https://198.18.1.10/\{0,1\}$' "$urls" || fail "--open: the handler got '$(cat "$urls")'"
 
 # 7. --watch: the answers, then Hello and Bye of devices that come and go; Ctrl+C ends it with 0.
-stop_sim 1
-wine "$scan" --watch >"$work/watch" 2>"$work/watch.err" &
-watch_pid=$!
-events() { [[ $(grep -c "\"event\":\"$1\"" "$work/watch") -ge $2 ]]; }
-wait_for 150 events match 4 || fail "watch: the answers did not arrive: $(cat "$work/watch")"
-start_sim 1 --base-address 198.18.2.20 --count 2 --name "late-{n}" --seed 2 || exit 1
-wait_for 100 events hello 2 || fail "watch: no Hello: $(cat "$work/watch")"
-stop_sim 1
-wait_for 100 events bye 2 || fail "watch: no Bye: $(cat "$work/watch")"
-kill -INT "$watch_pid"
-wait "$watch_pid"
-watch_status=$?
-[[ $watch_status -eq 0 ]] || fail "watch: exit status $watch_status after Ctrl+C, expected 0"
+stop_sim sim1
+watch_devices_come_and_go 4 198.18.2.20 wine
 [[ -s $work/watch.err ]] && fail "watch: standard error: $(cat "$work/watch.err")"
 python3 - "$work/watch" "$flood_addr" <<'PY' || fail "watch output: $(cat "$work/watch")"
 import json, sys
@@ -151,5 +133,5 @@ run --json --timeout 1
 expect_status 1 "no devices"
 [[ $(cat "$work/out") == "[]" ]] || fail "no devices: JSON is '$(cat "$work/out")'"
 
-((failed)) && exit 1
+end_if_failed
 echo "scan_wine_test: passed"

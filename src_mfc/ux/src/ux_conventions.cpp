@@ -9,15 +9,21 @@ ORVAN_UXCallbackSlot UXNoArgCallback(ORVAN_UXCallback function) {
     return {function, UX_NO_ARG1, UX_NO_ARG2};
 }
 
-ORVAN_UXButtonDesc UXStandardButtonDesc(std::wstring text, int32_t x, int32_t y, ORVAN_UXCallback onClick) {
-    return ORVAN_UXButtonDesc{
+namespace {
+
+// A push control (button, radio) as every screen makes it: black text, the hover cursor, a click
+// handler and no other reactions; only the bitmaps differ between the kinds.
+template <typename PushDesc>
+PushDesc StandardPushDesc(std::wstring text, int32_t x, int32_t y, decltype(PushDesc::bitmapIds) bitmapIds,
+                          ORVAN_UXCallback onClick) {
+    return PushDesc{
         .cursorId = UX_HOVER_CURSOR_ID,
         .x = x,
         .y = y,
         .text = std::move(text),
         .textColor = 0x000000,
         .backColor = 0xFFFFFF,
-        .bitmapIds = UX_PUSH_BUTTON_BITMAPS,
+        .bitmapIds = bitmapIds,
         .onClick = UXNoArgCallback(onClick),
         .onDoubleClick = UXNoArgCallback(nullptr),
         .onPress = UXNoArgCallback(nullptr),
@@ -25,20 +31,14 @@ ORVAN_UXButtonDesc UXStandardButtonDesc(std::wstring text, int32_t x, int32_t y,
     };
 }
 
+}  // namespace
+
+ORVAN_UXButtonDesc UXStandardButtonDesc(std::wstring text, int32_t x, int32_t y, ORVAN_UXCallback onClick) {
+    return StandardPushDesc<ORVAN_UXButtonDesc>(std::move(text), x, y, UX_PUSH_BUTTON_BITMAPS, onClick);
+}
+
 ORVAN_UXRadioDesc UXStandardRadioDesc(std::wstring text, int32_t x, int32_t y, ORVAN_UXCallback onClick) {
-    return ORVAN_UXRadioDesc{
-        .cursorId = UX_HOVER_CURSOR_ID,
-        .x = x,
-        .y = y,
-        .text = std::move(text),
-        .textColor = 0x000000,
-        .backColor = 0xFFFFFF,
-        .bitmapIds = UX_RADIO_BITMAPS,
-        .onClick = UXNoArgCallback(onClick),
-        .onDoubleClick = UXNoArgCallback(nullptr),
-        .onPress = UXNoArgCallback(nullptr),
-        .onRelease = UXNoArgCallback(nullptr),
-    };
+    return StandardPushDesc<ORVAN_UXRadioDesc>(std::move(text), x, y, UX_RADIO_BITMAPS, onClick);
 }
 
 ORVAN_UXLabelDesc UXStandardLabelDesc(std::wstring text, int32_t x, int32_t y, int32_t width,

@@ -200,10 +200,8 @@ int32_t liborvaniot_os_net_addr_add_route(liborvaniot_os_net_owned_address* owne
     if (owned->if_index == 0) return EINVAL;
     const liborvaniot_os_ip_helper* calls = liborvaniot_os_ip_helper_calls();
     if (calls == nullptr) return ENOTSUP;
-    liborvaniot_os_route_row route;
-    route.if_index = owned->if_index;
-    route.destination = destination;
-    route.prefix_len = destination_len;
+    const liborvaniot_os_route_row route{
+        .if_index = owned->if_index, .destination = destination, .prefix_len = destination_len};
     // One that is there already (another finder's for its own address) serves ours as well.
     const uint32_t error = liborvaniot_os_own_route_make(*calls, owned->address, route);
     if (error != NO_ERROR && error != ERROR_OBJECT_ALREADY_EXISTS) return posix_error(error);

@@ -110,11 +110,8 @@ int32_t liborvaniot_os_net_arp_probe(uint32_t if_index, uint32_t candidate, uint
     // Windows asks the link only for addresses its routes put there, and has no raw link socket to
     // send a probe from 0.0.0.0: a short-lived host route to the candidate puts it on this link for
     // the one request, sent from the interface's own address.
-    liborvaniot_os_route_row route;
-    route.if_index = if_index;
-    route.destination = candidate;
-    route.prefix_len = 32;
-    route.valid_lifetime_s = kProbeRouteLifetimeS;
+    const liborvaniot_os_route_row route{
+        .if_index = if_index, .destination = candidate, .prefix_len = 32, .valid_lifetime_s = kProbeRouteLifetimeS};
     const uint32_t made = calls->create_route(route);
     if (made != NO_ERROR && made != ERROR_OBJECT_ALREADY_EXISTS) return liborvaniot_os_posix_error(static_cast<int>(made));
     bool answered = false;
@@ -129,10 +126,7 @@ int32_t liborvaniot_os_net_own_route_add(uint32_t if_index, uint32_t source, uin
                                          uint8_t destination_len) {
     const liborvaniot_os_ip_helper* calls = liborvaniot_os_ip_helper_calls();
     if (calls == nullptr) return ENOTSUP;
-    liborvaniot_os_route_row route;
-    route.if_index = if_index;
-    route.destination = destination;
-    route.prefix_len = destination_len;
+    const liborvaniot_os_route_row route{.if_index = if_index, .destination = destination, .prefix_len = destination_len};
     // Windows picks the source itself: on this interface, the address that shares the longest
     // prefix with the device's, which is ours in its subnet.
     const uint32_t error = liborvaniot_os_own_route_make(*calls, source, route);
@@ -144,10 +138,7 @@ int32_t liborvaniot_os_net_own_route_delete(uint32_t if_index, uint32_t source, 
                                             uint8_t destination_len) {
     const liborvaniot_os_ip_helper* calls = liborvaniot_os_ip_helper_calls();
     if (calls == nullptr) return ENOTSUP;
-    liborvaniot_os_route_row route;
-    route.if_index = if_index;
-    route.destination = destination;
-    route.prefix_len = destination_len;
+    const liborvaniot_os_route_row route{.if_index = if_index, .destination = destination, .prefix_len = destination_len};
     const uint32_t error = liborvaniot_os_own_route_remove(*calls, source, route);
     return error == NO_ERROR ? 0 : liborvaniot_os_posix_error(static_cast<int>(error));
 }
