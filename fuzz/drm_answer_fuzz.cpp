@@ -1,8 +1,11 @@
 // Fuzz target: one received datagram through the in-place reader and the answer reader, as the
-// probe listener handles it, plus the scope decoding the device list applies to each report.
+// probe listener handles it, plus the scope decoding the device list applies to each report. The
+// listener reuses its record: the datagram is also read after the previous input, into the record
+// that one left, and must give exactly what it gives into a fresh record.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "liborvaniot_drm_client/libdrm_client_probe_message.h"
@@ -65,20 +68,34 @@ struct runtime {
     }
     drm_xml_node_table table{};
     drm_xml_node_table small_table{};  // reaches the table-full paths with small inputs
+    drm_probe_device reused{};         // what the previous inputs left, as in the listener
 };
 
-void parse_and_read(drm_xml_node_table* table, const uint8_t* data, size_t size) {
-    // Exactly as large as the datagram plus its NUL, so any overrun is seen.
+// Exactly as large as the datagram plus its NUL, so any overrun is seen.
+std::vector<char> datagram_of(const uint8_t* data, size_t size) {
     std::vector<char> buffer(data, data + size);
     buffer.push_back('\0');
-    drm_xml_node* root = drm_xml_parse(table, buffer.data(), static_cast<int32_t>(size));
-    if (root == nullptr) return;
-    check_tree(*table);
-    drm_probe_device record;
-    drm_probe_device_prepare(&record, sockaddr_in{});
-    drm_probe_envelope_read(root, &record);
-    check_record(record);
-    drm_xml_node_detach(root);
+    return buffer;
+}
+
+void parse(drm_xml_node_table* table, const uint8_t* data, size_t size) {
+    std::vector<char> buffer = datagram_of(data, size);
+    if (drm_xml_parse(table, buffer.data(), static_cast<int32_t>(size)) != nullptr) check_tree(*table);
+}
+
+void read_fresh_and_reused(runtime* rt, const uint8_t* data, size_t size) {
+    std::vector<char> buffer = datagram_of(data, size);
+    auto fresh = std::make_unique<drm_probe_device>();
+    if (!drm_probe_datagram_read(&rt->table, buffer.data(), static_cast<int32_t>(size), drm_probe_origin{},
+                                 fresh.get())) {
+        return;
+    }
+    check_tree(rt->table);
+    check_record(*fresh);
+    buffer = datagram_of(data, size);
+    require(drm_probe_datagram_read(&rt->table, buffer.data(), static_cast<int32_t>(size), drm_probe_origin{},
+                                    &rt->reused));
+    require(std::memcmp(fresh.get(), &rt->reused, sizeof rt->reused) == 0);
 }
 
 }  // namespace
@@ -86,7 +103,7 @@ void parse_and_read(drm_xml_node_table* table, const uint8_t* data, size_t size)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static runtime* rt = new runtime();
     if (size > kLargestDatagram) return -1;
-    parse_and_read(&rt->table, data, size);
-    parse_and_read(&rt->small_table, data, size);
+    read_fresh_and_reused(rt, data, size);
+    parse(&rt->small_table, data, size);
     return 0;
 }

@@ -119,13 +119,9 @@ int main() {
     rapidxml::xml_document<> rapid_doc;
 
     const contender ours = {"ours: parse + read", [&] {
-                                drm_xml_node* root = drm_xml_parse(&table, buffer.refill(),
-                                                                   static_cast<int32_t>(buffer.size()));
-                                if (root == nullptr) return false;
-                                drm_probe_device_prepare(&record, sockaddr_in{});
-                                drm_probe_envelope_read(root, &record);
-                                drm_xml_node_detach(root);
-                                return true;
+                                return drm_probe_datagram_read(&table, buffer.refill(),
+                                                               static_cast<int32_t>(buffer.size()),
+                                                               drm_probe_origin{}, &record);
                             }};
     const contender contenders[] = {
         ours,

@@ -133,14 +133,10 @@ struct Bench {
     void Receive(const std::string& datagram, uint32_t sender) {
         buffer.assign(datagram.begin(), datagram.end());
         buffer.push_back('\0');
-        drm_xml_node* root = drm_xml_parse(&table, buffer.data(), static_cast<int32_t>(datagram.size()));
-        if (root == nullptr) return;
-        sockaddr_in from{};
-        from.sin_family = AF_INET;
-        from.sin_addr.s_addr = sender;
-        drm_probe_device_prepare(&record, from);
-        drm_probe_envelope_read(root, &record);
-        drm_xml_node_detach(root);
+        drm_probe_origin origin;
+        origin.sender.sin_family = AF_INET;
+        origin.sender.sin_addr.s_addr = sender;
+        drm_probe_datagram_read(&table, buffer.data(), static_cast<int32_t>(datagram.size()), origin, &record);
     }
 };
 

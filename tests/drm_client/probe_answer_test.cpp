@@ -1,11 +1,14 @@
 // Reading ProbeMatches, Hello and Bye answers into the discovered-device record and reporting them.
 #include "liborvaniot_os/liborvaniot_os_net_sockaddr.h"
 
+#include <algorithm>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "drm_test_support.h"
+#include "liborvaniot_drm_client/libdrm_client_probe.h"
 #include "liborvaniot_drm_client/libdrm_client_probe_message.h"
 
 namespace {
@@ -79,10 +82,10 @@ class ProbeAnswerTest : public XmlTableTest {
 
     // Parses and reads one datagram as the listener does.
     void receive(const std::string& datagram) {
-        const drm_xml_node* root = parse(datagram);
-        ASSERT_NE(root, nullptr) << datagram;
-        drm_probe_device_prepare(&record_, sender_);
-        EXPECT_EQ(drm_probe_envelope_read(root, &record_), 1);
+        xml_document bytes(datagram);
+        ASSERT_TRUE(drm_probe_datagram_read(&table_, bytes.data(), bytes.length(),
+                                            drm_probe_origin{.sender = sender_}, &record_))
+            << datagram;
     }
 
     sockaddr_in sender_{};
@@ -241,11 +244,195 @@ TEST_F(ProbeAnswerTest, ReportsAreDroppedWithoutACallback) {
     EXPECT_TRUE(reports.empty());
 }
 
+TEST_F(ProbeAnswerTest, TheDatagramsOriginIsInEveryReport) {
+    const drm_probe_origin origin{
+        .sender = sender_, .arrival_if_addr = inet_addr("192.168.7.1"), .unicast = true};
+    xml_document bytes(envelope("<d:ProbeMatches>" + match_element("ProbeMatch", match_fields{}) +
+                                match_element("ProbeMatch", match_fields{}) + "</d:ProbeMatches>"));
+    ASSERT_TRUE(drm_probe_datagram_read(&table_, bytes.data(), bytes.length(), origin, &record_));
+    ASSERT_EQ(reports.size(), 2u);
+    for (const report& r : reports) {
+        EXPECT_EQ(r.record.sender.sin_addr.s_addr, inet_addr("192.168.7.20"));
+        EXPECT_EQ(r.record.sender.sin_port, htons(3702));
+        EXPECT_EQ(r.record.arrival_if_addr, inet_addr("192.168.7.1"));
+        EXPECT_EQ(r.record.answered_unicast, 1);
+    }
+}
+
+TEST_F(ProbeAnswerTest, BytesThatAreNoDocumentReportNothingAndLeaveTheRecord) {
+    receive(envelope(match_element("Hello", match_fields{})));
+    const drm_probe_device before = record_;
+    reports.clear();
+    for (const std::string& bytes : {std::string(), std::string("<d:Hello>"), std::string(40, '\0')}) {
+        SCOPED_TRACE(bytes.size());
+        xml_document document(bytes);
+        EXPECT_FALSE(drm_probe_datagram_read(&table_, document.data(), document.length(), drm_probe_origin{},
+                                             &record_));
+        EXPECT_TRUE(reports.empty());
+        EXPECT_EQ(std::memcmp(&record_, &before, sizeof before), 0);
+    }
+}
+
 TEST_F(ProbeAnswerTest, ReadingNothingIsHarmless) {
     drm_probe_device_prepare(&record_, sender_);
     EXPECT_EQ(drm_probe_envelope_read(nullptr, &record_), 1);
     EXPECT_EQ(drm_probe_match_read(nullptr, &record_), 0);
     EXPECT_TRUE(reports.empty());
+}
+
+// What a report shows of the record, field by field, so that a difference reads as one.
+std::string shown(const drm_probe_device& r) {
+    std::string text = "sender " + std::to_string(r.sender.sin_addr.s_addr) + ":" +
+                       std::to_string(r.sender.sin_port) + " arrival " + std::to_string(r.arrival_if_addr) +
+                       " unicast " + std::to_string(r.answered_unicast) + " type " +
+                       std::to_string(r.device_type) + " endpoint " + r.endpoint_address + " version " +
+                       std::to_string(r.metadata_version) + " scopes " + std::to_string(r.scope_count) + " [";
+    for (int32_t i = 0; i < r.scope_count && i < DRM_PROBE_MAX_SCOPES; ++i)
+        text += std::string(r.scopes[i]) + " ";
+    return text + "] secure " + std::to_string(r.secure) + " port " + std::to_string(r.port) + " host " +
+           r.host + " path " + r.path + " types " + r.types + " xaddrs " + r.xaddrs;
+}
+
+struct received {
+    std::string datagram;
+    drm_probe_origin origin;
+};
+
+// What reading a datagram gave: its reports and the record it left.
+struct reading {
+    std::vector<report> reports;
+    std::unique_ptr<drm_probe_device> record;
+};
+
+// The reused parts of a listener: one receive buffer, node table and record for every datagram.
+class listener_parts {
+  public:
+    listener_parts()
+        : buffer_(LIBDRM_CLIENT_MAX_DATAGRAM + 1), record_(std::make_unique<drm_probe_device>()) {
+        drm_xml_node_table_create(&table_, LIBDRM_CLIENT_NODE_CAPACITY);
+    }
+    ~listener_parts() { drm_xml_node_table_release(&table_); }
+    listener_parts(const listener_parts&) = delete;
+    listener_parts& operator=(const listener_parts&) = delete;
+
+    reading receive(const received& r) {
+        reports.clear();
+        std::copy(r.datagram.begin(), r.datagram.end(), buffer_.begin());
+        EXPECT_TRUE(drm_probe_datagram_read(&table_, buffer_.data(), static_cast<int32_t>(r.datagram.size()),
+                                            r.origin, record_.get()));
+        return {reports, std::make_unique<drm_probe_device>(*record_)};
+    }
+
+  private:
+    std::vector<char> buffer_;
+    drm_xml_node_table table_{};
+    std::unique_ptr<drm_probe_device> record_;
+};
+
+void expect_same(const drm_probe_device& after_another, const drm_probe_device& alone) {
+    EXPECT_EQ(shown(after_another), shown(alone));
+    EXPECT_EQ(std::memcmp(&after_another, &alone, sizeof alone), 0) << "the bytes past the texts differ";
+}
+
+// The record is reused from one datagram to the next but cleared only where reading writes: whatever
+// an earlier datagram left, a datagram must give exactly what it gives read first.
+TEST_F(ProbeAnswerTest, ADatagramGivesTheSameAfterAnyOtherAsAlone) {
+    sockaddr_in other_sender = sender_;
+    other_sender.sin_addr.s_addr = inet_addr("10.1.2.3");
+    other_sender.sin_port = htons(51000);
+    const drm_probe_origin multicast{.sender = sender_, .arrival_if_addr = inet_addr("192.168.7.1")};
+    const drm_probe_origin unicast{.sender = other_sender, .unicast = true};
+
+    match_fields full;
+    full.scopes =
+        "drm://www.orvan-iot.example/hardware/X1 drm://www.orvan-iot.example/name/cam%201 "
+        "drm://www.orvan-iot.example/location/hall";
+    full.version = "7";
+    full.xaddrs = "https://10.0.0.10:8443/onvif/device_service";
+    match_fields bare;
+    bare.endpoint = "urn:uuid:2";
+    bare.scopes = "";
+    bare.version = "";
+    bare.xaddrs = "http://10.0.0.2";
+    match_fields no_type = full;
+    no_type.types = "";
+    match_fields long_texts;
+    long_texts.endpoint = std::string(150, 'e');
+    long_texts.types = "tds:Device " + std::string(300, 't');
+    long_texts.scopes = std::string(200, 's') + " " + std::string(127, 'z');
+    long_texts.xaddrs = "http://10.0.0.9:8080/" + std::string(300, 'p');
+    long_texts.version = "99999999999999999999";
+    match_fields many_scopes;
+    for (int i = 0; i < 130; ++i)
+        many_scopes.scopes += "drm://www.orvan-iot.example/name/s" + std::to_string(i) + " ";
+    match_fields many_xaddrs;
+    many_xaddrs.xaddrs =
+        "http://169.254.1.1/link-local http://camera.example:8081/named "
+        "https://10.0.0.5:8443/secure http://10.0.0.6/last";
+    match_fields named_host;
+    named_host.xaddrs = "http://169.254.1.1:81/a http://camera.example:8081/only-candidates-with-names";
+    match_fields too_short;
+    too_short.xaddrs = "http://";
+    const std::string bye =
+        "<d:Bye><wsa:EndpointReference><wsa:Address>urn:uuid:gone</wsa:Address></wsa:EndpointReference></"
+        "d:Bye>";
+    const auto matches = [](std::initializer_list<match_fields> list) {
+        std::string body = "<d:ProbeMatches>";
+        for (const match_fields& m : list) body += match_element("ProbeMatch", m);
+        return envelope(body + "</d:ProbeMatches>");
+    };
+
+    struct pair_case {
+        const char* what;
+        received a;
+        received b;
+    };
+    const pair_case cases[] = {
+        {"every optional field / only the required ones",
+         {matches({full}), unicast},
+         {matches({bare}), multicast}},
+        {"a type / none", {matches({full}), multicast}, {matches({no_type}), multicast}},
+        {"long texts cut to their fields / short ones",
+         {matches({long_texts}), unicast},
+         {matches({bare}), unicast}},
+        {"a hundred scopes / none", {matches({many_scopes}), multicast}, {matches({bare}), multicast}},
+        {"a hundred scopes / three", {matches({many_scopes}), multicast}, {matches({full}), multicast}},
+        {"many XAddrs / one", {matches({many_xaddrs}), multicast}, {matches({bare}), multicast}},
+        {"XAddrs of names only / one address",
+         {matches({named_host}), multicast},
+         {matches({full}), unicast}},
+        {"an XAddrs with a host / one too short to name one",
+         {matches({full}), multicast},
+         {matches({too_short}), multicast}},
+        {"three matches / one",
+         {matches({full, many_xaddrs, long_texts}), multicast},
+         {matches({bare}), unicast}},
+        {"a Hello / a Bye", {envelope(match_element("Hello", full)), multicast}, {envelope(bye), multicast}},
+        {"a Hello / a match of no known type",
+         {envelope(match_element("Hello", long_texts)), unicast},
+         {matches({no_type}), multicast}},
+        {"an empty body / an answer", {envelope(""), unicast}, {matches({full}), multicast}},
+    };
+    for (const pair_case& c : cases) {
+        for (const bool reversed : {false, true}) {
+            SCOPED_TRACE(std::string(c.what) + (reversed ? ", the other way round" : ""));
+            const received& first = reversed ? c.b : c.a;
+            const received& second = reversed ? c.a : c.b;
+            listener_parts fresh;
+            const reading alone = fresh.receive(second);
+            listener_parts reused;
+            reused.receive(first);
+            const reading after_another = reused.receive(second);
+
+            ASSERT_EQ(after_another.reports.size(), alone.reports.size());
+            for (size_t i = 0; i < alone.reports.size(); ++i) {
+                SCOPED_TRACE("report " + std::to_string(i));
+                EXPECT_EQ(after_another.reports[i].kind, alone.reports[i].kind);
+                expect_same(after_another.reports[i].record, alone.reports[i].record);
+            }
+            expect_same(*after_another.record, *alone.record);
+        }
+    }
 }
 
 struct types_case {

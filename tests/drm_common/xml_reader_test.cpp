@@ -229,24 +229,69 @@ struct name_case {
     bool match;
 };
 
-TEST(XmlNameMatchTest, IgnoresPrefixAndLetterCase) {
+// Every way of asking - texts, a NUL-terminated name, a wanted name made once, a child looked up
+// alone or with others - gives the same answer.
+TEST_F(XmlReaderTest, NamesMatchIgnoringPrefixAndLetterCaseWhicheverWayTheyAreAsked) {
     const name_case cases[] = {
         {"s:Body", "Body", true},
         {"BODY", "body", true},
+        {"s:body", "BODY", true},
         {"x:device", "tds:Device", true},
         {"Device", "tds:Device", true},
         {"tds:Device", "tds:Device", true},
         {"tds:Devices", "tds:Device", false},
         {"Bodyx", "Body", false},
+        {"Bod", "Body", false},
+        {"x:Bod", "Body", false},
         {"a:b:c", "x:b:c", true},
+        {"a:b:c", "c", false},
+        {"a:b:c", "b:c", false},
+        {"b:c", "a:b:c", false},
         {"a:b", "b:a", false},
+        {"a:", "b:", true},
+        {":Body", "Body", true},
+        {"Body", ":Body", true},
         {"", "Body", false},
+        {"Body", "", false},
     };
     for (const name_case& c : cases) {
         SCOPED_TRACE(std::string(c.name) + " / " + c.wanted);
         EXPECT_EQ(drm_xml_name_match(c.name, c.wanted), c.match);
+        EXPECT_EQ(drm_xml_name_match(std::string_view(c.name), std::string_view(c.wanted)), c.match);
+        EXPECT_EQ(drm_xml_name_match(std::string_view(c.name), drm_xml_wanted_name(c.wanted)), c.match);
+        EXPECT_EQ(drm_xml_name_match(c.name, drm_xml_wanted_name(c.wanted)), c.match);
+        if (c.name[0] == '\0') continue;  // an element always has a name
+        // The child sits behind one that matches nothing, so a lookup must pass over it.
+        const drm_xml_node* root = parse(std::string("<?xml?><r><zz:Other/><") + c.name + "/></r>");
+        ASSERT_NE(root, nullptr);
+        const drm_xml_node* child = root->first_child->next_sibling;
+        EXPECT_EQ(drm_xml_node_child(root, c.wanted), c.match ? child : nullptr);
+        const drm_xml_wanted_name wanted[] = {drm_xml_wanted_name("zz:Other"), drm_xml_wanted_name(c.wanted)};
+        const drm_xml_node* found[2] = {};
+        drm_xml_node_children(root, wanted, found);
+        EXPECT_EQ(found[0], root->first_child);
+        EXPECT_EQ(found[1], c.match ? child : nullptr);
     }
     EXPECT_FALSE(drm_xml_name_match(static_cast<const char*>(nullptr), "Body"));
+    EXPECT_FALSE(drm_xml_name_match(static_cast<const char*>(nullptr), drm_xml_wanted_name("Body")));
+    EXPECT_FALSE(drm_xml_name_match("Body", static_cast<const char*>(nullptr)));
+    EXPECT_EQ(drm_xml_node_child(nullptr, "Body"), nullptr);
+}
+
+TEST_F(XmlReaderTest, ChildrenLookedUpTogetherAreEachTheFirstOfTheirName) {
+    const drm_xml_node* root = parse("<?xml?><r><a:X>1</a:X><Y>2</Y><b:x>3</b:x><y>4</y></r>");
+    ASSERT_NE(root, nullptr);
+    const drm_xml_wanted_name wanted[] = {drm_xml_wanted_name("y"), drm_xml_wanted_name("Z"),
+                                          drm_xml_wanted_name("x")};
+    const drm_xml_node* found[3] = {root, root, root};
+    drm_xml_node_children(root, wanted, found);
+    EXPECT_EQ(text_of(found[0]), "2");
+    EXPECT_EQ(found[1], nullptr) << "a name no child has is found as null";
+    EXPECT_EQ(text_of(found[2]), "1");
+    const drm_xml_node* none[2] = {root, root};
+    drm_xml_node_children(nullptr, std::span(wanted, 2), none);
+    EXPECT_EQ(none[0], nullptr);
+    EXPECT_EQ(none[1], nullptr);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string_view>
 
 inline constexpr int32_t DRM_XML_NODE_ELEMENT = 0;
@@ -61,9 +62,27 @@ drm_xml_node* drm_xml_parse(drm_xml_node_table* table, char* document, int32_t l
 // Unlinks node and, recursively, its children from their neighbours and parents. Nothing is released.
 void drm_xml_node_detach(drm_xml_node* node);
 
+// A name to look for, split once into the whole and its part after the first colon: made from a
+// literal at compile time, so that lookups of known names only compare.
+struct drm_xml_wanted_name {
+    constexpr explicit drm_xml_wanted_name(std::string_view name)
+        : whole(name),
+          local(name.substr(name.find(':') == std::string_view::npos ? 0 : name.find(':') + 1)) {}
+    std::string_view whole;
+    std::string_view local;
+};
+
 // True when the names are equal ignoring ASCII case, or their parts after the first colon are.
 bool drm_xml_name_match(std::string_view name, std::string_view wanted);
 bool drm_xml_name_match(const char* name, const char* wanted);
+bool drm_xml_name_match(std::string_view name, const drm_xml_wanted_name& wanted);
+// The same for a NUL-terminated name (null never matches).
+bool drm_xml_name_match(const char* name, const drm_xml_wanted_name& wanted);
 
 // First child element of parent whose name matches wanted (drm_xml_name_match), or null.
 drm_xml_node* drm_xml_node_child(const drm_xml_node* parent, const char* wanted);
+drm_xml_node* drm_xml_node_child(const drm_xml_node* parent, const drm_xml_wanted_name& wanted);
+// drm_xml_node_child for several names in one walk over the children: found[i] is the first child
+// matching wanted[i], or null (found as long as wanted).
+void drm_xml_node_children(const drm_xml_node* parent, std::span<const drm_xml_wanted_name> wanted,
+                           std::span<const drm_xml_node*> found);

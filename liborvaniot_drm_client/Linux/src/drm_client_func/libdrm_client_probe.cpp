@@ -85,6 +85,11 @@ struct drm_probe_client {
     drm_probe_sweep sweep;
     // The socket whose turn it is to be read first, so that a flooded one cannot starve the rest.
     int32_t first_reader = 0;
+    // Reused from one datagram to the next: its bytes (with room for the terminator), the nodes
+    // parsed from them (the table is made and released by the listener thread) and the record read
+    // from those.
+    char receive_buffer[LIBDRM_CLIENT_MAX_DATAGRAM + 1];
+    drm_xml_node_table node_table{};
     drm_probe_device record{};
 };
 
@@ -113,11 +118,6 @@ std::atomic<int32_t> receive_batch{LIBDRM_CLIENT_RECEIVE_BATCH};
 std::atomic<int32_t> multicast_enabled{1};
 std::atomic<uint64_t> sweep_sent{0};
 std::atomic<uint64_t> sweep_failed{0};
-
-// Listener thread only: the document buffer of every parse (one datagram plus its terminator) and
-// the table that owns the parsed nodes.
-char receive_buffer[LIBDRM_CLIENT_MAX_DATAGRAM + 1];
-drm_xml_node_table node_table{};
 
 int64_t whole_seconds_between(const liborvaniot_os_timeval& from, const liborvaniot_os_timeval& to) {
     int64_t seconds = static_cast<int64_t>(to.tv_sec) - from.tv_sec;
@@ -198,17 +198,6 @@ void sync_channels(drm_probe_client* c, uint16_t port) {
     c->reopen = 0;
 }
 
-void read_datagram(drm_probe_client* c, int32_t length, const sockaddr_in& sender, uint32_t arrival_if_addr,
-                   bool unicast) {
-    receive_buffer[length] = '\0';
-    drm_xml_node* root = drm_xml_parse(&node_table, receive_buffer, length);
-    if (root == nullptr) return;
-    drm_probe_device_prepare(&c->record, sender, arrival_if_addr);
-    c->record.answered_unicast = unicast ? 1 : 0;
-    drm_probe_envelope_read(root, &c->record);
-    drm_xml_node_detach(root);
-}
-
 // Reads what the socket holds, up to the batch and the deadline: answers arrive in bursts, and
 // whatever is left waiting when the system's buffer fills up is lost. arrival_if_addr: the address
 // of the interface the socket receives on, 0 when it receives on several.
@@ -217,13 +206,13 @@ void drain_socket(drm_probe_client* c, liborvaniot_os_socket sock, uint32_t arri
     const int32_t batch = std::max(1, receive_batch.load(std::memory_order_relaxed));
     for (int32_t i = 0; i < batch; ++i) {
         if (i > 0 && (now_us() > deadline_us || thread->run.load(std::memory_order_relaxed) == 0)) return;
-        sockaddr_in sender{};
-        const int32_t n =
-            liborvaniot_os_net_recv_datagram(sock, receive_buffer, LIBDRM_CLIENT_MAX_DATAGRAM, &sender);
+        drm_probe_origin origin{.arrival_if_addr = arrival_if_addr, .unicast = sock == c->unicast_sock};
+        const int32_t n = liborvaniot_os_net_recv_datagram(sock, c->receive_buffer,
+                                                           LIBDRM_CLIENT_MAX_DATAGRAM, &origin.sender);
         if (n == LIBORVANIOT_OS_NET_WOULD_BLOCK || n == -1) return;
         // Empty and over-long datagrams are dropped; the next one may be fine.
         if (n <= 0) continue;
-        read_datagram(c, n, sender, arrival_if_addr, sock == c->unicast_sock);
+        drm_probe_datagram_read(&c->node_table, c->receive_buffer, n, origin, &c->record);
     }
 }
 
@@ -562,7 +551,7 @@ int32_t liborvaniot_drm_client_probe_channel_count() {
 
 int libdrm_client_probe_listen_thread_routine(liborvaniot_os_sys_thread* thread) {
     auto* c = static_cast<drm_probe_client*>(thread->arg);
-    drm_xml_node_table_create(&node_table, LIBDRM_CLIENT_NODE_CAPACITY);
+    drm_xml_node_table_create(&c->node_table, LIBDRM_CLIENT_NODE_CAPACITY);
     auto* send_buffer =
         static_cast<char*>(liborvaniot_os_mem_calloc(1, DRM_PROBE_SEND_BUFFER_SIZE, kSourcePath, __LINE__));
     if (send_buffer != nullptr) {
@@ -580,6 +569,6 @@ int libdrm_client_probe_listen_thread_routine(liborvaniot_os_sys_thread* thread)
         liborvaniot_os_net_descriptor_close(&c->address_watch);
         liborvaniot_os_mem_dbg_free(send_buffer, kSourcePath, __LINE__);
     }
-    drm_xml_node_table_release(&node_table);
+    drm_xml_node_table_release(&c->node_table);
     return 0;
 }

@@ -61,8 +61,8 @@ int32_t drm_probe_xaddr_split(const char* address, char* host, char* path, int32
     *secure = https ? 1 : 0;
     // Only the length of the scheme matters; anything seven characters long passes for "http://".
     size_t pos = https ? 8 : 7;
-    size_t host_end = text.find_first_of("/:", pos);
-    if (host_end == std::string_view::npos) host_end = text.size();
+    size_t host_end = pos;
+    while (host_end < text.size() && text[host_end] != '/' && text[host_end] != ':') ++host_end;
     if (host_end - pos >= DRM_PROBE_HOST_SIZE) return 0;
     copy_cut(host, DRM_PROBE_HOST_SIZE, text.substr(pos, host_end - pos));
     pos = host_end;

@@ -105,14 +105,16 @@ bool is_empty(const char* text) {
     return text == nullptr || text[0] == '\0';
 }
 
+char ascii_lower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
 bool ascii_iequal(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
+    // Names nearly always come in the letter case they are looked for in.
+    if (a == b) return true;
     for (size_t i = 0; i < a.size(); ++i) {
-        char ca = a[i];
-        char cb = b[i];
-        if (ca >= 'A' && ca <= 'Z') ca = static_cast<char>(ca - 'A' + 'a');
-        if (cb >= 'A' && cb <= 'Z') cb = static_cast<char>(cb - 'A' + 'a');
-        if (ca != cb) return false;
+        if (ascii_lower(a[i]) != ascii_lower(b[i])) return false;
     }
     return true;
 }
@@ -120,6 +122,32 @@ bool ascii_iequal(std::string_view a, std::string_view b) {
 std::string_view local_part(std::string_view name) {
     size_t colon = name.find(':');
     return colon == std::string_view::npos ? name : name.substr(colon + 1);
+}
+
+// ascii_iequal for a NUL-terminated name, which it reads only up to the first difference: a child
+// search compares one wanted name with many names, and most differ in their first byte.
+bool iequal_terminated(const char* name, std::string_view text) {
+    for (char c : text) {
+        if (*name != c && ascii_lower(*name) != ascii_lower(c)) return false;
+        ++name;
+    }
+    return *name == '\0';
+}
+
+// The part of a NUL-terminated name after its first colon, or the whole name without one.
+const char* local_part(const char* name) {
+    for (const char* c = name; *c != '\0'; ++c) {
+        if (*c == ':') return c + 1;
+    }
+    return name;
+}
+
+// drm_xml_name_match for a NUL-terminated name whose local part is known.
+bool name_matches(const char* name, const char* local, const drm_xml_wanted_name& wanted) {
+    // A wanted name without a prefix can only equal a whole name that has none either, and that is
+    // its own local part.
+    if (wanted.local.size() != wanted.whole.size() && iequal_terminated(name, wanted.whole)) return true;
+    return iequal_terminated(local, wanted.local);
 }
 
 }  // namespace
@@ -250,18 +278,49 @@ void drm_xml_node_detach(drm_xml_node* node) {
 }
 
 bool drm_xml_name_match(std::string_view name, std::string_view wanted) {
-    return ascii_iequal(name, wanted) || ascii_iequal(local_part(name), local_part(wanted));
+    return drm_xml_name_match(name, drm_xml_wanted_name(wanted));
+}
+
+bool drm_xml_name_match(std::string_view name, const drm_xml_wanted_name& wanted) {
+    return ascii_iequal(name, wanted.whole) || ascii_iequal(local_part(name), wanted.local);
 }
 
 bool drm_xml_name_match(const char* name, const char* wanted) {
-    if (name == nullptr || wanted == nullptr) return false;
-    return drm_xml_name_match(std::string_view(name), std::string_view(wanted));
+    if (wanted == nullptr) return false;
+    return drm_xml_name_match(name, drm_xml_wanted_name(wanted));
+}
+
+bool drm_xml_name_match(const char* name, const drm_xml_wanted_name& wanted) {
+    return name != nullptr && name_matches(name, local_part(name), wanted);
 }
 
 drm_xml_node* drm_xml_node_child(const drm_xml_node* parent, const char* wanted) {
+    if (wanted == nullptr) return nullptr;
+    return drm_xml_node_child(parent, drm_xml_wanted_name(wanted));
+}
+
+drm_xml_node* drm_xml_node_child(const drm_xml_node* parent, const drm_xml_wanted_name& wanted) {
     if (parent == nullptr) return nullptr;
     for (drm_xml_node* child = parent->first_child; child != nullptr; child = child->next_sibling) {
         if (drm_xml_name_match(child->name, wanted)) return child;
     }
     return nullptr;
+}
+
+void drm_xml_node_children(const drm_xml_node* parent, std::span<const drm_xml_wanted_name> wanted,
+                           std::span<const drm_xml_node*> found) {
+    std::fill(found.begin(), found.end(), nullptr);
+    const size_t count = std::min(wanted.size(), found.size());
+    size_t missing = count;
+    for (const drm_xml_node* child = parent != nullptr ? parent->first_child : nullptr;
+         child != nullptr && missing > 0; child = child->next_sibling) {
+        if (child->name == nullptr) continue;
+        const char* local = local_part(child->name);
+        for (size_t i = 0; i < count; ++i) {
+            if (found[i] == nullptr && name_matches(child->name, local, wanted[i])) {
+                found[i] = child;
+                --missing;
+            }
+        }
+    }
 }
