@@ -26,6 +26,7 @@
 
 #include "MainFrame.h"
 #include "WelcomeActivity/WelcomeActivity.h"
+#include "orvan_test/qt_test_app.h"
 #include "orvan_ux/ux_messages.h"
 #include "orvan_wnd/host.h"
 #include "qt_child_view.h"
@@ -37,29 +38,8 @@ namespace {
 
 using ::testing::ElementsAre;
 
-// One offscreen application for the whole program; it lives until the process ends.
-orvan::wnd::Application& App() {
-    static orvan::wnd::Application* app = [] {
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        static int argc = 1;
-        static char name[] = "orvan_shell_tests";
-        static char* argv[] = {name, nullptr};
-        std::string error;
-        return orvan::wnd::CreateApplication(argc, argv, "ORVANCms.AppID.NoVersion", &error).release();
-    }();
-    return *app;
-}
-
-// Runs the event loop until done() or about five seconds have passed.
-bool ProcessUntil(const std::function<bool()>& done) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > 5000) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
-}
+using orvan_test::ProcessQtEventsUntil;
+using orvan_test::QtTestApplication;
 
 // Keeps a picture for a person to look at, when the run names a folder for that.
 void SaveArtifact(const QImage& image, const char* name) {
@@ -132,13 +112,13 @@ class NoFrameEvents final : public orvan::wnd::FrameHandler {
 class QtViewTest : public ::testing::Test {
   protected:
     QtViewTest() {
-        App();
+        QtTestApplication();
         frame_ = std::make_unique<orvan::wnd::qt::QtFrame>(frame_events_);
         window_ = frame_->CreateView(handler_);
         view_ = frame_->View();
         frame_->resize(960, 540);
         frame_->Show();
-        ProcessUntil([&] { return view_->isVisible() && view_->width() == 960; });
+        ProcessQtEventsUntil([&] { return view_->isVisible() && view_->width() == 960; });
         handler_.events.clear();
     }
 
@@ -170,7 +150,7 @@ TEST_F(QtViewTest, PixelsDrawnOutsideAPaintStayAndRepaintsNeverEraseThem) {
     };
     const int paints = handler_.paints;
     window_->Invalidate(true);
-    ASSERT_TRUE(ProcessUntil([&] { return handler_.paints > paints; }));
+    ASSERT_TRUE(ProcessQtEventsUntil([&] { return handler_.paints > paints; }));
     EXPECT_EQ(Shown(105, 105), 0x0000ffu);
     EXPECT_EQ(Shown(15, 15), 0xff0000u);
 }
@@ -234,7 +214,7 @@ TEST_F(QtViewTest, ListControlShowsItsColumnsWhereAskedAndReportsRowClicks) {
         const int32_t row = list->InsertItem(list->GetItemCount(), L"Model " + std::to_wstring(i));
         list->SetItemText(row, 1, L"00:11:22:33:44:" + std::to_wstring(10 + i));
     }
-    ASSERT_TRUE(ProcessUntil([&] { return table->rowCount() == 20; }));
+    ASSERT_TRUE(ProcessQtEventsUntil([&] { return table->rowCount() == 20; }));
     EXPECT_EQ(table->horizontalHeaderItem(1)->text(), "MAC");
     EXPECT_EQ(table->columnWidth(0), 120);
     SaveArtifact(view_->grab().toImage(), "list_control.png");
@@ -250,7 +230,7 @@ TEST_F(QtViewTest, ListControlShowsItsColumnsWhereAskedAndReportsRowClicks) {
 
     // The arrow keys move the current row, and the view hears where it went.
     list->InsertItem(1, L"second row");
-    ASSERT_TRUE(ProcessUntil([&] { return table->rowCount() == 2; }));
+    ASSERT_TRUE(ProcessQtEventsUntil([&] { return table->rowCount() == 2; }));
     handler_.Clear();
     for (const Qt::Key key : {Qt::Key_Down, Qt::Key_Up}) {
         QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
@@ -331,23 +311,23 @@ TEST_F(QtViewTest, TextPromptTakesOnlyWhatItsCheckAcceptsAndShowsWhyNot) {
 }
 
 TEST(QtFrameTest, WelcomeScreenDrawnThroughTheWindowLayer) {
-    App();
+    QtTestApplication();
     static constexpr ORVAN_UXClass::ActivityEntry kActivities[] = {
         {1000, 1, &ORVAN_UXClass::MakeWelcomeActivity}};
     ORVAN_UXClass::welcome_shown = 0;
     CMainFrame main_frame(kActivities, CoreRuntime{[] { return 0; }, [] {}});
-    std::unique_ptr<orvan::wnd::FrameWindow> window = App().CreateFrame(main_frame);
+    std::unique_ptr<orvan::wnd::FrameWindow> window = QtTestApplication().CreateFrame(main_frame);
     ASSERT_NE(window, nullptr);
     auto* frame = dynamic_cast<orvan::wnd::qt::QtFrame*>(window.get());
     ASSERT_NE(frame, nullptr);
     window->Show();
     EXPECT_FALSE(frame->windowFlags() & Qt::WindowMaximizeButtonHint);
-    ASSERT_TRUE(ProcessUntil([&] { return frame->View()->size() == QSize(960, 540); }))
+    ASSERT_TRUE(ProcessQtEventsUntil([&] { return frame->View()->size() == QSize(960, 540); }))
         << "client area " << frame->View()->width() << "x" << frame->View()->height();
 
     // The start request names 1001, which this table lacks; 0 opens the welcome screen.
     frame->View()->PostMessage(ORVAN_UXClass::MSG_ACTIVITY_NAVIGATE, -1, 0);
-    ASSERT_TRUE(ProcessUntil([&] { return main_frame.ChildView().Delegate().current_activity_id == 1000; }));
+    ASSERT_TRUE(ProcessQtEventsUntil([&] { return main_frame.ChildView().Delegate().current_activity_id == 1000; }));
     ProcessFor(50);
     const QImage shown = frame->View()->grab().toImage().convertToFormat(QImage::Format_RGB32);
 

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <memory>
 
+#include "orvan_test/qt_test_app.h"
 #include "orvan_wnd/host.h"
 #include "qt_child_view.h"
 #include "qt_frame.h"
@@ -15,23 +16,6 @@
 
 namespace contract {
 namespace {
-
-// One application for the whole program, on the display the run gives (offscreen without one); it
-// lives until the process ends. Closing a frame (one case does) must not end it.
-orvan::wnd::Application& App() {
-    static orvan::wnd::Application* app = [] {
-        if (std::getenv("DISPLAY") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        static int argc = 1;
-        static char name[] = "orvan_window_contract_tests";
-        static char* argv[] = {name, nullptr};
-        std::string error;
-        orvan::wnd::Application* created =
-            orvan::wnd::CreateApplication(argc, argv, "ORVANCms.AppID.NoVersion", &error).release();
-        QApplication::setQuitOnLastWindowClosed(false);
-        return created;
-    }();
-    return *app;
-}
 
 class NoFrameEvents final : public orvan::wnd::FrameHandler {
   public:
@@ -42,7 +26,7 @@ class NoFrameEvents final : public orvan::wnd::FrameHandler {
 class QtHarness {
   public:
     QtHarness() {
-        App();
+        orvan_test::QtTestApplication();
         frame_ = std::make_unique<orvan::wnd::qt::QtFrame>(frame_events_);
         window_ = frame_->CreateView(handler_);
         frame_->resize(960, 540);
@@ -58,15 +42,7 @@ class QtHarness {
     bool Ready() { return window_ != nullptr; }
     orvan::wnd::Window& View() { return *window_; }
 
-    bool RunUntil(const std::function<bool()>& done) {
-        QElapsedTimer clock;
-        clock.start();
-        while (!done()) {
-            if (clock.elapsed() > 5000) return false;
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        }
-        return true;
-    }
+    bool RunUntil(const std::function<bool()>& done) { return orvan_test::ProcessQtEventsUntil(done); }
     void RunFor(std::chrono::milliseconds time) {
         QElapsedTimer clock;
         clock.start();
