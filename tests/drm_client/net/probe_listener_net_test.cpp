@@ -40,9 +40,9 @@ int32_t StartListeningWithoutInterfaces() {
     return started;
 }
 
-// A Hello from tag's endpoint, padded with white space after the envelope to exactly size bytes.
-std::string HelloOfSize(size_t size, const std::string& tag) {
-    std::string hello =
+// A Hello from tag's endpoint.
+std::string Hello(const std::string& tag) {
+    return
         "<?xml version=\"1.0\" encoding=\"utf-8\"?>"
         "<s:Envelope xmlns:s=\"http://www.w3.org/2003/05/soap-envelope\""
         " xmlns:a=\"http://schemas.xmlsoap.org/ws/2004/08/addressing\""
@@ -53,7 +53,12 @@ std::string HelloOfSize(size_t size, const std::string& tag) {
         "<d:Scopes>drm://www.orvan-iot.example/name/sized</d:Scopes>"
         "<d:XAddrs>http://198.18.0.1/device/service</d:XAddrs><d:MetadataVersion>1</d:MetadataVersion>"
         "</d:Hello></s:Body></s:Envelope>";
+}
+
+// A Hello padded with white space after the envelope to exactly size bytes (none for size 0).
+std::string HelloOfSize(size_t size, const std::string& tag) {
     if (size == 0) return {};
+    std::string hello = Hello(tag);
     if (hello.size() < size) hello.append(size - hello.size(), ' ');
     return hello;
 }
@@ -113,8 +118,17 @@ TEST_F(ProbeClientNetTest, AScanReportsEveryDeviceOncePerAnswer) {
 TEST_F(ProbeClientNetTest, TwoQuickScansSendOneBurstAndALaterScanSendsAnother) {
     StartListening();
     PeerProcess& sim = StartDevices(0, 5, Joined(kQuiet, {"--max-delay-ms", "0"}));
-    ASSERT_EQ(liborvaniot_drm_client_probe_scan(), 0);
-    ASSERT_EQ(liborvaniot_drm_client_probe_scan(), 0);
+    // Both requests are made while the listener is busy reporting a Hello, so neither can be taken
+    // up before the other is made, however the threads are scheduled.
+    GroupSender sender(topology_.finder_address);
+    recorder_.HoldNextReport();
+    ASSERT_TRUE(sender.Send(Hello("busy")));
+    ASSERT_TRUE(recorder_.WaitUntilHeld(5s));
+    const int32_t first = liborvaniot_drm_client_probe_scan();
+    const int32_t second = liborvaniot_drm_client_probe_scan();
+    recorder_.Release();
+    ASSERT_EQ(first, 0);
+    ASSERT_EQ(second, 0);
     ASSERT_TRUE(sim.WaitForLine("probe from", 5s));
     EXPECT_TRUE(
         WaitUntil([] { return liborvaniot_drm_client_probe_scan_state() == LIBDRM_CLIENT_SCAN_IDLE; }, 5s));

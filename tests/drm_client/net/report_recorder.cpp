@@ -13,6 +13,7 @@ ReportRecorder::ReportRecorder() {
 }
 
 ReportRecorder::~ReportRecorder() {
+    Release();
     liborvaniot_drm_client_probe_set_callback(nullptr, nullptr, nullptr);
 }
 
@@ -21,10 +22,32 @@ void ReportRecorder::OnReport(drm_probe_device* record, int32_t kind, drm_probe_
     auto* self = static_cast<ReportRecorder*>(user_data);
     char sender[INET_ADDRSTRLEN] = {};
     inet_ntop(AF_INET, &record->sender.sin_addr, sender, sizeof sender);
-    std::lock_guard<std::mutex> held(self->mutex_);
+    std::unique_lock<std::mutex> held(self->mutex_);
     // No wake-up per report: a waiter recounting every report at every one of a thousand answers
     // would hold the lock the listener needs and slow it down.
     self->reports_.push_back(Report{sender, kind, record->endpoint_address, record->host});
+    if (!self->hold_next_) return;
+    self->holding_ = true;
+    self->hold_changed_.notify_all();
+    self->hold_changed_.wait_for(held, kLongestHold, [self] { return !self->hold_next_; });
+    self->hold_next_ = false;
+    self->holding_ = false;
+}
+
+void ReportRecorder::HoldNextReport() {
+    std::lock_guard<std::mutex> held(mutex_);
+    hold_next_ = true;
+}
+
+bool ReportRecorder::WaitUntilHeld(std::chrono::milliseconds timeout) {
+    std::unique_lock<std::mutex> held(mutex_);
+    return hold_changed_.wait_for(held, timeout, [this] { return holding_; });
+}
+
+void ReportRecorder::Release() {
+    std::lock_guard<std::mutex> held(mutex_);
+    hold_next_ = false;
+    hold_changed_.notify_all();
 }
 
 std::vector<Report> ReportRecorder::Reports() const {

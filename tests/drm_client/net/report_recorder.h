@@ -3,6 +3,7 @@
 #pragma once
 
 #include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -40,12 +41,25 @@ class ReportRecorder {
     // Waits until `senders` addresses have at least `each` reports of the kind.
     bool WaitForSenders(int32_t kind, size_t senders, int each, std::chrono::milliseconds timeout);
 
+    // Keeps the listener inside its next report until Release(), so that a test can act while the
+    // listener is known to be busy. A hold ends by itself after kLongestHold, and with the recorder.
+    void HoldNextReport();
+    // Waits until the listener is held; false on time-out.
+    bool WaitUntilHeld(std::chrono::milliseconds timeout);
+    void Release();
+
   private:
+    static constexpr std::chrono::seconds kLongestHold{10};
+
+
     static void OnReport(drm_probe_device* record, int32_t kind, drm_probe_add_entry_hook add_entry,
                          void* user_data);
 
     mutable std::mutex mutex_;
     std::vector<Report> reports_;
+    std::condition_variable hold_changed_;
+    bool hold_next_ = false;
+    bool holding_ = false;
 };
 
 }  // namespace probe_net_test
