@@ -61,8 +61,11 @@ fi
 
 "$top/scripts/setup-debian.sh"
 
+# A sanitizer build runs the tests only: its benchmarks would measure the sanitizer.
+benchmarks=ON
+[ -z "$sanitizer" ] || benchmarks=OFF
 cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVAN_SANITIZER="$sanitizer" \
-  -DORVAN_BUILD_APP="$build_app"
+  -DORVAN_BUILD_APP="$build_app" -DORVAN_BUILD_BENCHMARKS="$benchmarks"
 cmake --build "$build" -j "$(nproc)"
 
 "${run_as_root[@]}" ctest --test-dir "$build" --output-on-failure --timeout 900 "${ctest_args[@]}"

@@ -35,9 +35,13 @@ for e in entries:
     seen.add(source)
     args = e.get("arguments") or shlex.split(e["command"])
     keep, skip = [], False
-    for a in args[1:]:
+    for i, a in enumerate(args[1:], start=1):
         if skip:
             skip = False
+            continue
+        # GCC's precompiled test headers are not clang's: the sources include what they use.
+        if a == "-include" and args[i + 1].endswith("cmake_pch.hxx"):
+            skip = True
             continue
         if a in ("-o", "-MF", "-MT", "-MQ"):
             skip = True
