@@ -51,7 +51,6 @@ class ReportRecorder {
   private:
     static constexpr std::chrono::seconds kLongestHold{10};
 
-
     static void OnReport(drm_probe_device* record, int32_t kind, drm_probe_add_entry_hook add_entry,
                          void* user_data);
 
